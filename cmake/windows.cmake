@@ -1,0 +1,37 @@
+# The screen saver itself and the tests that run under Wine.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+set(PRODUCT_COMPILE_OPTIONS -Wall -Wextra -Werror -fno-exceptions -fno-rtti
+    -fno-threadsafe-statics -Os)
+set(PRODUCT_LINK_OPTIONS -static -static-libgcc -static-libstdc++ -s)
+
+file(GLOB HOST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/*.cpp)
+list(REMOVE_ITEM HOST_SOURCES ${CMAKE_SOURCE_DIR}/host/winmain.cpp)
+file(GLOB LAUNCHER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/launcher/*.cpp)
+
+# The host framework and the launcher are libraries so that test programs can
+# link the host with a recording saver procedure instead of the launcher.
+add_library(saver_host STATIC ${HOST_SOURCES})
+target_include_directories(saver_host PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(saver_host PRIVATE ${PRODUCT_COMPILE_OPTIONS})
+target_link_libraries(saver_host PUBLIC user32 gdi32 advapi32)
+
+add_library(saver_launcher STATIC ${LAUNCHER_SOURCES})
+target_include_directories(saver_launcher PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(saver_launcher PRIVATE ${PRODUCT_COMPILE_OPTIONS})
+target_link_libraries(saver_launcher PUBLIC saver_host comdlg32 comctl32 winmm version)
+
+add_executable(velkaro_ss_launcher WIN32 host/winmain.cpp resources/velkaro_ss_launcher.rc)
+set_target_properties(velkaro_ss_launcher PROPERTIES SUFFIX ".scr")
+target_compile_options(velkaro_ss_launcher PRIVATE ${PRODUCT_COMPILE_OPTIONS})
+target_link_options(velkaro_ss_launcher PRIVATE ${PRODUCT_LINK_OPTIONS})
+# A link group: the host and the launcher call each other.
+target_link_libraries(velkaro_ss_launcher PRIVATE
+  -Wl,--start-group saver_launcher saver_host -Wl,--end-group)
+
+if(VELKARO_BUILD_TESTS)
+  add_subdirectory(tests/wine)
+endif()

@@ -1,0 +1,9 @@
+#include "host/saver_host.h"
+
+HINSTANCE moduleInstance;
+BOOL is95Family;
+
+void SaverStartup()
+{
+    ExitProcess(0);
+}

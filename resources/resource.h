@@ -1,0 +1,26 @@
+// Resource identifiers shared by the resource script and the code.
+#pragma once
+
+#define IDD_CONFIG 2003
+#define IDI_APP 102
+#define IDI_CLASS 100
+
+#define IDC_EXEPATH 1001
+#define IDC_EXEPATH_BROWSE 1002
+#define IDC_BGCOLOR_SWATCH 1003
+#define IDC_BGCOLOR_CHANGE 1004
+#define IDC_PLAYLIST 1005
+#define IDC_PLAYLIST_BROWSE 1006
+#define IDC_ABOUT 1007
+#define IDC_MODE_SIMPLE 1008
+#define IDC_MODE_EXTERNAL 1009
+#define IDC_EXT_SCR_PATH 1010
+#define IDC_EXT_SCR_BROWSE 1011
+#define IDC_BGCOLOR_LABEL 1012
+#define IDC_PLAYLIST_LABEL 1013
+#define IDC_PLAYLIST_NOTE 1014
+#define IDC_EXT_SCR_LABEL 1015
+#define IDC_EXT_SCR_NOTE 1016
+#define IDC_ALPHA_LABEL 1017
+#define IDC_ALPHA_SLIDER 1018
+#define IDC_ALPHA_VALUE 1019

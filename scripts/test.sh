@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native (AddressSanitizer, UBSan),
+# a short fuzz run, then the Windows tests under Wine on a private Xvfb.
+# Extra arguments go to the Wine tests' ctest, e.g. scripts/test.sh -R host
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh --tests || exit 1
+
+status=0
+echo "== native tests"
+ctest --test-dir build/native --output-on-failure -j "$(nproc)" || status=1
+echo "== fuzz smoke run"
+ctest --test-dir build/fuzz --output-on-failure || status=1
+
+echo "== Windows tests under Wine"
+source tests/harness/wine_env.sh
+wine_env_start build
+trap wine_env_stop EXIT
+# The saver tests share one screen, cursor and keyboard: run them one by one.
+ctest --test-dir build/win --output-on-failure --timeout 600 "$@" || status=1
+exit $status

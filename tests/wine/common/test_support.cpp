@@ -1,0 +1,272 @@
+#include "test_support.h"
+
+#include <stdio.h>
+
+std::string BinDir()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of('\\'));
+}
+
+std::string BinFile(const std::string& name) { return BinDir() + "\\" + name; }
+
+std::string SaverPath() { return BinFile("velkaro_ss_launcher.scr"); }
+
+static void RemoveTree(const std::string& dir)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+std::string MakeTestDir(const std::string& name)
+{
+    std::string root = BinDir() + "\\..\\testdirs";
+    CreateDirectoryA(root.c_str(), NULL);
+    std::string dir = root + "\\" + name;
+    RemoveTree(dir);
+    CreateDirectoryA(dir.c_str(), NULL);
+    return dir;
+}
+
+bool CopyInto(const std::string& source, const std::string& dir, const std::string& newName)
+{
+    return CopyFileA(source.c_str(), (dir + "\\" + newName).c_str(), FALSE) != 0;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}
+
+bool ReadFileBytes(const std::string& path, std::string* bytes)
+{
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return false;
+    bytes->clear();
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes->append(buf, n);
+    fclose(f);
+    return true;
+}
+
+bool PathExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string SettingsPathFor(const std::string& scrPath)
+{
+    return scrPath.substr(0, scrPath.size() - 3) + "ini";
+}
+
+bool WriteSettingsFor(const std::string& scrPath, const std::vector<std::string>& lines)
+{
+    std::string text = "[setting]\r\n";
+    for (const std::string& line : lines) text += line + "\r\n";
+    return WriteFileBytes(SettingsPathFor(scrPath), text);
+}
+
+bool TestProcess::Start(const std::string& application, const std::string& commandLine,
+                        const std::string& workDir)
+{
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    if (!CreateProcessA(application.empty() ? NULL : application.c_str(), cmd.data(), NULL,
+                        NULL, FALSE, 0, NULL, workDir.empty() ? NULL : workDir.c_str(), &si,
+                        &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    process = pi.hProcess;
+    id = pi.dwProcessId;
+    return true;
+}
+
+bool TestProcess::Wait(DWORD timeoutMs, DWORD* exitCode)
+{
+    if (!process) return false;
+    if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    if (exitCode) *exitCode = code;
+    return true;
+}
+
+bool TestProcess::Running()
+{
+    return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+}
+
+void TestProcess::End()
+{
+    if (!process) return;
+    if (Running()) {
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, 5000);
+    }
+    CloseHandle(process);
+    process = NULL;
+}
+
+TestProcess::~TestProcess() { End(); }
+
+bool StartSaver(TestProcess* p, const std::string& scrPath, const std::string& args)
+{
+    std::string cmd = "\"" + scrPath + "\"";
+    if (!args.empty()) cmd += " " + args;
+    return p->Start(scrPath, cmd);
+}
+
+DWORD RunSaver(const std::string& scrPath, const std::string& args, DWORD timeoutMs)
+{
+    TestProcess p;
+    if (!StartSaver(&p, scrPath, args)) return 0xDEADBEEF;
+    DWORD code = 0xDEADBEEF;
+    if (!p.Wait(timeoutMs, &code)) code = 0xDEADBEEF;
+    return code;
+}
+
+struct WindowQuery {
+    const char* className;
+    const char* title;
+    DWORD pid;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchWindow(HWND w, LPARAM lp)
+{
+    WindowQuery* q = (WindowQuery*)lp;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (q->pid && pid != q->pid) return TRUE;
+    char cls[256] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (q->className && lstrcmpA(cls, q->className) != 0) return TRUE;
+    if (q->title && WindowText(w) != q->title) return TRUE;
+    q->found = w;
+    return FALSE;
+}
+
+HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        WindowQuery q = {className, title, pid, NULL};
+        EnumWindows(MatchWindow, (LPARAM)&q);
+        if (q.found) return q.found;
+        if (GetTickCount() - start >= timeoutMs) return NULL;
+        Sleep(20);
+    }
+}
+
+HWND WaitForWindowGone(HWND window, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        if (GetTickCount() - start >= timeoutMs) return window;
+        Sleep(20);
+    }
+    return NULL;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[4096] = "";
+    // Through a message, so that the text of a window of another process is read.
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000,
+                        NULL);
+    return text;
+}
+
+static BOOL CALLBACK FindStaticText(HWND w, LPARAM lp)
+{
+    char cls[64] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0 && GetDlgCtrlID(w) == 0xFFFF) {
+        std::string t = WindowText(w);
+        if (!t.empty()) {
+            *(std::string*)lp = t;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs, std::string* text, std::string* caption)
+{
+    HWND box = WaitForWindow("#32770", NULL, pid, timeoutMs);
+    if (box) {
+        if (caption) *caption = WindowText(box);
+        if (text) {
+            text->clear();
+            EnumChildWindows(box, FindStaticText, (LPARAM)text);
+        }
+    }
+    return box;
+}
+
+void CloseMessageBox(HWND box)
+{
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+void PressKey(WORD virtualKey)
+{
+    INPUT in[2];
+    ZeroMemory(in, sizeof in);
+    in[0].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = virtualKey;
+    in[1] = in[0];
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+void MoveCursorTo(int x, int y) { SetCursorPos(x, y); }
+
+void MoveCursorBy(int dx, int dy)
+{
+    INPUT in;
+    ZeroMemory(&in, sizeof in);
+    in.type = INPUT_MOUSE;
+    in.mi.dx = dx;
+    in.mi.dy = dy;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof(INPUT));
+}
+
+void ClickLeft()
+{
+    INPUT in[2];
+    ZeroMemory(in, sizeof in);
+    in[0].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1] = in[0];
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+void Pause(DWORD ms) { Sleep(ms); }

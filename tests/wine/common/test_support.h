@@ -1,0 +1,61 @@
+// Support for the tests that run under Wine: paths of the built programs,
+// private folders, processes started and ended by id, windows, input, files.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// Folder of the running test program, which is also where the saver and the
+// fixtures are built (build/win/bin), without a trailing backslash.
+std::string BinDir();
+std::string BinFile(const std::string& name);   // BinDir() + "\\" + name
+std::string SaverPath();                         // the built .scr
+
+// A new empty folder for one test, under the build tree's test area.
+std::string MakeTestDir(const std::string& name);
+bool CopyInto(const std::string& source, const std::string& dir, const std::string& newName);
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool ReadFileBytes(const std::string& path, std::string* bytes);
+bool PathExists(const std::string& path);
+// Writes the saver's settings file (section "setting") with the given lines,
+// e.g. {"mode=1", "alpha=20"}; the path is the .scr's with "ini" at the end.
+bool WriteSettingsFor(const std::string& scrPath, const std::vector<std::string>& lines);
+std::string SettingsPathFor(const std::string& scrPath);
+
+// Processes this test started. End() terminates only that process, by handle.
+struct TestProcess {
+    HANDLE process = NULL;
+    DWORD id = 0;
+    bool Start(const std::string& application, const std::string& commandLine,
+               const std::string& workDir = "");
+    // Waits at most timeoutMs; true and the exit code when it ended.
+    bool Wait(DWORD timeoutMs, DWORD* exitCode = NULL);
+    bool Running();
+    void End();
+    ~TestProcess();
+};
+
+// Starts a saver file with the argument text after its quoted name.
+bool StartSaver(TestProcess* p, const std::string& scrPath, const std::string& args);
+// Runs it to its end (bounded); returns the exit code, or 0xDEADBEEF on time-out
+// (the process is then ended).
+DWORD RunSaver(const std::string& scrPath, const std::string& args, DWORD timeoutMs = 20000);
+
+// A top-level window of the given class (and title, unless null) that belongs
+// to process pid (any when 0); polls up to timeoutMs.
+HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs);
+HWND WaitForWindowGone(HWND window, DWORD timeoutMs);  // null when gone
+// A message box (dialog class #32770) of process pid; its text in *text.
+HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs, std::string* text = NULL,
+                       std::string* caption = NULL);
+std::string WindowText(HWND window);
+void CloseMessageBox(HWND box);  // presses its first button (IDOK)
+
+// Input that arrives as real hardware input in the foreground window.
+void PressKey(WORD virtualKey);
+void MoveCursorTo(int x, int y);
+void MoveCursorBy(int dx, int dy);
+void ClickLeft();
+
+void Pause(DWORD ms);  // Sleep that also lets sent messages through
