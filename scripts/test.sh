@@ -5,17 +5,18 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh --tests || exit 1
+B="${VELKARO_BUILD_DIR:-build}"
 
 status=0
 echo "== native tests"
-ctest --test-dir build/native --output-on-failure -j "$(nproc)" || status=1
+ctest --test-dir "$B/native" --output-on-failure -j "$(nproc)" || status=1
 echo "== fuzz smoke run"
-ctest --test-dir build/fuzz --output-on-failure || status=1
+ctest --test-dir "$B/fuzz" --output-on-failure || status=1
 
 echo "== Windows tests under Wine"
 source tests/harness/wine_env.sh
-wine_env_start build
+wine_env_start "$B"
 trap wine_env_stop EXIT
 # The saver tests share one screen, cursor and keyboard: run them one by one.
-ctest --test-dir build/win --output-on-failure --timeout 600 "$@" || status=1
+ctest --test-dir "$B/win" --output-on-failure --timeout 600 "$@" || status=1
 exit $status
