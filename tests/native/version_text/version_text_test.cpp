@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include "launcher/version_text.h"
+
+namespace {
+
+struct Parsed {
+    int count;
+    int parts[versionPartCount];
+};
+
+Parsed Parse(const char* text)
+{
+    char buffer[256];
+    strcpy(buffer, text);
+    Parsed p = {0, {0, 0, 0, 0}};
+    p.count = ParseVersionParts(buffer, p.parts);
+    return p;
+}
+
+std::string Line(const int parts[versionPartCount], const char* notice)
+{
+    char out[versionLineSize];
+    memset(out, 'x', sizeof out);
+    FormatVersionLine(out, parts, notice);
+    return out;
+}
+
+}  // namespace
+
+TEST(VersionParts, ResourceTextWithBlanks)
+{
+    Parsed p = Parse("2, 10, 205, 0 ");
+    EXPECT_EQ(4, p.count);
+    EXPECT_EQ(2, p.parts[0]);
+    EXPECT_EQ(10, p.parts[1]);
+    EXPECT_EQ(205, p.parts[2]);
+    EXPECT_EQ(0, p.parts[3]);
+}
+
+TEST(VersionParts, ShortTextLeavesTheRestZero)
+{
+    Parsed p = Parse("3,1");
+    EXPECT_EQ(2, p.count);
+    EXPECT_EQ(3, p.parts[0]);
+    EXPECT_EQ(1, p.parts[1]);
+    EXPECT_EQ(0, p.parts[2]);
+    EXPECT_EQ(0, p.parts[3]);
+    EXPECT_EQ("velkaro_ss_launcher ver3.01 (build0000)\nN", Line(p.parts, "N"));
+}
+
+TEST(VersionParts, RunOfCommasIsOneSeparator)
+{
+    Parsed p = Parse("1,,2,3");
+    EXPECT_EQ(3, p.count);
+    EXPECT_EQ(1, p.parts[0]);
+    EXPECT_EQ(2, p.parts[1]);
+    EXPECT_EQ(3, p.parts[2]);
+    EXPECT_EQ(0, p.parts[3]);
+    EXPECT_EQ(3, Parse(",,,1,,,2,,,3,,,").count);
+}
+
+TEST(VersionParts, EmptyTextGivesNothing)
+{
+    Parsed p = Parse("");
+    EXPECT_EQ(0, p.count);
+    EXPECT_EQ(0, p.parts[0]);
+    EXPECT_EQ(0, Parse(",,,").count);
+    int parts[versionPartCount] = {0, 0, 0, 0};
+    EXPECT_EQ("velkaro_ss_launcher ver0.00 (build0000)\n", Line(parts, ""));
+}
+
+TEST(VersionParts, AtMostFourPiecesAreStored)
+{
+    Parsed p = Parse("1,2,3,4,5,6");
+    EXPECT_EQ(4, p.count);
+    EXPECT_EQ(4, p.parts[3]);
+}
+
+TEST(VersionParts, PieceValueIsLikeAtoi)
+{
+    EXPECT_EQ(12, VersionPieceValue("  \t12abc"));
+    EXPECT_EQ(-7, VersionPieceValue("-7"));
+    EXPECT_EQ(7, VersionPieceValue("+7 "));
+    EXPECT_EQ(0, VersionPieceValue("abc"));
+    EXPECT_EQ(0, VersionPieceValue(" - 5"));
+    EXPECT_EQ(0, VersionPieceValue(""));
+    Parsed p = Parse("x, 5y ,  ,-3");
+    EXPECT_EQ(4, p.count);
+    EXPECT_EQ(0, p.parts[0]);
+    EXPECT_EQ(5, p.parts[1]);
+    EXPECT_EQ(0, p.parts[2]);  // a piece of blanks has no digits
+    EXPECT_EQ(-3, p.parts[3]);
+}
+
+TEST(VersionParts, HugeNumbersDoNotTrap)
+{
+    Parsed p = Parse("99999999999999999999,-99999999999999999999");
+    EXPECT_EQ(2, p.count);
+}
+
+TEST(VersionLine, ResourceVersionAndNotice)
+{
+    int parts[versionPartCount] = {2, 10, 205, 0};
+    EXPECT_EQ("velkaro_ss_launcher ver2.10 (build0205)\nCopyright (C) 2026 velkaro_ss_launcher project",
+              Line(parts, "Copyright (C) 2026 velkaro_ss_launcher project"));
+}
+
+TEST(VersionLine, LongNoticeIsCutAndTerminated)
+{
+    int parts[versionPartCount] = {1, 2, 3, 4};
+    std::string notice(2000, 'n');
+    char out[versionLineSize + 8];
+    memset(out, 'x', sizeof out);
+    FormatVersionLine(out, parts, notice.c_str());
+    EXPECT_EQ((size_t)versionLineSize - 1, strlen(out));
+    EXPECT_EQ('x', out[versionLineSize]);  // nothing written past the buffer
+}
