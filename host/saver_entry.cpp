@@ -1,9 +1,118 @@
+// Process entry: the argument text, the platform family, the mode.
+#include "host/command_line.h"
+#include "host/fault_guard.h"
 #include "host/saver_host.h"
 
 HINSTANCE moduleInstance;
 BOOL is95Family;
 
+static const char* NextAnsiChar(const char* p)
+{
+    return CharNextA(p);
+}
+
 void SaverStartup()
 {
-    ExitProcess(0);
+    const char* args = SkipProgramName(GetCommandLineA(), NextAnsiChar);
+    STARTUPINFOA startup;
+    startup.dwFlags = 0;
+    GetStartupInfoA(&startup);
+    int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+    // Straight to ExitProcess: static destructors and exit handlers never run.
+    ExitProcess((UINT)SaverDispatch(GetModuleHandleA(NULL), NULL, (LPSTR)args, show));
+}
+
+static BOOL DetectFamily95()
+{
+    OSVERSIONINFOA version;
+    ZeroMemory(&version, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;  // 148
+    if (!GetVersionExA(&version)) return FALSE;
+    return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+static HWND ForegroundIfNoWindow(HWND window)
+{
+    if (window == NULL || !IsWindow(window)) return GetForegroundWindow();
+    return window;
+}
+
+static LONG_PTR RunMode(void* context)
+{
+    CommandScan scan = ScanCommand((const char*)context);
+    switch (scan.mode) {
+    case CommandConfigureAlone:
+        return ShowConfigDialog(NULL);
+    case CommandRun:
+        return RunSaverWindow(NULL);
+    case CommandPreview:
+        return StartPreview(scan.operand);
+    case CommandConfigure: {
+        HWND parent = scan.operand ? ParseWindowHandle(scan.operand) : NULL;
+        return ShowConfigDialog(ForegroundIfNoWindow(parent));
+    }
+    case CommandChangePassword:
+        return is95Family ? ChangePasswordMode(scan.operand) : -1;
+    default:
+        return -1;
+    }
+}
+
+int SaverDispatch(HINSTANCE instance, HINSTANCE, LPSTR args, int)
+{
+    moduleInstance = instance;
+    is95Family = DetectFamily95();
+    return (int)GuardedCall(RunMode, args);
+}
+
+HWND ParseWindowHandle(const char* text)
+{
+    return (HWND)(UINT_PTR)ParseHandleValue(text);
+}
+
+int StartPreview(const char* text)
+{
+    HWND parent = ParseWindowHandle(text);
+    if (parent == NULL || !IsWindow(parent)) return -1;
+    return RunSaverWindow(parent);
+}
+
+struct DialogCall {
+    HWND dialog;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+static LONG_PTR CallConfigDialogProc(void* context)
+{
+    DialogCall* call = (DialogCall*)context;
+    return ConfigDialogProc(call->dialog, call->message, call->wParam, call->lParam);
+}
+
+// The application's dialog procedure, under the fault guard like the saver
+// window's procedure.
+static INT_PTR CALLBACK GuardedConfigDialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                                LPARAM lParam)
+{
+    DialogCall call = {dialog, message, wParam, lParam};
+    return GuardedCall(CallConfigDialogProc, &call);
+}
+
+int ShowConfigDialog(HWND parent)
+{
+    if (!PrepareConfigDialog(moduleInstance)) return 0;
+    return (int)DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(2003), parent,
+                                GuardedConfigDialogProc, 0);
+}
+
+int ChangePasswordMode(const char* text)
+{
+    ChangeSaverPassword(ForegroundIfNoWindow(ParseWindowHandle(text)));
+    return 0;
+}
+
+BOOL PrepareConfigDialog(HINSTANCE)
+{
+    return TRUE;
 }

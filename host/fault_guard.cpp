@@ -1,0 +1,67 @@
+#include "host/fault_guard.h"
+
+#include "host/saver_host.h"
+
+namespace {
+
+// The i386 exception registration record that fs:[0] points at.
+struct GuardFrame {
+    GuardFrame* next;
+    void* handler;
+};
+
+EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void*, CONTEXT* context,
+                                           void*)
+{
+    // Unwinding passes only tell the frame that it is being left.
+    if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+        return ExceptionContinueSearch;
+    EXCEPTION_POINTERS pointers = {record, context};
+    LONG verdict = UnhandledExceptionFilter(&pointers);
+    if (verdict == EXCEPTION_CONTINUE_EXECUTION) return ExceptionContinueExecution;
+    if (verdict != EXCEPTION_EXECUTE_HANDLER) return ExceptionContinueSearch;
+    // The handler: leave the system's saver state clean and end the process
+    // here, since an SEH frame cannot resume the guarded caller.
+    SetSaverRunning(FALSE);
+    DWORD code = record->ExceptionCode;
+    ExitProcess(code != 0 ? code : 1);
+    return ExceptionContinueSearch;
+}
+
+struct ProcedureCall {
+    WNDPROC procedure;
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+LONG_PTR CallProcedure(void* context)
+{
+    ProcedureCall* call = (ProcedureCall*)context;
+    return call->procedure(call->hwnd, call->message, call->wParam, call->lParam);
+}
+
+}  // namespace
+
+__attribute__((noinline)) LONG_PTR GuardedCall(GuardedBody body, void* context)
+{
+    // The record must live on this stack frame for the whole call; Wine
+    // checks that registration records lie inside the thread's stack.
+    volatile GuardFrame frame;
+    frame.handler = (void*)GuardHandler;
+    GuardFrame* previous;
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(previous));
+    frame.next = previous;
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(&frame) : "memory");
+    LONG_PTR result = body(context);
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(previous) : "memory");
+    return result;
+}
+
+LRESULT GuardedProcedure(WNDPROC procedure, HWND hwnd, UINT message, WPARAM wParam,
+                         LPARAM lParam)
+{
+    ProcedureCall call = {procedure, hwnd, message, wParam, lParam};
+    return GuardedCall(CallProcedure, &call);
+}
