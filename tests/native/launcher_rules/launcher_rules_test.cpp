@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+#include <stdint.h>
+#include <string.h>
+#include <string>
+#include "launcher/launcher_rules.h"
+
+// Code page 932 lead bytes.
+static int Cp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+static int NoLead(unsigned char) { return 0; }
+
+// The opacity rule in exact integer arithmetic: the float nearest 0.01 is
+// 10737418 / 2^30, and every product stays exact in a double.
+static int ExpectedOpacity(int alpha)
+{
+    uint64_t scaled = (uint64_t)(100 - alpha) * 255u * 10737418u;
+    int opacity = (int)(scaled >> 30);
+    return opacity == 0 ? 1 : opacity;
+}
+
+TEST(Opacity, EveryAlphaFollowsTheFloatRule)
+{
+    for (int a = 0; a <= 100; a++) EXPECT_EQ(ExpectedOpacity(a), OpacityFromAlpha(a)) << "alpha " << a;
+}
+
+TEST(Opacity, KnownValues)
+{
+    const int table[][2] = {{0, 254}, {1, 252}, {20, 203}, {40, 152}, {50, 127},
+                            {60, 101}, {80, 50}, {99, 2}, {100, 1}};
+    for (auto& row : table) EXPECT_EQ(row[1], OpacityFromAlpha(row[0])) << "alpha " << row[0];
+    // Six values differ from the plain integer rule, all others agree.
+    int differing = 0;
+    for (int a = 0; a <= 100; a++) differing += OpacityFromAlpha(a) != (100 - a) * 255 / 100;
+    EXPECT_EQ(6, differing);
+}
+
+TEST(Opacity, OutOfRangeIsClamped)
+{
+    EXPECT_EQ(254, OpacityFromAlpha(-5));
+    EXPECT_EQ(1, OpacityFromAlpha(150));
+}
+
+TEST(AccessoryName, LengthAndCase)
+{
+    EXPECT_TRUE(IsAccessoryPath("a\\velkarodin.exe"));          // 16 bytes
+    EXPECT_FALSE(IsAccessoryPath("\\velkarodin.exe"));          // 15 bytes
+    EXPECT_FALSE(IsAccessoryPath("velkarodin.exe"));
+    EXPECT_FALSE(IsAccessoryPath("C:\\X\\VELKARODIN.EXE"));
+    EXPECT_FALSE(IsAccessoryPath("C:\\X\\Velkarodin.exe"));
+    EXPECT_TRUE(IsAccessoryPath("C:\\Program Files\\Tools\\velkarodin.exe"));
+    EXPECT_TRUE(IsAccessoryPath("xxvelkarodin.exe"));
+    EXPECT_FALSE(IsAccessoryPath("C:\\X\\velkarodin.exe "));
+    EXPECT_FALSE(IsAccessoryPath("C:\\X\\velkarodin.exe.bak"));
+    EXPECT_FALSE(IsAccessoryPath(""));
+}
+
+TEST(PreviewTokens, WholeTokensOnly)
+{
+    EXPECT_EQ(1, CountPreviewTokens("\"C:\\x.scr\" /p 1234"));
+    EXPECT_EQ(1, CountPreviewTokens("x.scr /P 1234"));
+    EXPECT_EQ(0, CountPreviewTokens("x.scr /p1234"));
+    EXPECT_EQ(0, CountPreviewTokens("x.scr -p 1234"));
+    EXPECT_EQ(0, CountPreviewTokens("x.scr /p:123"));
+    EXPECT_EQ(0, CountPreviewTokens("x.scr /l 1234"));
+    EXPECT_EQ(0, CountPreviewTokens("x.scr /s"));
+    EXPECT_EQ(2, CountPreviewTokens("x.scr   /p  /P   "));
+    EXPECT_EQ(1, CountPreviewTokens("/p"));
+    EXPECT_EQ(0, CountPreviewTokens(""));
+    EXPECT_EQ(0, CountPreviewTokens("    "));
+    EXPECT_EQ(0, CountPreviewTokens("x.scr\t/p"));  // only blanks separate
+}
+
+static std::string WorkDir(const char* path, LeadByteTest lead = Cp932Lead)
+{
+    char out[accessoryDirSize + 8];
+    memset(out, 'Z', sizeof out);
+    AccessoryWorkDir(path, lead, out);
+    return out;
+}
+
+TEST(AccessoryWorkDir, DriveAndDirectory)
+{
+    EXPECT_EQ("C:\\Tools\\Accessory\\", WorkDir("C:\\Tools\\Accessory\\velkarodin.exe"));
+    EXPECT_EQ("Tools\\", WorkDir("Tools\\velkarodin.exe"));
+    EXPECT_EQ("C:/Tools/\\", WorkDir("C:/Tools/velkarodin.exe"));
+    EXPECT_EQ("", WorkDir("xxvelkarodin.exe"));
+    EXPECT_EQ("D:", WorkDir("D:velkarodin.exe"));
+    EXPECT_EQ("\\\\server\\share\\", WorkDir("\\\\server\\share\\velkarodin.exe"));
+}
+
+TEST(AccessoryWorkDir, DoubleByteTrailIsNoSeparator)
+{
+    // 表 is 0x95 0x5C in code page 932.
+    EXPECT_EQ("C:\\\x95\x5c\\", WorkDir("C:\\\x95\x5c\\velkarodin.exe"));
+    EXPECT_EQ("C:\\", WorkDir("C:\\\x95\x5cvelkarodin.exe"));
+    // Taken byte by byte the trail byte would split the name.
+    EXPECT_EQ("C:\\\x95\x5c", WorkDir("C:\\\x95\x5cvelkarodin.exe", NoLead));
+}
+
+TEST(AccessoryWorkDir, LongDirectoryIsCutAndStillEndsInBackslash)
+{
+    // A 256-byte directory is cut to 255 bytes; the cut text ends in the
+    // trail byte 0x5C of 表, which is no separator, so a backslash is added.
+    std::string dir = "\\";
+    for (int i = 0; i < 127; i++) dir += "\x95\x5c";
+    dir += "\\";
+    std::string path = "C:" + dir + "velkarodin.exe";
+    std::string expected = "C:" + dir.substr(0, 255) + "\\";
+    std::string got = WorkDir(path.c_str());
+    EXPECT_EQ(expected.size(), got.size());
+    EXPECT_EQ(expected, got);
+    EXPECT_LT(got.size(), accessoryDirSize);
+}
+
+TEST(Grace, ThousandMillisecondsAndWrap)
+{
+    EXPECT_FALSE(GraceOver(5000, 5000));
+    EXPECT_FALSE(GraceOver(6000, 5000));
+    EXPECT_TRUE(GraceOver(6001, 5000));
+    // The counter wraps between start and now.
+    EXPECT_FALSE(GraceOver(100, 0xFFFFFF00u));    // 356 ms later
+    EXPECT_TRUE(GraceOver(1000, 0xFFFFFF00u));    // 1256 ms later
+    EXPECT_FALSE(GraceOver(0xFFFFFFFFu, 0xFFFFFC18u + 1));
+    EXPECT_TRUE(GraceOver(0x00000000u, 0xFFFFFC17u));  // 1001 ms later
+}
+
+TEST(CommandLines, QuotedPaths)
+{
+    char out[64];
+    ASSERT_TRUE(FormatAccessoryCommand("C:\\Program Files\\velkarodin.exe", out, sizeof out));
+    EXPECT_STREQ("\"C:\\Program Files\\velkarodin.exe\"", out);
+    ASSERT_TRUE(FormatExternalSaverCommand("C:\\My Savers\\x.scr", 123456, out, sizeof out));
+    EXPECT_STREQ("\"C:\\My Savers\\x.scr\" /P 123456", out);
+    ASSERT_TRUE(FormatExternalSaverCommand("a.scr", -5, out, sizeof out));
+    EXPECT_STREQ("\"a.scr\" /P -5", out);
+    ASSERT_TRUE(FormatExternalSaverCommand("a.scr", 0, out, sizeof out));
+    EXPECT_STREQ("\"a.scr\" /P 0", out);
+    ASSERT_TRUE(FormatExternalSaverCommand("a.scr", -2147483647L - 1, out, sizeof out));
+    EXPECT_STREQ("\"a.scr\" /P -2147483648", out);
+}
+
+TEST(CommandLines, TooLongIsRefusedWithoutOverflow)
+{
+    char out[8];
+    EXPECT_FALSE(FormatAccessoryCommand("abcdefgh", out, sizeof out));
+    EXPECT_TRUE(FormatAccessoryCommand("abcde", out, sizeof out));  // 7 bytes + NUL
+    EXPECT_STREQ("\"abcde\"", out);
+    EXPECT_FALSE(FormatExternalSaverCommand("a", 12345, out, sizeof out));
+    std::string big(1023, 'x');
+    char large[1100];
+    EXPECT_TRUE(FormatExternalSaverCommand(big.c_str(), -2147483647L - 1, large, sizeof large));
+    EXPECT_EQ(1023u + 2 + 4 + 11, strlen(large));
+}
