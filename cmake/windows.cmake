@@ -35,3 +35,7 @@ target_link_libraries(velkaro_ss_launcher PRIVATE
 if(VELKARO_BUILD_TESTS)
   add_subdirectory(tests/wine)
 endif()
+
+if(VELKARO_BUILD_BENCH)
+  add_subdirectory(bench)
+endif()
