@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+#include <string>
+
+#include "launcher/path_split.h"
+
+// Lead bytes of code page 932 (Shift_JIS).
+static int Cp932Lead(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+struct Split {
+    std::string drive, dir, fname, ext;
+};
+
+static Split SplitOf(const std::string& path, LeadByteTest isLead = Cp932Lead)
+{
+    PathParts p;
+    SplitPath(path.c_str(), isLead, &p);
+    return Split{p.drive, p.dir, p.fname, p.ext};
+}
+
+#define EXPECT_SPLIT(path, d, di, f, e)          \
+    do {                                          \
+        Split s_ = SplitOf(path);                 \
+        EXPECT_EQ(d, s_.drive) << (path);         \
+        EXPECT_EQ(di, s_.dir) << (path);          \
+        EXPECT_EQ(f, s_.fname) << (path);         \
+        EXPECT_EQ(e, s_.ext) << (path);           \
+    } while (0)
+
+TEST(SplitPath, DriveDirectoryNameExtension)
+{
+    EXPECT_SPLIT("C:\\Music\\list.m3u", "C:", "\\Music\\", "list", ".m3u");
+    EXPECT_SPLIT("list.m3u", "", "", "list", ".m3u");
+    EXPECT_SPLIT("D:song.mp3", "D:", "", "song", ".mp3");
+    EXPECT_SPLIT("\\\\server\\share\\x.mp3", "", "\\\\server\\share\\", "x", ".mp3");
+    EXPECT_SPLIT("/sub/song.mp3", "", "/sub/", "song", ".mp3");
+    EXPECT_SPLIT("a/b\\c.d/e.f", "", "a/b\\c.d/", "e", ".f");
+    EXPECT_SPLIT("", "", "", "", "");
+    EXPECT_SPLIT("C", "", "", "C", "");
+    EXPECT_SPLIT("C:", "C:", "", "", "");
+    EXPECT_SPLIT("dir\\", "", "dir\\", "", "");
+}
+
+TEST(SplitPath, ExtensionIsFromTheLastDotOfTheLastComponent)
+{
+    EXPECT_SPLIT("D:\\my.music\\song", "D:", "\\my.music\\", "song", "");
+    EXPECT_SPLIT("a.b.c", "", "", "a.b", ".c");
+    EXPECT_SPLIT(".mp3", "", "", "", ".mp3");
+    EXPECT_SPLIT("song.", "", "", "song", ".");
+    // Line feed, carriage return and blanks after the dot belong to it.
+    EXPECT_SPLIT("song.mp3 \t\r\n", "", "", "song", ".mp3 \t\r\n");
+    EXPECT_SPLIT("#EXTINF:215,Mr. X - Title\n", "", "", "#EXTINF:215,Mr", ". X - Title\n");
+    EXPECT_SPLIT("#EXTM3U\n", "", "", "#EXTM3U\n", "");
+}
+
+TEST(SplitPath, DoubleByteCharactersAreTakenWhole)
+{
+    // U+8868 is 0x95 0x5C in code page 932: its trail byte is a backslash.
+    const std::string hyo = "\x95\x5c";
+    EXPECT_SPLIT(hyo + ".mp3", "", "", hyo, ".mp3");
+    EXPECT_SPLIT("C:\\" + hyo + "\\" + hyo + hyo + ".mp3", "C:", "\\" + hyo + "\\", hyo + hyo,
+                 ".mp3");
+    EXPECT_SPLIT("sub" + hyo + "x.mp3", "", "", "sub" + hyo + "x", ".mp3");
+    // A trail byte never counts as '/' or '.' either.
+    EXPECT_SPLIT("a\x81/b", "", "", "a\x81/b", "");
+    EXPECT_SPLIT("a\x81.b", "", "", "a\x81.b", "");
+    // A lead byte at the very end stands alone.
+    EXPECT_SPLIT("x.mp3\x81", "", "", "x", ".mp3\x81");
+    // Without a lead-byte rule the same bytes do split.
+    Split plain = SplitOf(hyo + ".mp3", NULL);
+    EXPECT_EQ("\x95\\", plain.dir);
+    EXPECT_EQ("", plain.fname);
+    EXPECT_EQ(".mp3", plain.ext);
+}
+
+TEST(SplitPath, PiecesAreCutTo255Bytes)
+{
+    std::string a300(300, 'a');
+    Split s = SplitOf("C:" + a300 + "\\" + a300 + "." + a300);
+    EXPECT_EQ("C:", s.drive);
+    EXPECT_EQ(std::string(255, 'a'), s.dir);  // the separator is cut off too
+    EXPECT_EQ(std::string(255, 'a'), s.fname);
+    EXPECT_EQ("." + std::string(254, 'a'), s.ext);
+
+    // Exactly 255 bytes stay whole.
+    std::string a255(255, 'a');
+    s = SplitOf(std::string(254, 'd') + "\\" + a255 + "." + std::string(254, 'e'));
+    EXPECT_EQ(std::string(254, 'd') + "\\", s.dir);
+    EXPECT_EQ(a255, s.fname);
+    EXPECT_EQ("." + std::string(254, 'e'), s.ext);
+}
+
+TEST(SplitPath, CutDropsAHalvedDoubleByteCharacterWhole)
+{
+    const std::string hyo = "\x95\x5c";
+    // 254 + 2 would be 256: the character goes whole, not just its trail.
+    Split s = SplitOf(std::string(254, 'n') + hyo + "xyz.mp3");
+    EXPECT_EQ(std::string(254, 'n'), s.fname);
+    // 253 + 2 = 255 fits.
+    s = SplitOf(std::string(253, 'n') + hyo + "xyz.mp3");
+    EXPECT_EQ(std::string(253, 'n') + hyo, s.fname);
+    // The same in the directory and the extension.
+    s = SplitOf(std::string(254, 'd') + hyo + "\\x.mp3");
+    EXPECT_EQ(std::string(254, 'd'), s.dir);
+    s = SplitOf("x." + std::string(253, 'e') + hyo + "tail");
+    EXPECT_EQ("." + std::string(253, 'e'), s.ext);
+    // A run of double-byte characters: 127 of them (254 bytes) fit.
+    std::string run;
+    for (int i = 0; i < 200; i++) run += hyo;
+    s = SplitOf(run + ".mp3");
+    EXPECT_EQ(run.substr(0, 254), s.fname);
+}
+
+TEST(LastPathComponent, AfterTheLastSeparatorOrDrive)
+{
+    auto last = [](const char* p) { return std::string(LastPathComponent(p, Cp932Lead)); };
+    EXPECT_EQ("velkaro_ss_launcher.scr", last("C:\\Savers\\velkaro_ss_launcher.scr"));
+    EXPECT_EQ("velkaro_ss_launcher.scr", last("velkaro_ss_launcher.scr"));
+    EXPECT_EQ("velkaro_ss_launcher.scr", last("D:velkaro_ss_launcher.scr"));
+    EXPECT_EQ("x.scr", last("dir/sub\\x.scr"));
+    EXPECT_EQ("x.scr", last("a\\b/x.scr"));
+    EXPECT_EQ("x.scr", last("\\\\server\\share\\x.scr"));
+    EXPECT_EQ("", last("C:\\dir\\"));
+    EXPECT_EQ("", last("C:"));
+    EXPECT_EQ("", last(""));
+    EXPECT_EQ("x.scr.bak", last("C:\\x.scr.bak"));
+}
+
+TEST(LastPathComponent, TrailByteIsNoSeparator)
+{
+    const char* path = "C:\\\x95\x5c\\\x95\x5cvelkaro_ss_launcher.scr";
+    EXPECT_STREQ("\x95\x5cvelkaro_ss_launcher.scr", LastPathComponent(path, Cp932Lead));
+    // Without the code page's rule the trail byte would split it.
+    EXPECT_STREQ("velkaro_ss_launcher.scr", LastPathComponent(path, NULL));
+    // The result points into the text itself.
+    const char* text = "a\\b";
+    EXPECT_EQ(text + 2, LastPathComponent(text, Cp932Lead));
+}

@@ -1,0 +1,428 @@
+// The playlist against a recording MCI sender with scripted replies, and the
+// lead-byte rule of code page 932.
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "launcher/playlist.h"
+
+struct SentCommand {
+    std::string text;
+    bool hasReply;
+    unsigned replyLength;
+};
+
+static std::vector<SentCommand> sent;
+static std::deque<std::string> statusReplies;  // next replies to "status bgm mode"
+
+static unsigned long RecordMci(const char* command, char* reply, unsigned replyLength)
+{
+    sent.push_back(SentCommand{command, reply != NULL, replyLength});
+    if (reply && strcmp(command, "status bgm mode") == 0 && !statusReplies.empty()) {
+        snprintf(reply, replyLength, "%s", statusReplies.front().c_str());
+        statusReplies.pop_front();
+    }
+    return 0;
+}
+
+static int Cp932Lead(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+MciSendFn playlistMciSend = RecordMci;
+LeadByteTest playlistLeadByte = Cp932Lead;
+
+static std::vector<std::string> Texts()
+{
+    std::vector<std::string> texts;
+    for (const SentCommand& c : sent) texts.push_back(c.text);
+    return texts;
+}
+
+typedef std::vector<std::string> Strings;
+
+class PlaylistTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sent.clear();
+        statusReplies.clear();
+        char pattern[] = "/tmp/playlist_test_XXXXXX";
+        ASSERT_TRUE(mkdtemp(pattern));
+        dir = pattern;
+        list = new Playlist();
+    }
+    void TearDown() override
+    {
+        list->Teardown();
+        delete list;
+        for (const std::string& f : files) unlink(f.c_str());
+        rmdir(dir.c_str());
+    }
+    std::string Write(const std::string& name, const std::string& bytes)
+    {
+        std::string path = dir + "/" + name;
+        FILE* f = fopen(path.c_str(), "wb");
+        EXPECT_TRUE(f != NULL);
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+        files.push_back(path);
+        return path;
+    }
+    Strings Tracks()
+    {
+        Strings t;
+        for (int i = 0; i < list->trackCount; i++) t.push_back(list->tracks[i] ? list->tracks[i] : "<null>");
+        return t;
+    }
+    std::string Base() { return dir + "/"; }
+
+    std::string dir;
+    std::vector<std::string> files;
+    Playlist* list;
+};
+
+TEST_F(PlaylistTest, StartsEmpty)
+{
+    for (int i = 0; i < playlistSlots; i++) ASSERT_EQ(NULL, list->tracks[i]);
+    EXPECT_EQ(0, list->trackCount);
+    EXPECT_EQ(0, list->currentIndex);
+    EXPECT_STREQ("", list->baseDir);
+    EXPECT_EQ(0, bgmPlaylist.trackCount);
+    EXPECT_EQ(0, bgmPlaylist.currentIndex);
+    EXPECT_STREQ("", bgmPlaylist.baseDir);
+}
+
+TEST_F(PlaylistTest, LinesOfTheExamplesTable)
+{
+    std::string path = Write("list.m3u",
+                             "#EXTM3U\n"
+                             "#EXTINF:215,Artist - Title\n"
+                             "#EXTINF:215,Mr. X - Title\n"
+                             "\n"
+                             "song.mp3\n"
+                             "sub\\song.mp3\n"
+                             "\\sub\\song.mp3\n"
+                             "/sub/song.mp3\n"
+                             "D:\\Other\\song.mp3\n"
+                             "D:song.mp3\n"
+                             "\\\\server\\share\\x.mp3\n"
+                             "D:\\my.music\\song\n");
+    EXPECT_EQ(8, list->Load(path.c_str()));
+    EXPECT_EQ(Base(), list->baseDir);
+    const std::string b = Base();
+    EXPECT_EQ((Strings{b + "#EXTINF:215,Mr. X - Title", b + "song.mp3", b + "sub\\song.mp3",
+                       b + "sub\\song.mp3", b + "/sub/song.mp3", "D:\\Other\\song.mp3",
+                       "D:song.mp3", "\\\\server\\share\\x.mp3"}),
+              Tracks());
+    EXPECT_EQ(NULL, list->tracks[8]);
+}
+
+TEST_F(PlaylistTest, WindowsBaseDirectoryFromThePlaylistPath)
+{
+    // A playlist that cannot be opened still sets the base directory.
+    EXPECT_EQ(0, list->Load("C:\\Music\\no such list.m3u"));
+    EXPECT_STREQ("C:\\Music\\", list->baseDir);
+    EXPECT_EQ(1, list->AddTrack("song.mp3\n"));
+    EXPECT_EQ(2, list->AddTrack("\\sub\\song.mp3\n"));
+    EXPECT_EQ(3, list->AddTrack("/sub/song.mp3"));
+    EXPECT_STREQ("C:\\Music\\song.mp3", list->tracks[0]);
+    EXPECT_STREQ("C:\\Music\\sub\\song.mp3", list->tracks[1]);
+    EXPECT_STREQ("C:\\Music\\/sub/song.mp3", list->tracks[2]);
+    EXPECT_EQ(0, list->trackCount);  // only Load counts
+
+    Playlist other;
+    other.Load("D:list.m3u");
+    EXPECT_STREQ("D:", other.baseDir);
+    other.Load("E:/x/y/list.m3u");
+    EXPECT_STREQ("E:/x/y/", other.baseDir);
+    other.Teardown();
+}
+
+TEST_F(PlaylistTest, BarePlaylistNameGivesEmptyBaseAndRelativeTracks)
+{
+    std::string path = Write("list.m3u", "song.mp3\nsub\\x.wav\n");
+    ASSERT_EQ(0, chdir(dir.c_str()));
+    EXPECT_EQ(2, list->Load("list.m3u"));
+    EXPECT_STREQ("", list->baseDir);
+    EXPECT_EQ((Strings{"song.mp3", "sub\\x.wav"}), Tracks());
+    ASSERT_EQ(0, chdir("/"));
+}
+
+TEST_F(PlaylistTest, RefusedLines)
+{
+    EXPECT_EQ(0, list->AddTrack(NULL));
+    EXPECT_EQ(0, list->AddTrack(""));
+    EXPECT_EQ(0, list->AddTrack("\n"));
+    EXPECT_EQ(0, list->AddTrack("#EXTM3U\n"));
+    EXPECT_EQ(0, list->AddTrack("D:\\my.music\\song\n"));
+    EXPECT_EQ(0, list->AddTrack("dir.d/\n"));
+    EXPECT_EQ(NULL, list->tracks[0]);
+}
+
+TEST_F(PlaylistTest, OnlyDirectivesAndBlankLinesGiveAnEmptyTable)
+{
+    std::string path = Write("list.m3u", "#EXTM3U\n\n#EXTINF:1,A - B\n\n");
+    EXPECT_EQ(0, list->Load(path.c_str()));
+    EXPECT_EQ(NULL, list->tracks[0]);
+}
+
+TEST_F(PlaylistTest, LineEndsAndBlanks)
+{
+    // fopen "r" on Linux keeps CR; only the LF is cut. (Under Windows text
+    // mode the CR is gone before the line arrives: the Wine tests check it.)
+    std::string path = Write("list.m3u",
+                             "a.mp3\r\n"
+                             "  lead.mp3\n"
+                             "trail.mp3 \t\n"
+                             "last.mp3");
+    EXPECT_EQ(4, list->Load(path.c_str()));
+    const std::string b = Base();
+    EXPECT_EQ((Strings{b + "a.mp3\r", b + "  lead.mp3", b + "trail.mp3 \t", b + "last.mp3"}),
+              Tracks());
+}
+
+TEST_F(PlaylistTest, LongLinesArriveIn1023BytePieces)
+{
+    // First piece: 1019 x + ".mp3" = 1023 bytes, with no LF; then the rest.
+    std::string longLine = std::string(1019, 'x') + ".mp3" + "tail.wav\n";
+    // Exactly 1023 bytes before the LF: the LF alone is the next piece.
+    std::string exact = std::string(1019, 'y') + ".ogg\n";
+    std::string path = Write("list.m3u", longLine + exact + "end.mp3\n");
+    EXPECT_EQ(4, list->Load(path.c_str()));
+    const std::string b = Base();
+    EXPECT_EQ((Strings{b + std::string(255, 'x') + ".mp3", b + "tail.wav",
+                       b + std::string(255, 'y') + ".ogg", b + "end.mp3"}),
+              Tracks());
+}
+
+TEST_F(PlaylistTest, DoubleByteNamesAreNotSplitAtTrailBackslash)
+{
+    // U+8868 U+793A (0x95 0x5C 0x8E 0xA6) and a name of 0x83 0x5C (U+30BD).
+    std::string path = Write("list.m3u",
+                             "\x95\x5c\x8e\xa6.mp3\n"
+                             "\\\x83\x5c\\\x83\x5c.wav\n"
+                             "\x95\x5c\n");
+    EXPECT_EQ(2, list->Load(path.c_str()));
+    const std::string b = Base();
+    EXPECT_EQ((Strings{b + "\x95\x5c\x8e\xa6.mp3", b + "\x83\x5c\\\x83\x5c.wav"}), Tracks());
+}
+
+TEST_F(PlaylistTest, CutsDropAHalvedDoubleByteCharacter)
+{
+    std::string name = std::string(254, 'n') + "\x95\x5c" + "rest";
+    std::string path = Write("list.m3u", "D:\\" + name + ".mp3\n");
+    EXPECT_EQ(1, list->Load(path.c_str()));
+    EXPECT_EQ("D:\\" + std::string(254, 'n') + ".mp3", Tracks()[0]);
+}
+
+TEST_F(PlaylistTest, TableHolds2048Tracks)
+{
+    std::string text;
+    char line[32];
+    for (int i = 1; i <= 2049; i++) {
+        snprintf(line, sizeof line, "t%04d.mp3\n", i);
+        text += line;
+    }
+    std::string path = Write("list.m3u", text);
+    EXPECT_EQ(2048, list->Load(path.c_str()));
+    EXPECT_EQ(Base() + "t0001.mp3", list->tracks[0]);
+    EXPECT_EQ(Base() + "t2048.mp3", list->tracks[2047]);
+    EXPECT_EQ(0, list->AddTrack("more.mp3\n"));
+    // Loading again appends nothing more.
+    EXPECT_EQ(2048, list->Load(path.c_str()));
+}
+
+TEST_F(PlaylistTest, SecondLoadAppends)
+{
+    std::string first = Write("one.m3u", "a.mp3\nb.mp3\n");
+    mkdir((dir + "/sub").c_str(), 0700);
+    std::string second = dir + "/sub/two.m3u";
+    FILE* f = fopen(second.c_str(), "wb");
+    fputs("c.mp3\n", f);
+    fclose(f);
+    EXPECT_EQ(2, list->Load(first.c_str()));
+    EXPECT_EQ(3, list->Load(second.c_str()));
+    EXPECT_EQ((Strings{Base() + "a.mp3", Base() + "b.mp3", Base() + "sub/c.mp3"}), Tracks());
+    EXPECT_EQ(Base() + "sub/", list->baseDir);
+    // A missing file keeps the count but moves the base directory.
+    EXPECT_EQ(3, list->Load((dir + "/none/x.m3u").c_str()));
+    EXPECT_EQ(dir + "/none/", list->baseDir);
+    unlink(second.c_str());
+    rmdir((dir + "/sub").c_str());
+}
+
+TEST_F(PlaylistTest, FirstTickLoadsThenPlaysNextTwice)
+{
+    std::string path = Write("list.m3u", "one.wav\ntwo.wav\n");
+    list->Load(path.c_str());
+    EXPECT_TRUE(sent.empty());
+
+    statusReplies = {"stopped", "playing"};
+    list->PlayNext();
+    list->PlayNext();
+    std::string open1 = "open \"" + Base() + "one.wav\" alias bgm";
+    EXPECT_EQ((Strings{"status bgm mode", "stop bgm", "close bgm", open1, "play bgm from 0",
+                       "status bgm mode"}),
+              Texts());
+    EXPECT_EQ(1, list->currentIndex);
+    // Reply buffers: 256 bytes for queries, open and play; none for the rest.
+    for (const SentCommand& c : sent) {
+        bool wantsReply = c.text == "status bgm mode" || c.text == open1 ||
+                          c.text == "play bgm from 0";
+        EXPECT_EQ(wantsReply, c.hasReply) << c.text;
+        EXPECT_EQ(wantsReply ? 256u : 0u, c.replyLength) << c.text;
+    }
+}
+
+TEST_F(PlaylistTest, OnlyTheExactReplyPlayingCounts)
+{
+    std::string path = Write("list.m3u", "one.wav\n");
+    list->Load(path.c_str());
+    for (const char* reply : {"Playing", "playing ", "paused", "stopped", "not ready", ""}) {
+        sent.clear();
+        statusReplies = {reply};
+        EXPECT_EQ(0, list->IsPlaying()) << reply;
+        EXPECT_EQ((Strings{"status bgm mode"}), Texts());
+    }
+    statusReplies = {"playing"};
+    EXPECT_EQ(1, list->IsPlaying());
+}
+
+TEST_F(PlaylistTest, TracksFollowInOrderAndWrap)
+{
+    // A track that fails to open leaves nothing playing: the next poll moves on.
+    std::string path = Write("list.m3u", "one.wav\nmissing.wav\nthree.wav\n");
+    list->Load(path.c_str());
+    Strings opened;
+    for (int poll = 0; poll < 4; poll++) {
+        sent.clear();
+        statusReplies = {"stopped"};
+        list->PlayNext();
+        ASSERT_EQ(5u, sent.size());
+        opened.push_back(sent[3].text);
+        sent.clear();
+        statusReplies = {"playing"};
+        list->PlayNext();
+        EXPECT_EQ((Strings{"status bgm mode"}), Texts());
+    }
+    const std::string b = Base();
+    EXPECT_EQ((Strings{"open \"" + b + "one.wav\" alias bgm", "open \"" + b + "missing.wav\" alias bgm",
+                       "open \"" + b + "three.wav\" alias bgm", "open \"" + b + "one.wav\" alias bgm"}),
+              opened);
+    EXPECT_EQ(1, list->currentIndex);
+}
+
+TEST_F(PlaylistTest, SingleTrackRestartsWhenItEnds)
+{
+    std::string path = Write("list.m3u", "only.wav\n");
+    list->Load(path.c_str());
+    list->PlayNext();
+    EXPECT_EQ(1, list->currentIndex);
+    sent.clear();
+    list->PlayNext();
+    EXPECT_EQ((Strings{"status bgm mode", "stop bgm", "close bgm",
+                       "open \"" + Base() + "only.wav\" alias bgm", "play bgm from 0"}),
+              Texts());
+    EXPECT_EQ(1, list->currentIndex);
+}
+
+TEST_F(PlaylistTest, EmptyTablePlaysNothing)
+{
+    list->PlayNext();
+    EXPECT_EQ((Strings{"status bgm mode", "stop bgm", "close bgm"}), Texts());
+    EXPECT_EQ(1, list->currentIndex);
+    sent.clear();
+    list->PlayNext();
+    EXPECT_EQ((Strings{"status bgm mode", "stop bgm", "close bgm"}), Texts());
+    EXPECT_EQ(1, list->currentIndex);
+}
+
+TEST_F(PlaylistTest, PlayChecksItsIndex)
+{
+    std::string path = Write("list.m3u", "one.wav\n");
+    list->Load(path.c_str());
+    EXPECT_EQ(0, list->Play(0));
+    EXPECT_EQ(0, list->Play(-1));
+    EXPECT_EQ(0, list->Play(2049));
+    EXPECT_TRUE(sent.empty());
+    // In range but empty: the old device is closed, nothing opened.
+    EXPECT_EQ(0, list->Play(2));
+    EXPECT_EQ(0, list->Play(2048));
+    EXPECT_EQ((Strings{"stop bgm", "close bgm", "stop bgm", "close bgm"}), Texts());
+    EXPECT_EQ(0, list->currentIndex);
+    sent.clear();
+    EXPECT_EQ(1, list->Play(1));
+    EXPECT_EQ((Strings{"stop bgm", "close bgm", "open \"" + Base() + "one.wav\" alias bgm",
+                       "play bgm from 0"}),
+              Texts());
+    EXPECT_EQ(1, list->currentIndex);
+}
+
+TEST_F(PlaylistTest, TeardownStopsFreesAndKeepsPosition)
+{
+    std::string path = Write("list.m3u", "one.wav\ntwo.wav\nthree.wav\n");
+    list->Load(path.c_str());
+    list->PlayNext();
+    statusReplies = {"stopped"};
+    list->PlayNext();
+    EXPECT_EQ(2, list->currentIndex);
+    sent.clear();
+    list->Teardown();
+    EXPECT_EQ((Strings{"stop bgm", "close bgm", "close all"}), Texts());
+    EXPECT_EQ(0, list->trackCount);
+    for (int i = 0; i < playlistSlots; i++) ASSERT_EQ(NULL, list->tracks[i]);
+    EXPECT_EQ(2, list->currentIndex);
+    EXPECT_EQ(Base(), list->baseDir);
+    // Again: the same three commands, nothing else changes.
+    sent.clear();
+    list->Teardown();
+    EXPECT_EQ((Strings{"stop bgm", "close bgm", "close all"}), Texts());
+    EXPECT_EQ(2, list->currentIndex);
+    EXPECT_EQ(Base(), list->baseDir);
+
+    // A later load goes on from the kept position, wrapping past the end.
+    std::string two = Write("two.m3u", "x.wav\ny.wav\nz.wav\n");
+    list->Load(two.c_str());
+    sent.clear();
+    list->PlayNext();
+    EXPECT_EQ("open \"" + Base() + "z.wav\" alias bgm", sent.at(3).text);
+    sent.clear();
+    list->PlayNext();
+    EXPECT_EQ("open \"" + Base() + "x.wav\" alias bgm", sent.at(3).text);
+    EXPECT_EQ(1, list->currentIndex);
+}
+
+TEST_F(PlaylistTest, LongTrackPathsMakeWholeOpenCommands)
+{
+    // Base directory of 257 bytes (drive and 255), then 255 + 255 + 133.
+    std::string base = "C:\\" + std::string(253, 'b') + "\\";
+    list->Load((base + "list.m3u").c_str());
+    ASSERT_EQ(base, list->baseDir);
+    std::string sub = std::string(254, 'd') + "\\";
+    std::string name = std::string(255, 'n');
+    std::string ext = ".mp3" + std::string(129, 'e');
+    std::string track = base + sub + name + ext;
+    ASSERT_EQ(900u, track.size());
+    EXPECT_EQ(1, list->AddTrack((sub + name + ext + "\n").c_str()));
+    EXPECT_EQ(1, list->Play(1));
+    ASSERT_EQ(4u, sent.size());
+    EXPECT_EQ("open \"" + track + "\" alias bgm", sent[2].text);
+
+    // The longest joined path: 1022 bytes.
+    std::string longest = base + sub + name + "." + std::string(254, 'x');
+    ASSERT_EQ(1022u, longest.size());
+    EXPECT_EQ(2, list->AddTrack((sub + name + "." + std::string(300, 'x') + "\n").c_str()));
+    EXPECT_EQ(longest, list->tracks[1]);
+    sent.clear();
+    EXPECT_EQ(1, list->Play(2));
+    EXPECT_EQ("open \"" + longest + "\" alias bgm", sent.at(2).text);
+}
