@@ -1,0 +1,134 @@
+// A recording application for the screen-saver host: hostprobe.scr is the
+// host's entry with this saver procedure and dialog procedure. It forwards
+// like the launcher (everything but WM_ACTIVATE and WM_NCACTIVATE reaches
+// SaverDefaultProc) and appends to the .log beside the program:
+//   "L <hex message> <wParam> <lParam>"   a message reached LauncherSaverProc
+//   "D <hex message> = <result>"          SaverDefaultProc's result for it
+//   "C <hex message> cursor=<0|1>"        after SaverDefaultProc: is a cursor set
+//   "create ..." / "destroy ..."          host state seen at creation/destruction
+//   "dialog owner=<N>"                    configure mode's owner window
+// Environment HOSTPROBE: words that change its behaviour
+//   "afterclose"  at WM_DESTROY, send the window input and timer messages
+//                 and log "S <hex>" before each (to see what still passes)
+//   "dialogcrash" the dialog procedure faults at WM_INITDIALOG
+//   "dialogwait"  the dialog stays open (ends with IDCANCEL's value, 2)
+// Message 0x0477 (WM_USER + 0x77) faults inside LauncherSaverProc.
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include "host/saver_host.h"
+
+static const UINT probeCrashMessage = WM_USER + 0x77;
+
+static void Append(const char* line)
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH - 4);
+    path[n] = '\0';
+    char* dot = strrchr(path, '.');
+    if (dot) strcpy(dot, ".log");
+    HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written;
+    WriteFile(f, line, (DWORD)strlen(line), &written, NULL);
+    CloseHandle(f);
+}
+
+static bool Option(const char* word)
+{
+    char value[256] = "";
+    GetEnvironmentVariableA("HOSTPROBE", value, sizeof value);
+    return strstr(value, word) != NULL;
+}
+
+typedef HIMC(WINAPI* ImmGetContextFn)(HWND);
+typedef BOOL(WINAPI* ImmReleaseContextFn)(HWND, HIMC);
+
+// Whether the window has an input-method context, through IMM32.DLL if the
+// process has it: -1 when it has not.
+static int HasImeContext(HWND hwnd)
+{
+    HMODULE imm = GetModuleHandleA("IMM32.DLL");
+    if (!imm) return -1;
+    ImmGetContextFn get = (ImmGetContextFn)(void*)GetProcAddress(imm, "ImmGetContext");
+    ImmReleaseContextFn release =
+        (ImmReleaseContextFn)(void*)GetProcAddress(imm, "ImmReleaseContext");
+    if (!get || !release) return -1;
+    HIMC context = get(hwnd);
+    if (context) release(hwnd, context);
+    return context != NULL;
+}
+
+static void LogCreate(HWND hwnd)
+{
+    char line[512];
+    snprintf(line, sizeof line,
+             "create family95=%d preview=%d autoplay=%d imm=%d saved=%d context=%d "
+             "classstyle=%lu classicon=%d classcursor=%d blackbrush=%d saverWindowSet=%d "
+             "provider=%d\n",
+             is95Family ? 1 : 0, inPreview ? 1 : 0, autoPlayMessage ? 1 : 0,
+             imeModule && associateContext ? 1 : 0, savedImeContext ? 1 : 0, HasImeContext(hwnd),
+             (unsigned long)GetClassLongA(hwnd, GCL_STYLE), GetClassLongA(hwnd, GCL_HICON) ? 1 : 0,
+             GetClassLongA(hwnd, GCL_HCURSOR) ? 1 : 0,
+             (HBRUSH)GetClassLongA(hwnd, GCL_HBRBACKGROUND) == GetStockObject(BLACK_BRUSH) ? 1 : 0,
+             saverWindow != NULL ? 1 : 0, passwordVerifier ? 1 : 0);
+    Append(line);
+}
+
+// Once the host has confirmed the close, find out which messages still get
+// here: each "S" line is followed by the "L" line of the same message only
+// if the host forwarded it.
+static void SendAfterClose(HWND hwnd)
+{
+    static const UINT messages[] = {WM_TIMER, WM_KEYDOWN, WM_MOUSEMOVE, WM_LBUTTONDOWN,
+                                    WM_SETCURSOR, WM_USER + 5};
+    for (UINT m : messages) {
+        char line[64];
+        snprintf(line, sizeof line, "S %04X isClosing=%d\n", m, isClosing ? 1 : 0);
+        Append(line);
+        SendMessageA(hwnd, m, m == WM_SETCURSOR ? (WPARAM)hwnd : 0,
+                     m == WM_SETCURSOR ? MAKELPARAM(HTCLIENT, WM_MOUSEMOVE) : 0);
+    }
+}
+
+LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    char line[128];
+    snprintf(line, sizeof line, "L %04X %lu %ld\n", message, (unsigned long)wParam, (long)lParam);
+    Append(line);
+    if (message == WM_CREATE) LogCreate(hwnd);
+    if (message == WM_DESTROY) {
+        snprintf(line, sizeof line, "destroy context=%d isClosing=%d\n", HasImeContext(hwnd),
+                 isClosing ? 1 : 0);
+        Append(line);
+        if (Option("afterclose")) SendAfterClose(hwnd);
+    }
+    if (message == probeCrashMessage) *(volatile int*)0 = 1;
+    if (message == WM_ACTIVATE || message == WM_NCACTIVATE) return 0;
+    LRESULT result = SaverDefaultProc(hwnd, message, wParam, lParam);
+    snprintf(line, sizeof line, "D %04X = %ld\nC %04X cursor=%d\n", message, (long)result, message,
+             GetCursor() != NULL ? 1 : 0);
+    Append(line);
+    return result;
+}
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG) {
+        char line[64];
+        snprintf(line, sizeof line, "dialog owner=%lu\n",
+                 (unsigned long)(UINT_PTR)GetWindow(dialog, GW_OWNER));
+        Append(line);
+        if (Option("dialogcrash")) *(volatile int*)0 = 1;
+        if (!Option("dialogwait")) EndDialog(dialog, 7);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
