@@ -1,0 +1,67 @@
+// Settings texts in code page 932 survive loading and saving byte for byte,
+// also when a character's second byte is 0x5C.
+#include <gtest/gtest.h>
+
+#include "settings_probe.h"
+
+// C:\表示\velkarodin.exe: 表 is 0x95 0x5C, 示 is 0x8E 0xA6.
+static const char japaneseExe[] = "C:\\\x95\x5c\x8e\xa6\\velkarodin.exe";
+// D:\音楽\ソング.m3u: ソ is 0x83 0x5C.
+static const char japaneseList[] = "D:\\\x89\xb9\x8a\x79\\\x83\x5c\x83\x93\x83\x4f.m3u";
+// 予備\能.scr: 予 is 0x97 0x5C, 能 is 0x94 0x5C (trail byte at the end).
+static const char japaneseScr[] = "\x97\x5c\x94\xf5\\\x94\x5c.scr";
+
+class SettingsJapaneseTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(932u, GetACP());
+        RemoveOwnSettings();
+        ClearSettings();
+    }
+    void TearDown() override { RemoveOwnSettings(); }
+};
+
+TEST_F(SettingsJapaneseTest, TextsLoadAsTheirBytes)
+{
+    ASSERT_TRUE(WriteFileBytes(OwnSettingsPath(), std::string("[setting]\r\nexepath=") +
+                                                      japaneseExe + "\r\nplaylist=" +
+                                                      japaneseList + "\r\next_scr_path=" +
+                                                      japaneseScr + "\r\n"));
+    LoadSettings();
+    EXPECT_STREQ(japaneseExe, exepath);
+    EXPECT_STREQ(japaneseList, playlist);
+    EXPECT_STREQ(japaneseScr, ext_scr_path);
+}
+
+TEST_F(SettingsJapaneseTest, TextsRoundTripThroughTheFile)
+{
+    lstrcpyA(exepath, japaneseExe);
+    lstrcpyA(playlist, japaneseList);
+    lstrcpyA(ext_scr_path, japaneseScr);
+    bgcolor = 0xFFFFFF;
+    alpha = 100;
+    mode = 1;
+    ASSERT_EQ(1, SaveSettings());
+
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(OwnSettingsPath(), &bytes));
+    EXPECT_NE(std::string::npos, bytes.find(std::string("exepath=") + japaneseExe + "\r\n"));
+    EXPECT_NE(std::string::npos, bytes.find(std::string("playlist=") + japaneseList + "\r\n"));
+    EXPECT_NE(std::string::npos, bytes.find(std::string("ext_scr_path=") + japaneseScr + "\r\n"));
+
+    ClearSettings();
+    LoadSettings();
+    EXPECT_STREQ(japaneseExe, exepath);
+    EXPECT_STREQ(japaneseList, playlist);
+    EXPECT_STREQ(japaneseScr, ext_scr_path);
+    EXPECT_EQ(0xFFFFFFu, bgcolor);
+    EXPECT_EQ(100, alpha);
+    EXPECT_EQ(1, mode);
+
+    // Loading and saving again changes nothing in the file.
+    ASSERT_EQ(1, SaveSettings());
+    std::string again;
+    ASSERT_TRUE(ReadFileBytes(OwnSettingsPath(), &again));
+    EXPECT_EQ(bytes, again);
+}

@@ -1,0 +1,50 @@
+// Helpers shared by the settings tests: the settings file of this test
+// program, and a copy of the program that loads and saves under another name.
+#pragma once
+#include <string>
+
+#include "launcher/settings.h"
+#include "test_support.h"
+
+// Argument that makes the program load, save and exit with 10 + the result.
+const char settingsProbeArgument[] = "--load-and-save";
+
+inline std::string OwnSettingsPath()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    return SettingsPathFor(std::string(path, n));
+}
+
+inline std::string OwnProgramPath()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    return std::string(path, n);
+}
+
+// Removes the settings file (or a folder standing in its place).
+inline void RemoveOwnSettings()
+{
+    std::string path = OwnSettingsPath();
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(path.c_str());
+}
+
+inline std::string ReadValue(const std::string& file, const char* key)
+{
+    char text[4096] = "";
+    GetPrivateProfileStringA("setting", key, "<absent>", text, sizeof text, file.c_str());
+    return text;
+}
+
+inline void ClearSettings()
+{
+    bgcolor = 0x12345678;
+    alpha = -77;
+    mode = 99;
+    lstrcpyA(exepath, "junk");
+    lstrcpyA(playlist, "junk");
+    lstrcpyA(ext_scr_path, "junk");
+}

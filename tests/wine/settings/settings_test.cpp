@@ -1,0 +1,175 @@
+// The settings store on real INI files through the platform's profile
+// functions.
+#include <gtest/gtest.h>
+
+#include "settings_probe.h"
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RemoveOwnSettings();
+        ClearSettings();
+    }
+    void TearDown() override { RemoveOwnSettings(); }
+    bool WriteIni(const std::string& body)
+    {
+        return WriteFileBytes(OwnSettingsPath(), "[setting]\r\n" + body);
+    }
+};
+
+TEST_F(SettingsTest, NoFileGivesDefaults)
+{
+    ASSERT_FALSE(PathExists(OwnSettingsPath()));
+    LoadSettings();
+    EXPECT_EQ(0u, bgcolor);
+    EXPECT_EQ(0, alpha);
+    EXPECT_EQ(0, mode);
+    EXPECT_STREQ("", exepath);
+    EXPECT_STREQ("", playlist);
+    EXPECT_STREQ("", ext_scr_path);
+    EXPECT_FALSE(PathExists(OwnSettingsPath()));  // loading creates nothing
+}
+
+TEST_F(SettingsTest, EmptySectionOrOtherSectionGivesDefaults)
+{
+    ASSERT_TRUE(WriteFileBytes(OwnSettingsPath(), "[other]\r\nalpha=50\r\nexepath=x\r\n"));
+    LoadSettings();
+    EXPECT_EQ(0u, bgcolor);
+    EXPECT_EQ(0, alpha);
+    EXPECT_EQ(0, mode);
+    EXPECT_STREQ("", exepath);
+}
+
+TEST_F(SettingsTest, ValuesInRangeAreTakenAsTheyAre)
+{
+    ASSERT_TRUE(WriteIni("bgcolor=16777215\r\nalpha=35\r\nmode=1\r\n"
+                         "exepath=C:\\Tools\\velkarodin.exe\r\n"
+                         "playlist=D:\\Music\\list.m3u\r\n"
+                         "ext_scr_path=C:\\Windows\\system32\\other.scr\r\n"));
+    LoadSettings();
+    EXPECT_EQ(0xFFFFFFu, bgcolor);
+    EXPECT_EQ(35, alpha);
+    EXPECT_EQ(1, mode);
+    EXPECT_STREQ("C:\\Tools\\velkarodin.exe", exepath);
+    EXPECT_STREQ("D:\\Music\\list.m3u", playlist);
+    EXPECT_STREQ("C:\\Windows\\system32\\other.scr", ext_scr_path);
+}
+
+TEST_F(SettingsTest, NumbersOutOfRangeAreClamped)
+{
+    struct Row {
+        const char* body;
+        COLORREF bgcolor;
+        int alpha;
+        int mode;
+    } rows[] = {
+        {"bgcolor=-1\r\nalpha=150\r\nmode=7\r\n", 0xFFFFFF, 100, 1},
+        {"bgcolor=16777216\r\nalpha=-5\r\nmode=-3\r\n", 0xFFFFFF, 0, 0},
+        {"bgcolor=16777215\r\nalpha=100\r\nmode=1\r\n", 0xFFFFFF, 100, 1},
+        {"bgcolor=255\r\nalpha=101\r\nmode=2\r\n", 0xFF, 100, 1},
+        {"bgcolor=0\r\nalpha=-1\r\nmode=-1\r\n", 0, 0, 0},
+    };
+    for (const Row& row : rows) {
+        RemoveOwnSettings();
+        ASSERT_TRUE(WriteIni(row.body));
+        ClearSettings();
+        LoadSettings();
+        EXPECT_EQ(row.bgcolor, bgcolor) << row.body;
+        EXPECT_EQ(row.alpha, alpha) << row.body;
+        EXPECT_EQ(row.mode, mode) << row.body;
+    }
+}
+
+TEST_F(SettingsTest, TextsHoldUpTo1023Bytes)
+{
+    std::string exact(1023, 'e');
+    std::string longer = std::string(1000, 'p') + std::string(500, 'q');
+    ASSERT_TRUE(WriteIni("exepath=" + exact + "\r\nplaylist=" + longer + "\r\next_scr_path=" +
+                         std::string(1024, 's') + "\r\n"));
+    LoadSettings();
+    EXPECT_EQ(exact, exepath);
+    EXPECT_EQ(longer.substr(0, 1023), playlist);
+    EXPECT_EQ(std::string(1023, 's'), ext_scr_path);
+}
+
+TEST_F(SettingsTest, SavingAfterLoadingWritesClampedNumbersAndTextsUnchanged)
+{
+    ASSERT_TRUE(WriteIni("bgcolor=-1\r\nalpha=150\r\nmode=7\r\n"
+                         "exepath=C:\\Tools\\velkarodin.exe\r\n"
+                         "playlist=list.m3u\r\n"
+                         "ext_scr_path=\\\\server\\share\\x y.scr\r\n"));
+    LoadSettings();
+    ASSERT_EQ(1, SaveSettings());
+    std::string file = OwnSettingsPath();
+    EXPECT_EQ("16777215", ReadValue(file, "bgcolor"));
+    EXPECT_EQ("100", ReadValue(file, "alpha"));
+    EXPECT_EQ("1", ReadValue(file, "mode"));
+    EXPECT_EQ("C:\\Tools\\velkarodin.exe", ReadValue(file, "exepath"));
+    EXPECT_EQ("list.m3u", ReadValue(file, "playlist"));
+    EXPECT_EQ("\\\\server\\share\\x y.scr", ReadValue(file, "ext_scr_path"));
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(file, &bytes));
+    EXPECT_NE(std::string::npos, bytes.find("bgcolor=16777215\r\n")) << bytes;
+    EXPECT_NE(std::string::npos, bytes.find("alpha=100\r\n")) << bytes;
+    EXPECT_NE(std::string::npos, bytes.find("mode=1\r\n")) << bytes;
+    EXPECT_EQ(std::string::npos, bytes.find("=-1")) << bytes;
+}
+
+TEST_F(SettingsTest, SaveCreatesTheFileWithAllSixKeys)
+{
+    bgcolor = 0x00336699;
+    alpha = 20;
+    mode = 0;
+    lstrcpyA(exepath, "C:\\a\\velkarodin.exe");
+    lstrcpyA(playlist, "");
+    lstrcpyA(ext_scr_path, std::string(1023, 'z').c_str());
+    ASSERT_EQ(1, SaveSettings());
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(OwnSettingsPath(), &bytes));
+    EXPECT_EQ(0u, bytes.find("[setting]\r\n")) << bytes;
+    for (const char* line : {"bgcolor=3368601\r\n", "alpha=20\r\n", "mode=0\r\n",
+                             "exepath=C:\\a\\velkarodin.exe\r\n", "playlist=\r\n"}) {
+        EXPECT_NE(std::string::npos, bytes.find(line)) << line << bytes;
+    }
+    EXPECT_NE(std::string::npos, bytes.find("ext_scr_path=" + std::string(1023, 'z') + "\r\n"));
+
+    // And it loads back the same.
+    ClearSettings();
+    LoadSettings();
+    EXPECT_EQ(0x00336699u, bgcolor);
+    EXPECT_EQ(20, alpha);
+    EXPECT_EQ(0, mode);
+    EXPECT_STREQ("C:\\a\\velkarodin.exe", exepath);
+    EXPECT_STREQ("", playlist);
+    EXPECT_EQ(std::string(1023, 'z'), ext_scr_path);
+}
+
+TEST_F(SettingsTest, SaveReportsFailureWhenAFolderStandsInPlaceOfTheFile)
+{
+    ASSERT_TRUE(CreateDirectoryA(OwnSettingsPath().c_str(), NULL));
+    alpha = 50;
+    lstrcpyA(exepath, "x");
+    EXPECT_EQ(0, SaveSettings());
+    // Loading from it gives the defaults.
+    LoadSettings();
+    EXPECT_EQ(0, alpha);
+    EXPECT_STREQ("", exepath);
+}
+
+TEST_F(SettingsTest, ProgramNamedWithTwoLetterExtensionUsesLastThreeCharacters)
+{
+    // A copy of this program named x.sc loads and saves xini, not x.ini.
+    std::string dir = MakeTestDir("settings_xsc");
+    ASSERT_TRUE(CopyInto(OwnProgramPath(), dir, "x.sc"));
+    ASSERT_TRUE(WriteFileBytes(dir + "\\xini", "[setting]\r\nalpha=150\r\nexepath=here\r\n"));
+    TestProcess probe;
+    ASSERT_TRUE(probe.Start(dir + "\\x.sc", "x.sc " + std::string(settingsProbeArgument), dir));
+    DWORD code = 0;
+    ASSERT_TRUE(probe.Wait(20000, &code));
+    EXPECT_EQ(11u, code);  // saved successfully
+    EXPECT_EQ("100", ReadValue(dir + "\\xini", "alpha"));
+    EXPECT_EQ("here", ReadValue(dir + "\\xini", "exepath"));
+    EXPECT_EQ("0", ReadValue(dir + "\\xini", "mode"));
+    EXPECT_FALSE(PathExists(dir + "\\x.ini"));
+}
