@@ -1,0 +1,48 @@
+// Drives the configuration dialog of a real saver process from outside, as a
+// user would: this program creates no window; it reads and sets control
+// texts, clicks buttons and answers the saver's message boxes.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+struct DialogSession {
+    std::string dir;
+    std::string scr;
+    TestProcess process;
+    HWND dialog = NULL;
+
+    // A fresh folder with a copy of the saver; settings lines, if any, are
+    // written beside it (noSettings leaves the folder without a file).
+    bool Prepare(const std::string& name, const std::vector<std::string>* settings);
+    // Starts "/c" and waits for the dialog of that process.
+    bool Open();
+
+    HWND Item(int id);
+    std::string Text(int id);
+    void SetText(int id, const std::string& text);
+    bool Enabled(int id);
+    int Checked(int id);
+    int SliderPos();
+    // A click delivered through the button's own message, queued, so that a
+    // modal box opened by the click does not block this program.
+    void Click(int id);
+    void MoveSlider(int pos);
+
+    // A window of class #32770 owned by the dialog (a message box, a file
+    // dialog, the colour chooser), within timeoutMs.
+    HWND WaitForOwnedDialog(DWORD timeoutMs);
+    // Waits for the end of the saver process; true with its exit code.
+    bool WaitExit(DWORD timeoutMs, DWORD* code);
+
+    std::string SettingsPath() { return SettingsPathFor(scr); }
+    std::string Setting(const char* key);
+    ~DialogSession() { process.End(); }
+};
+
+std::string BoxText(HWND box);
+// Colour of the screen pixel at the centre of a window (GetPixel on the screen).
+COLORREF CentrePixel(HWND window);
