@@ -1,0 +1,55 @@
+// The playlist under code page 932: double-byte names whose second byte is
+// 0x5C are not split, and such a track really plays.
+#include <gtest/gtest.h>
+
+#include "playlist_support.h"
+#include "test_support.h"
+
+// 表 (0x95 0x5C), 示 (0x8E 0xA6), ソ (0x83 0x5C), 能 (0x94 0x5C).
+static const std::string hyo = "\x95\x5c";
+static const std::string shi = "\x8e\xa6";
+static const std::string so = "\x83\x5c";
+static const std::string nou = "\x94\x5c";
+
+TEST(PlaylistJapanese, LeadByteTestIsTheCodePages)
+{
+    ASSERT_EQ(932u, GetACP());
+    EXPECT_EQ(1, playlistLeadByte(0x95));
+    EXPECT_EQ(1, playlistLeadByte(0x83));
+    EXPECT_EQ(1, playlistLeadByte(0xE0));
+    EXPECT_EQ(0, playlistLeadByte(0x5C));
+    EXPECT_EQ(0, playlistLeadByte(0xA6));  // half-width katakana
+    EXPECT_EQ(0, playlistLeadByte('a'));
+}
+
+TEST(PlaylistJapanese, TrailByteBackslashDoesNotSplitAndTrackPlays)
+{
+    ASSERT_EQ(932u, GetACP());
+    InstallMciRecorder();
+    // Playlist in a folder named 表, the track in a folder ソ named 表示能.wav.
+    std::string top = FullPath(MakeTestDir("playlist_ja"));
+    std::string listDir = top + "\\" + hyo;
+    ASSERT_TRUE(CreateDirectoryA(listDir.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA((listDir + "\\" + so).c_str(), NULL));
+    std::string track = listDir + "\\" + so + "\\" + hyo + shi + nou + ".wav";
+    ASSERT_TRUE(WriteToneWav(track, 440, 500));
+    ASSERT_TRUE(PathExists(track));
+    ASSERT_TRUE(WriteFileBytes(listDir + "\\list.m3u",
+                               "#EXTM3U\r\n" + so + "\\" + hyo + shi + nou + ".wav\r\n" +
+                                   hyo + "\r\n"));
+
+    bool playing = RunMusicTicks(&bgmPlaylist, listDir + "\\list.m3u", 100, 10000, [] {
+        return !mciRecords.empty() && mciRecords.back().reply == "playing";
+    });
+    EXPECT_EQ(listDir + "\\", bgmPlaylist.baseDir);
+    EXPECT_EQ(1, bgmPlaylist.trackCount);
+    ASSERT_TRUE(bgmPlaylist.tracks[0]);
+    EXPECT_EQ(track, bgmPlaylist.tracks[0]);
+    std::vector<const MciRecord*> opens = OpenRecords();
+    ASSERT_FALSE(opens.empty());
+    EXPECT_EQ(OpenCommandFor(track), opens[0]->command);
+    EXPECT_EQ(0u, opens[0]->result);
+    EXPECT_TRUE(playing);
+    bgmPlaylist.Teardown();
+    RemoveMciRecorder();
+}

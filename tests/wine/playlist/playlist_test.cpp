@@ -1,0 +1,235 @@
+// The background-music playlist under Wine with the real MCI: text-mode
+// reading of the playlist file, and tracks really playing in list order.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "playlist_support.h"
+#include "test_support.h"
+
+class PlaylistWineTest : public ::testing::Test {
+protected:
+    void SetUp() override { InstallMciRecorder(); }
+    void TearDown() override
+    {
+        bgmPlaylist.Teardown();
+        RemoveMciRecorder();
+    }
+};
+
+// Index of the first record at or after from whose command is command.
+static size_t Find(const std::string& command, size_t from = 0)
+{
+    for (size_t i = from; i < mciRecords.size(); i++) {
+        if (mciRecords[i].command == command) return i;
+    }
+    return mciRecords.size();
+}
+
+TEST_F(PlaylistWineTest, CrLfLinesReadAsLfAndBlanksStay)
+{
+    std::string dir = FullPath(MakeTestDir("playlist_crlf"));
+    ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u",
+                               "#EXTM3U\r\n"
+                               "one.wav\r\n"
+                               "\\sub\\two.wav\r\n"
+                               "  three.wav \t\r\n"
+                               "D:\\x\\four.mp3\r\n"
+                               "last.mp3"));
+    Playlist list;
+    EXPECT_EQ(5, list.Load((dir + "\\list.m3u").c_str()));
+    EXPECT_EQ(dir + "\\", list.baseDir);
+    EXPECT_EQ(dir + "\\one.wav", list.tracks[0]);
+    EXPECT_EQ(dir + "\\sub\\two.wav", list.tracks[1]);
+    EXPECT_EQ(dir + "\\  three.wav \t", list.tracks[2]);
+    EXPECT_EQ("D:\\x\\four.mp3", std::string(list.tracks[3]));
+    EXPECT_EQ(dir + "\\last.mp3", list.tracks[4]);
+    list.Teardown();
+}
+
+TEST_F(PlaylistWineTest, MissingPlaylistFileKeepsCountAndSetsBase)
+{
+    std::string dir = FullPath(MakeTestDir("playlist_none"));
+    Playlist list;
+    EXPECT_EQ(0, list.Load((dir + "\\absent.m3u").c_str()));
+    EXPECT_EQ(dir + "\\", list.baseDir);
+    list.Teardown();
+}
+
+TEST_F(PlaylistWineTest, WavTracksPlayInOrderSkipTheMissingOneAndWrap)
+{
+    std::string dir = FullPath(MakeTestDir("playlist_wav"));
+    ASSERT_TRUE(WriteToneWav(dir + "\\a.wav", 440, 500));
+    ASSERT_TRUE(WriteToneWav(dir + "\\c.wav", 660, 500));
+    ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "a.wav\r\nmissing.wav\r\nc.wav\r\n"));
+
+    bool wrapped = RunMusicTicks(&bgmPlaylist, dir + "\\list.m3u", 100, 20000,
+                                 [] { return OpenRecords().size() >= 4; });
+    ASSERT_TRUE(wrapped) << "tracks did not come round to the first again";
+    EXPECT_EQ(3, bgmPlaylist.trackCount);
+
+    // The first tick: the second request finds the first track playing.
+    ASSERT_GE(mciRecords.size(), 6u);
+    EXPECT_EQ("status bgm mode", mciRecords[0].command);
+    EXPECT_EQ("stop bgm", mciRecords[1].command);
+    EXPECT_EQ("close bgm", mciRecords[2].command);
+    EXPECT_EQ(OpenCommandFor(dir + "\\a.wav"), mciRecords[3].command);
+    EXPECT_EQ("play bgm from 0", mciRecords[4].command);
+    EXPECT_EQ("status bgm mode", mciRecords[5].command);
+    EXPECT_EQ("playing", mciRecords[5].reply);
+
+    std::vector<const MciRecord*> opens = OpenRecords();
+    EXPECT_EQ(OpenCommandFor(dir + "\\a.wav"), opens[0]->command);
+    EXPECT_EQ(OpenCommandFor(dir + "\\missing.wav"), opens[1]->command);
+    EXPECT_EQ(OpenCommandFor(dir + "\\c.wav"), opens[2]->command);
+    EXPECT_EQ(OpenCommandFor(dir + "\\a.wav"), opens[3]->command);
+    EXPECT_EQ(0u, opens[0]->result);
+    EXPECT_NE(0u, opens[1]->result);
+    EXPECT_EQ(0u, opens[2]->result);
+
+    // Each real track was reported playing before the next was started; the
+    // missing one left nothing open, so the very next poll moved on.
+    size_t openA = Find(opens[0]->command);
+    size_t openMissing = Find(opens[1]->command);
+    size_t openC = Find(opens[2]->command);
+    size_t openA2 = Find(opens[3]->command, openC);
+    int playingA = 0, playingC = 0, statusAfterMissing = 0;
+    for (size_t i = openA; i < openMissing; i++)
+        playingA += mciRecords[i].command == "status bgm mode" && mciRecords[i].reply == "playing";
+    for (size_t i = openC; i < openA2; i++)
+        playingC += mciRecords[i].command == "status bgm mode" && mciRecords[i].reply == "playing";
+    for (size_t i = openMissing; i < openC; i++) {
+        if (mciRecords[i].command != "status bgm mode") continue;
+        statusAfterMissing++;
+        EXPECT_NE(0u, mciRecords[i].result);  // no device "bgm"
+        EXPECT_EQ("", mciRecords[i].reply);
+    }
+    EXPECT_GE(playingA, 1);
+    EXPECT_GE(playingC, 1);
+    EXPECT_EQ(1, statusAfterMissing);
+    EXPECT_EQ(1, bgmPlaylist.currentIndex);
+
+    // Teardown stops the music: no device is left.
+    mciRecords.clear();
+    bgmPlaylist.Teardown();
+    ASSERT_EQ(3u, mciRecords.size());
+    EXPECT_EQ("stop bgm", mciRecords[0].command);
+    EXPECT_EQ(0u, mciRecords[0].result);
+    EXPECT_EQ("close bgm", mciRecords[1].command);
+    EXPECT_EQ("close all", mciRecords[2].command);
+    char reply[256] = "";
+    EXPECT_NE(0u, mciSendStringA("status bgm mode", reply, sizeof reply, NULL));
+    EXPECT_STREQ("", reply);
+    EXPECT_EQ(1, bgmPlaylist.currentIndex);
+    EXPECT_EQ(dir + "\\", bgmPlaylist.baseDir);
+}
+
+TEST_F(PlaylistWineTest, SingleTrackStartsAgainWhenItEnds)
+{
+    std::string dir = FullPath(MakeTestDir("playlist_one"));
+    ASSERT_TRUE(WriteToneWav(dir + "\\only.wav", 523, 300));
+    ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "only.wav\n"));
+    bool again = RunMusicTicks(&bgmPlaylist, dir + "\\list.m3u", 100, 20000,
+                               [] { return OpenRecords().size() >= 2; });
+    ASSERT_TRUE(again);
+    std::vector<const MciRecord*> opens = OpenRecords();
+    EXPECT_EQ(OpenCommandFor(dir + "\\only.wav"), opens[1]->command);
+    EXPECT_EQ(0u, opens[1]->result);
+}
+
+TEST_F(PlaylistWineTest, DirectivesOnlyPlayNothing)
+{
+    std::string dir = FullPath(MakeTestDir("playlist_directives"));
+    ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "#EXTM3U\r\n#EXTINF:3,A - B\r\n\r\n"));
+    int ticks = 0;
+    RunMusicTicks(&bgmPlaylist, dir + "\\list.m3u", 50, 5000, [&] { return ++ticks >= 3; });
+    EXPECT_EQ(0, bgmPlaylist.trackCount);
+    EXPECT_TRUE(OpenRecords().empty());
+    for (const MciRecord& r : mciRecords) {
+        EXPECT_TRUE(r.command == "status bgm mode" || r.command == "stop bgm" ||
+                    r.command == "close bgm")
+            << r.command;
+    }
+}
+
+// Creates every folder of a long path through the "\\?\" form, which has no
+// 260-character limit.
+static bool CreateLongFolders(const std::string& base, const std::string& rest)
+{
+    std::string path = base;
+    size_t at = 0;
+    while (at < rest.size()) {
+        size_t sep = rest.find('\\', at);
+        if (sep == std::string::npos) break;
+        path += "\\" + rest.substr(at, sep - at);
+        std::wstring wide = L"\\\\?\\" + std::wstring(path.begin(), path.end());
+        if (!CreateDirectoryW(wide.c_str(), NULL) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+        at = sep + 1;
+    }
+    return true;
+}
+
+static bool CopyLong(const std::string& from, const std::string& to)
+{
+    std::wstring wideFrom(from.begin(), from.end());
+    std::wstring wideTo = L"\\\\?\\" + std::wstring(to.begin(), to.end());
+    return CopyFileW(wideFrom.c_str(), wideTo.c_str(), FALSE) != 0;
+}
+
+// Removes a folder tree whose paths may pass 260 characters.
+static void RemoveLongTree(const std::wstring& dir)
+{
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((L"\\\\?\\" + dir + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = dir + L"\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveLongTree(full);
+            else
+                DeleteFileW((L"\\\\?\\" + full).c_str());
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW((L"\\\\?\\" + dir).c_str());
+}
+
+TEST_F(PlaylistWineTest, Mp3WithAPathFarBeyond256BytesPlays)
+{
+    std::string mp3 = BinFile("playlist_tone.mp3");
+    ASSERT_TRUE(PathExists(mp3));
+    std::string top = FullPath(MakeTestDir("playlist_mp3"));
+    // The longest base the playlist can give: a 259-byte playlist path (what
+    // the C library still opens) in a folder of 256, so 257 with the '\'.
+    std::string listFolder = std::string(256 - top.size() - 1, 'b');
+    std::string listDir = top + "\\" + listFolder;
+    std::string listPath = listDir + "\\l2";
+    ASSERT_EQ(259u, listPath.size());
+    // Then 255 bytes of folders and a 255-byte name: the longest MCI can
+    // take, since the device is chosen by the extension .mp3.
+    std::string sub = std::string(120, 'd') + "\\" + std::string(133, 'e') + "\\";
+    std::string name = std::string(251, 'n') + ".mp3";
+    std::string track = listDir + "\\" + sub + name;
+    ASSERT_EQ(767u, track.size());
+    ASSERT_TRUE(CreateLongFolders(top, listFolder + "\\" + sub));
+    ASSERT_TRUE(CopyLong(mp3, track));
+    ASSERT_TRUE(WriteFileBytes(listPath, sub + name + "\r\n"));
+
+    bool playing = RunMusicTicks(&bgmPlaylist, listPath, 100, 20000, [] {
+        return !mciRecords.empty() && mciRecords.back().reply == "playing";
+    });
+    EXPECT_EQ(listDir + "\\", bgmPlaylist.baseDir);
+    EXPECT_EQ(257u, strlen(bgmPlaylist.baseDir));
+    std::vector<const MciRecord*> opens = OpenRecords();
+    ASSERT_FALSE(opens.empty());
+    EXPECT_EQ(OpenCommandFor(track), opens[0]->command);
+    EXPECT_EQ(0u, opens[0]->result);
+    EXPECT_TRUE(playing) << "track of " << track.size() << " bytes did not play";
+    printf("played a track path of %u bytes\n", (unsigned)track.size());
+    bgmPlaylist.Teardown();
+    RemoveLongTree(std::wstring(top.begin(), top.end()));
+    EXPECT_FALSE(PathExists(top));
+}
