@@ -441,3 +441,27 @@ TEST(ConfigDialog, ColourChooserCancelledKeepsTheColour)
     OkAndExpectOne(s);
     EXPECT_EQ("65280", s.Setting("bgcolor"));
 }
+
+TEST(ConfigDialog, ColourChosenRepaintsTheSwatchAndIsSavedByOk)
+{
+    DialogSession s;
+    ASSERT_TRUE(s.Prepare("dialog_colour_chosen", NULL));
+    ASSERT_TRUE(s.Open());
+    s.Click(1004);
+    HWND chooser = s.WaitForOwnedDialog(15000);
+    ASSERT_TRUE(chooser != NULL) << "no colour chooser";
+    // The chooser's red, green and blue edits.
+    const int rgbEdits[] = {706, 707, 708};
+    const char* values[] = {"16", "160", "48"};
+    for (int i = 0; i < 3; i++) {
+        HWND edit = GetDlgItem(chooser, rgbEdits[i]);
+        ASSERT_TRUE(edit != NULL);
+        SendMessageTimeoutA(edit, WM_SETTEXT, 0, (LPARAM)values[i], SMTO_ABORTIFHUNG, 5000, NULL);
+    }
+    Sleep(200);
+    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForWindowGone(chooser, 10000) == NULL);
+    EXPECT_EQ(RGB(16, 160, 48), SwatchColour(s, RGB(16, 160, 48)));
+    OkAndExpectOne(s);
+    EXPECT_EQ(std::to_string(RGB(16, 160, 48)), s.Setting("bgcolor"));
+}
