@@ -3,6 +3,8 @@
 #include <windows.h>
 
 const WPARAM IDM_EXIT = 40001;
+const UINT_PTR musicTimer = 1;          // 1000 ms, simple mode
+const UINT_PTR externalSaverTimer = 2;  // 500 ms, once, external call mode
 
 extern BOOL isPreview;
 extern BOOL musicEnabled;

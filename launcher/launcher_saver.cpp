@@ -1,6 +1,190 @@
+// The launcher's saver procedure: paints the background, makes the window
+// translucent, starts the accessory above it, keeps the music going or starts
+// the external saver, turns late input into a close request, and on closing
+// stops the accessory and the music.
+#include "launcher/launcher.h"
+
 #include "host/saver_host.h"
+#include "launcher/accessory_process.h"
+#include "launcher/launcher_rules.h"
+#include "launcher/playlist.h"
+#include "launcher/settings.h"
+
+BOOL isPreview;
+BOOL musicEnabled;
+BOOL musicStarted;
+DWORD startTick;
+POINT startCursor;
+RECT windowRect;
+RECT fillRect;
+HBRUSH fillBrush;
+PROCESS_INFORMATION accessoryProcess;
+HWND accessoryDialog;
+
+// 設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。
+static const char missingAccessoryText[] =
+    "\x90\xdd\x92\xe8\x82\xaa\x95s\x8a\xae\x91S\x82\xc5\x82\xb7\x81" "B\x0a\x90\xdd\x92\xe8"
+    "\x82\xf0\x8aJ\x82\xabvelkarodin.exe\x82\xcc\x8f\xea\x8f\x8a\x82\xf0\x8ew\x92\xe8\x82\xb7"
+    "\x82\xe9\x95K\x97v\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x81" "B";
+// velkaro_v010用スクリーンセーバーLauncher
+static const char missingAccessoryCaption[] =
+    "velkaro_v010\x97p\x83X\x83N\x83\x8a\x81[\x83\x93\x83Z\x81[\x83o\x81[Launcher";
+
+BOOL FileExists(const char* path)
+{
+    if (!path[0]) return FALSE;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return FALSE;
+    FindClose(search);
+    return TRUE;
+}
+
+BOOL CALLBACK FindAccessoryDialog(HWND candidate, LPARAM)
+{
+    if (GetWindowLongA(candidate, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME) {
+        accessoryDialog = candidate;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static void MakeTranslucent(HWND hwnd)
+{
+    LONG style = GetWindowLongA(hwnd, GWL_EXSTYLE);
+    SetWindowLongA(hwnd, GWL_EXSTYLE, style | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(hwnd, 0, OpacityFromAlpha(alpha), LWA_ALPHA);
+}
+
+static void ArmTimers(HWND hwnd)
+{
+    if (mode != 0) {
+        SetTimer(hwnd, externalSaverTimer, 500, NULL);
+    } else if (FileExists(playlist)) {
+        SetTimer(hwnd, musicTimer, 1000, NULL);
+        musicEnabled = TRUE;
+    }
+}
+
+static void OnCreate(HWND hwnd)
+{
+    OutputDebugStringA("WM_CREATE\n");
+    LoadSettings();
+    startTick = GetTickCount();
+    GetCursorPos(&startCursor);
+    if (!FileExists(exepath))
+        MessageBoxA(hwnd, missingAccessoryText, missingAccessoryCaption, MB_OK | MB_ICONWARNING);
+    for (int n = CountPreviewTokens(GetCommandLineA()); n > 0; n--) {
+        isPreview = TRUE;
+        OutputDebugStringA("Find /P  --PreviewMode--\n");
+    }
+    GetWindowRect(hwnd, &windowRect);
+    if (!isPreview) {
+        if (IsAccessoryPath(exepath)) {
+            MakeTranslucent(hwnd);
+            StartAccessory();
+        }
+        SetActiveWindow(hwnd);
+        ArmTimers(hwnd);
+    }
+    SetRect(&fillRect, 0, 0, windowRect.right - windowRect.left,
+            windowRect.bottom - windowRect.top);
+    fillBrush = CreateSolidBrush(bgcolor);
+}
+
+static void Paint(HWND hwnd)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    // After a refused close the brush is gone; the colour stays.
+    HBRUSH brush = fillBrush ? fillBrush : CreateSolidBrush(bgcolor);
+    FillRect(dc, &fillRect, brush);
+    if (brush != fillBrush) DeleteObject(brush);
+    EndPaint(hwnd, &ps);
+}
+
+static void KeyOrButtonRule(HWND hwnd)
+{
+    OutputDebugStringA("WM_RBUTTONDOWN\n");
+    if (GraceOver(GetTickCount(), startTick)) SendMessageA(hwnd, WM_CLOSE, 0, 0);
+}
+
+static void MouseRule(HWND hwnd)
+{
+    OutputDebugStringA("WM_MOUSEMOVE\n");
+    if (!GraceOver(GetTickCount(), startTick)) return;
+    POINT now;
+    GetCursorPos(&now);
+    if (now.x != startCursor.x || now.y != startCursor.y) SendMessageA(hwnd, WM_CLOSE, 0, 0);
+}
+
+static void MusicTick()
+{
+    if (!musicEnabled) return;
+    if (!musicStarted) {
+        bgmPlaylist.Load(playlist);
+        bgmPlaylist.PlayNext();
+        musicStarted = TRUE;
+    }
+    bgmPlaylist.PlayNext();
+}
+
+static void StopMusic(HWND hwnd)
+{
+    if (!musicEnabled || !musicStarted) return;
+    KillTimer(hwnd, musicTimer);
+    bgmPlaylist.Teardown();
+    // Torn down once: a repeated close finds nothing to stop.
+    musicEnabled = FALSE;
+}
+
+static void CloseSequence(HWND hwnd)
+{
+    OutputDebugStringA("WM_CLOSE\n");
+    if (isPreview) return;
+    DWORD closeStart = GetTickCount();
+    SendAccessoryExit(closeStart);
+    StopMusic(hwnd);
+    WaitForAccessory(closeStart);
+    if (fillBrush) {
+        DeleteObject(fillBrush);
+        fillBrush = NULL;
+    }
+    ReleaseAccessoryHandles();
+    ReleaseCapture();
+}
 
 LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(hwnd);
+        break;
+    case WM_ACTIVATE:
+    case WM_NCACTIVATE:
+        return 0;
+    case WM_PAINT:
+        Paint(hwnd);
+        break;
+    case WM_CLOSE:
+        CloseSequence(hwnd);
+        break;
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (!isPreview) KeyOrButtonRule(hwnd);
+        break;
+    case WM_MOUSEMOVE:
+        if (!isPreview) MouseRule(hwnd);
+        break;
+    case WM_TIMER:
+        if (wParam == musicTimer) MusicTick();
+        else if (wParam == externalSaverTimer) StartExternalSaver(hwnd);
+        break;
+    case WM_DESTROY:
+        OutputDebugStringA("WM_DESTROY\n");
+        break;
+    }
+    return SaverDefaultProc(hwnd, message, wParam, lParam);
 }

@@ -270,3 +270,193 @@ void ClickLeft()
 }
 
 void Pause(DWORD ms) { Sleep(ms); }
+
+// --- launcher tests ---
+
+static void PutLE(std::string* s, DWORD value, int bytes)
+{
+    for (int i = 0; i < bytes; i++) s->push_back((char)((value >> (8 * i)) & 0xFF));
+}
+
+bool WriteToneWav(const std::string& path, DWORD milliseconds, int frequency)
+{
+    const DWORD rate = 22050;
+    DWORD samples = rate * milliseconds / 1000;
+    std::string wav = "RIFF";
+    PutLE(&wav, 36 + samples * 2, 4);
+    wav += "WAVEfmt ";
+    PutLE(&wav, 16, 4);
+    PutLE(&wav, 1, 2);  // PCM
+    PutLE(&wav, 1, 2);  // mono
+    PutLE(&wav, rate, 4);
+    PutLE(&wav, rate * 2, 4);
+    PutLE(&wav, 2, 2);
+    PutLE(&wav, 16, 2);
+    wav += "data";
+    PutLE(&wav, samples * 2, 4);
+    // A triangle wave is close enough to a tone and needs no maths library.
+    DWORD period = rate / (DWORD)frequency;
+    for (DWORD i = 0; i < samples; i++) {
+        DWORD phase = i % period;
+        long v = (long)(phase * 4 * 8000 / period);
+        long sample = phase < period / 2 ? v - 8000 : 24000 - v;
+        PutLE(&wav, (DWORD)(sample & 0xFFFF), 2);
+    }
+    return WriteFileBytes(path, wav);
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::string text;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                           FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE) return text;
+    char buf[4096];
+    DWORD n;
+    while (ReadFile(f, buf, sizeof buf, &n, NULL) && n) text.append(buf, n);
+    CloseHandle(f);
+    return text;
+}
+
+bool WaitForText(const std::string& path, const std::string& needle, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (ReadText(path).find(needle) != std::string::npos) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+}
+
+HWND WaitForSaverWindow(DWORD pid, DWORD timeoutMs)
+{
+    return WaitForWindow("WindowsScreenSaverClass", "Screen Saver", pid, timeoutMs);
+}
+
+bool IsAbove(HWND a, HWND b)
+{
+    for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == b) return true;
+    return false;
+}
+
+static void CollectDebugString(TracedProcess* t, const DEBUG_EVENT& ev)
+{
+    const OUTPUT_DEBUG_STRING_INFO& info = ev.u.DebugString;
+    if (info.fUnicode) return;
+    std::string text(info.nDebugStringLength, '\0');
+    SIZE_T got = 0;
+    ReadProcessMemory(t->process, info.lpDebugStringData, &text[0], text.size(), &got);
+    text.resize(got);
+    while (!text.empty() && text.back() == '\0') text.pop_back();
+    EnterCriticalSection(&t->lock);
+    t->traces.push_back(text);
+    LeaveCriticalSection(&t->lock);
+}
+
+static DWORD WINAPI DebugLoop(void* param)
+{
+    TracedProcess* t = (TracedProcess*)param;
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    std::vector<char> cmd(t->commandLine.begin(), t->commandLine.end());
+    cmd.push_back('\0');
+    if (!CreateProcessA(t->application.c_str(), cmd.data(), NULL, NULL, FALSE,
+                        DEBUG_ONLY_THIS_PROCESS, NULL, NULL, &si, &pi)) {
+        SetEvent(t->ready);
+        return 1;
+    }
+    CloseHandle(pi.hThread);
+    t->process = pi.hProcess;
+    t->id = pi.dwProcessId;
+    SetEvent(t->ready);
+    for (;;) {
+        DEBUG_EVENT ev;
+        if (!WaitForDebugEvent(&ev, 30000)) {
+            if (WaitForSingleObject(t->process, 0) == WAIT_OBJECT_0) break;
+            continue;
+        }
+        DWORD status = DBG_CONTINUE;
+        switch (ev.dwDebugEventCode) {
+        case OUTPUT_DEBUG_STRING_EVENT:
+            CollectDebugString(t, ev);
+            break;
+        case EXCEPTION_DEBUG_EVENT:
+            if (ev.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                status = DBG_EXCEPTION_NOT_HANDLED;
+            break;
+        case CREATE_PROCESS_DEBUG_EVENT:
+            if (ev.u.CreateProcessInfo.hFile) CloseHandle(ev.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT:
+            if (ev.u.LoadDll.hFile) CloseHandle(ev.u.LoadDll.hFile);
+            break;
+        }
+        ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, status);
+        if (ev.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT) break;
+    }
+    return 0;
+}
+
+bool TracedProcess::Start(const std::string& scrPath, const std::string& args)
+{
+    InitializeCriticalSection(&lock);
+    application = scrPath;
+    commandLine = "\"" + scrPath + "\"";
+    if (!args.empty()) commandLine += " " + args;
+    ready = CreateEventA(NULL, TRUE, FALSE, NULL);
+    loop = CreateThread(NULL, 0, DebugLoop, this, 0, NULL);
+    WaitForSingleObject(ready, 20000);
+    return process != NULL;
+}
+
+bool TracedProcess::Wait(DWORD timeoutMs, DWORD* exitCode)
+{
+    if (!process || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    if (exitCode) *exitCode = code;
+    return true;
+}
+
+bool TracedProcess::Running() { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+
+void TracedProcess::End()
+{
+    if (process && Running()) {
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, 5000);
+    }
+    if (loop) {
+        WaitForSingleObject(loop, 10000);
+        CloseHandle(loop);
+        loop = NULL;
+    }
+}
+
+std::vector<std::string> TracedProcess::Traces()
+{
+    EnterCriticalSection(&lock);
+    std::vector<std::string> copy = traces;
+    LeaveCriticalSection(&lock);
+    return copy;
+}
+
+TracedProcess::~TracedProcess()
+{
+    End();
+    if (process) CloseHandle(process);
+    if (ready) {
+        CloseHandle(ready);
+        DeleteCriticalSection(&lock);
+    }
+}
+
+std::string FullPath(const std::string& path)
+{
+    char full[MAX_PATH * 2];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, NULL);
+    return n && n < sizeof full ? std::string(full, n) : path;
+}

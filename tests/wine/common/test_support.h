@@ -59,3 +59,34 @@ void MoveCursorBy(int dx, int dy);
 void ClickLeft();
 
 void Pause(DWORD ms);  // Sleep that also lets sent messages through
+
+// --- launcher tests ---
+// A mono 16-bit PCM WAV file with a tone (triangle wave).
+bool WriteToneWav(const std::string& path, DWORD milliseconds, int frequency);
+// Whole text of a file, empty when it cannot be read (also while it is written).
+std::string ReadText(const std::string& path);
+// Polls until the file contains needle; true when it did within timeoutMs.
+bool WaitForText(const std::string& path, const std::string& needle, DWORD timeoutMs);
+// The saver's top-level window ("WindowsScreenSaverClass", "Screen Saver") of pid.
+HWND WaitForSaverWindow(DWORD pid, DWORD timeoutMs);
+// Whether window a lies above window b in the z-order of top-level windows.
+bool IsAbove(HWND a, HWND b);
+// A saver started under this test as its debugger, so that every
+// OutputDebugStringA text of it is collected (in order, bytes unchanged).
+struct TracedProcess {
+    HANDLE process = NULL;
+    DWORD id = 0;
+    bool Start(const std::string& scrPath, const std::string& args);
+    bool Wait(DWORD timeoutMs, DWORD* exitCode = NULL);
+    bool Running();
+    void End();
+    std::vector<std::string> Traces();
+    ~TracedProcess();
+    // Used by the debugging thread.
+    std::string commandLine, application;
+    HANDLE loop = NULL, ready = NULL;
+    CRITICAL_SECTION lock;
+    std::vector<std::string> traces;
+};
+// Full path with "." and ".." resolved.
+std::string FullPath(const std::string& path);

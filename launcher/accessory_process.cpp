@@ -1,0 +1,110 @@
+#include "launcher/accessory_process.h"
+
+#include "launcher/launcher.h"
+#include "launcher/launcher_rules.h"
+#include "launcher/settings.h"
+
+static const char velkarodinExitTrace[] =  // velkarodin.exeにIDM_EXITを送信
+    "velkarodin.exe\x82\xc9IDM_EXIT\x82\xf0\x91\x97\x90M\x0a";
+
+static int AnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) ? 1 : 0; }
+
+void StartAccessory()
+{
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    char workDir[accessoryDirSize];
+    AccessoryWorkDir(exepath, AnsiLeadByte, workDir);
+    // The path is also the application name, and quoted on the command line,
+    // so that a path with blanks never starts a program named by its first word.
+    char command[settingsTextSize + 3];
+    if (!FormatAccessoryCommand(exepath, command, sizeof command)) return;
+    if (!CreateProcessA(exepath, command, NULL, NULL, FALSE,
+                        CREATE_NEW_CONSOLE | HIGH_PRIORITY_CLASS, NULL,
+                        workDir[0] ? workDir : NULL, &startup, &accessoryProcess))
+        ZeroMemory(&accessoryProcess, sizeof accessoryProcess);
+}
+
+static DWORD Remaining(DWORD closeStart)
+{
+    DWORD spent = GetTickCount() - closeStart;
+    return spent < accessoryWaitLimit ? accessoryWaitLimit - spent : 0;
+}
+
+void SendAccessoryExit(DWORD closeStart)
+{
+    if (!accessoryProcess.hProcess) return;
+    EnumThreadWindows(accessoryProcess.dwThreadId, FindAccessoryDialog, 0);
+    if (!accessoryDialog) return;
+    OutputDebugStringA(velkarodinExitTrace);
+    DWORD_PTR result;
+    DWORD limit = Remaining(closeStart);
+    if (limit > accessoryExitTimeout) limit = accessoryExitTimeout;
+    SendMessageTimeoutA(accessoryDialog, WM_COMMAND, IDM_EXIT, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                        limit, &result);
+}
+
+// Waits for the accessory's end, bounded; messages that other threads send
+// to this thread are let through meanwhile (the accessory may broadcast
+// while it ends), posted input stays queued.
+void WaitForAccessory(DWORD closeStart)
+{
+    if (!accessoryProcess.hProcess) return;
+    for (;;) {
+        DWORD limit = Remaining(closeStart);
+        DWORD woke = MsgWaitForMultipleObjects(1, &accessoryProcess.hProcess, FALSE, limit,
+                                               QS_SENDMESSAGE);
+        if (woke != WAIT_OBJECT_0 + 1) return;
+        MSG message;
+        PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void ReleaseAccessoryHandles()
+{
+    if (accessoryProcess.hThread) CloseHandle(accessoryProcess.hThread);
+    if (accessoryProcess.hProcess) CloseHandle(accessoryProcess.hProcess);
+    ZeroMemory(&accessoryProcess, sizeof accessoryProcess);
+}
+
+static void ShowStartError(DWORD error)
+{
+    char* text = NULL;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                       FORMAT_MESSAGE_FROM_SYSTEM,
+                   NULL, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (LPSTR)&text, 0,
+                   NULL);
+    if (text) {
+        MessageBoxA(NULL, text, "Error", MB_OK | MB_ICONINFORMATION);
+        LocalFree(text);
+        return;
+    }
+    // No system text for this code: show the code itself.
+    char fallback[64];
+    wsprintfA(fallback, "The screen saver could not be started (error %lu).", error);
+    MessageBoxA(NULL, fallback, "Error", MB_OK | MB_ICONINFORMATION);
+}
+
+void StartExternalSaver(HWND hwnd)
+{
+    KillTimer(hwnd, externalSaverTimer);
+    if (!FileExists(ext_scr_path)) return;
+    char command[settingsTextSize + 32];
+    if (!FormatExternalSaverCommand(ext_scr_path, (long)(LONG_PTR)hwnd, command, sizeof command))
+        return;
+    SECURITY_ATTRIBUTES security = {sizeof security, NULL, TRUE};
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started;
+    if (CreateProcessA(ext_scr_path, command, &security, &security, TRUE, CREATE_NEW_CONSOLE,
+                       NULL, NULL, &startup, &started)) {
+        // Never waited for or signalled: the handles are not kept.
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    } else {
+        ShowStartError(GetLastError());
+    }
+    SetActiveWindow(hwnd);
+}

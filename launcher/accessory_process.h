@@ -1,0 +1,16 @@
+// Starting and stopping the desktop accessory, and starting the external
+// saver in its preview form.
+#pragma once
+#include <windows.h>
+
+// How long closing waits for the accessory in all, counted from the start
+// of the close, and how long the exit command may take on its own. After
+// that the saver goes on closing and leaves the accessory running.
+const DWORD accessoryExitTimeout = 5000;
+const DWORD accessoryWaitLimit = 10000;
+
+void StartAccessory();
+void SendAccessoryExit(DWORD closeStart);
+void WaitForAccessory(DWORD closeStart);
+void ReleaseAccessoryHandles();
+void StartExternalSaver(HWND hwnd);

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "launcher_test_util.h"
+#include "test_support.h"
