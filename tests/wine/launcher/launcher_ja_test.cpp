@@ -1,3 +1,143 @@
+// The launcher's Japanese warning (code page 932) and its preview form,
+// run with the Japanese code page.
 #include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include "launcher_test_util.h"
 #include "test_support.h"
+
+// 設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。
+static const char warningText[] =
+    "\x90\xdd\x92\xe8\x82\xaa\x95s\x8a\xae\x91S\x82\xc5\x82\xb7\x81" "B\x0a\x90\xdd\x92\xe8"
+    "\x82\xf0\x8aJ\x82\xabvelkarodin.exe\x82\xcc\x8f\xea\x8f\x8a\x82\xf0\x8ew\x92\xe8\x82\xb7"
+    "\x82\xe9\x95K\x97v\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x81" "B";
+// velkaro_v010用スクリーンセーバーLauncher
+static const char warningCaption[] =
+    "velkaro_v010\x97p\x83X\x83N\x83\x8a\x81[\x83\x93\x83Z\x81[\x83o\x81[Launcher";
+
+static bool OpenElsewhere(const std::string& path)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(f);
+    return false;
+}
+
+static int Count(const std::vector<std::string>& traces, const std::string& text)
+{
+    int n = 0;
+    for (const std::string& t : traces) n += t == text;
+    return n;
+}
+
+TEST(LauncherJa, CodePageIs932)
+{
+    ASSERT_EQ(932u, GetACP());
+}
+
+// No settings file in run mode: the warning box with its exact texts.
+TEST(LauncherJa, MissingAccessoryWarningText)
+{
+    SaverSetup s = PrepareSaver("ja_nosettings", false);
+    ParkCursor();
+    TestProcess saver;
+    ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
+    std::string text, caption;
+    HWND box = WaitForMessageBox(saver.id, 10000, &text, &caption);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(warningText, text);
+    EXPECT_EQ(warningCaption, caption);
+    CloseMessageBox(box);
+    ASSERT_TRUE(WaitForSaverWindow(saver.id, 10000));
+    Pause(500);
+    Key();
+    DWORD code = 99;
+    EXPECT_TRUE(saver.Wait(10000, &code));
+    EXPECT_EQ(0u, code);
+}
+
+static HWND PreviewChild(HWND parent)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND child = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", "Preview");
+        if (child || GetTickCount() - start > 10000) return child;
+        Sleep(20);
+    }
+}
+
+// (A preview child drawn by another process than its parent's does not show
+// in the parent's pixels under Wine, so the colour is checked in run mode.)
+
+// Preview with the accessory path missing: the warning, then only the
+// background colour: no translucency, no timers (the external saver never
+// starts), no close sequence; the preview ends with its parent.
+TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
+{
+    SaverSetup s = PrepareSaver("ja_preview_missing", false);
+    CopyInto(BinFile("fake_external_saver.scr"), s.dir, "ext.scr");
+    ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=255", "alpha=50", "mode=1",
+                                         "exepath=" + s.dir + "\\none\\velkarodin.exe",
+                                         "ext_scr_path=" + s.dir + "\\ext.scr"}));
+    ParentWindow parent;
+    ASSERT_TRUE(parent.Create(200, 150));
+    char args[32];
+    wsprintfA(args, "/p %lu", (unsigned long)(ULONG_PTR)parent.window);
+    TracedProcess saver;
+    ASSERT_TRUE(saver.Start(s.scr, args));
+    std::string text, caption;
+    HWND box = WaitForMessageBox(saver.id, 10000, &text, &caption);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(warningText, text);
+    EXPECT_EQ(warningCaption, caption);
+    CloseMessageBox(box);
+    HWND child = PreviewChild(parent.window);
+    ASSERT_TRUE(child);
+    Pause(1500);
+    EXPECT_FALSE(GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_FALSE(PathExists(s.dir + "\\external_log.txt"));
+    parent.Destroy();
+    DWORD code = 99;
+    ASSERT_TRUE(saver.Wait(10000, &code));
+    EXPECT_EQ(0u, code);
+    saver.End();
+    std::vector<std::string> traces = saver.Traces();
+    ASSERT_GE(traces.size(), 3u);
+    EXPECT_EQ("WM_CREATE\n", traces[0]);
+    EXPECT_EQ("Find /P  --PreviewMode--\n", traces[1]);
+    EXPECT_EQ("WM_DESTROY\n", traces.back());
+    EXPECT_EQ(0, Count(traces, "WM_MOUSEMOVE\n"));
+    EXPECT_EQ(0, Count(traces, "WM_RBUTTONDOWN\n"));
+}
+
+// Preview with a valid accessory path and a playlist: no box, no accessory,
+// no music.
+TEST(LauncherJa, PreviewStartsNothing)
+{
+    SaverSetup s = PrepareSaver("ja_preview_accessory", true);
+    ASSERT_TRUE(WriteToneWav(s.dir + "\\one.wav", 1200, 440));
+    ASSERT_TRUE(WriteFileBytes(s.dir + "\\list.m3u", "one.wav\r\n"));
+    ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=65280", "alpha=50", "mode=0", "exepath=" + s.accessory,
+                                         "playlist=" + s.dir + "\\list.m3u"}));
+    ParentWindow parent;
+    ASSERT_TRUE(parent.Create(200, 150));
+    char args[32];
+    wsprintfA(args, "/P %lu", (unsigned long)(ULONG_PTR)parent.window);
+    TestProcess saver;
+    ASSERT_TRUE(StartSaver(&saver, s.scr, args));
+    HWND child = PreviewChild(parent.window);
+    ASSERT_TRUE(child);
+    bool musicSeen = false;
+    for (int i = 0; i < 60; i++) {
+        musicSeen = musicSeen || OpenElsewhere(s.dir + "\\one.wav");
+        Sleep(40);
+    }
+    EXPECT_FALSE(musicSeen);
+    EXPECT_FALSE(WaitForMessageBox(saver.id, 0));
+    EXPECT_FALSE(PathExists(s.accessoryLog()));
+    EXPECT_FALSE(GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_LAYERED);
+    parent.Destroy();
+    DWORD code = 99;
+    EXPECT_TRUE(saver.Wait(10000, &code));
+    EXPECT_EQ(0u, code);
+}
