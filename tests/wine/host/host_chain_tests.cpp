@@ -327,6 +327,17 @@ TEST(HostChain, FaultInTheSaverProcedureReachesTheGuard)
     EXPECT_EQ(1, probe.Count("L 0477"));
 }
 
+TEST(HostChain, GuardExitCodeIsTheExceptionCodeOrOne)
+{
+    std::string scr = PrepareProbe("host_chain_raise", "hostprobe.scr");
+    for (DWORD code : {0xE0001234u, 0u}) {
+        Probe probe;
+        ASSERT_TRUE(probe.StartRun(scr));
+        PostMessageA(probe.window, WM_USER + 0x78, code, 0);
+        EXPECT_EQ(code != 0 ? code : 1u, probe.WaitEnd()) << code;
+    }
+}
+
 TEST(HostConfigure, DialogOwnerAndEndValue)
 {
     std::string scr = PrepareProbe("host_conf", "hostprobe.scr");

@@ -12,7 +12,8 @@
 //                 and log "S <hex>" before each (to see what still passes)
 //   "dialogcrash" the dialog procedure faults at WM_INITDIALOG
 //   "dialogwait"  the dialog stays open (ends with IDCANCEL's value, 2)
-// Message 0x0477 (WM_USER + 0x77) faults inside LauncherSaverProc.
+// Message 0x0477 (WM_USER + 0x77) faults inside LauncherSaverProc; 0x0478
+// raises an exception whose code is wParam.
 #include <windows.h>
 
 #include <stdio.h>
@@ -21,6 +22,7 @@
 #include "host/saver_host.h"
 
 static const UINT probeCrashMessage = WM_USER + 0x77;
+static const UINT probeRaiseMessage = WM_USER + 0x78;
 
 static void Append(const char* line)
 {
@@ -107,6 +109,7 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         if (Option("afterclose")) SendAfterClose(hwnd);
     }
     if (message == probeCrashMessage) *(volatile int*)0 = 1;
+    if (message == probeRaiseMessage) RaiseException((DWORD)wParam, 0, 0, NULL);
     if (message == WM_ACTIVATE || message == WM_NCACTIVATE) return 0;
     LRESULT result = SaverDefaultProc(hwnd, message, wParam, lParam);
     snprintf(line, sizeof line, "D %04X = %ld\nC %04X cursor=%d\n", message, (long)result, message,
