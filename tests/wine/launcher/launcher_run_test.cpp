@@ -59,6 +59,9 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
     HWND accessoryWindow = AccessoryWindow(s);
     ASSERT_TRUE(IsWindow(accessoryWindow));
     EXPECT_TRUE(IsAbove(accessoryWindow, window));
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(RGB(0, 128, 0), ScreenPixel((r.left + r.right) / 2, (r.top + r.bottom) / 2));
 
     Pause(1200);
     if (early < 900) {
