@@ -128,10 +128,21 @@ TEST(HostChain, CreationAndCloseSequence)
     EXPECT_GE(probe.Count("L 0086"), 1);
     EXPECT_EQ(0, probe.Count("D 0006"));
     EXPECT_EQ(0, probe.Count("D 0086"));
-    // Creation: WM_NCCREATE and WM_CREATE pass the chain in order.
-    std::vector<std::string> start = Filter(lines, {WM_NCCREATE, WM_CREATE});
-    std::vector<std::string> expectedStart = {"L 0081", "D 0081 = 1", "L 0001", "D 0001 = 0"};
+    // Creation, showing and activation pass the chain in this order; the
+    // activation messages stop in the application.
+    std::vector<std::string> start =
+        Filter(lines, {WM_NCCREATE, WM_CREATE, WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_NCACTIVATE,
+                       WM_ACTIVATE});
+    std::vector<std::string> expectedStart = {"L 0081", "D 0081 = 1", "L 0001", "D 0001 = 0",
+                                              "L 0018", "D 0018 = 0", "L 001C", "D 001C = 0",
+                                              "L 0086", "L 0006"};
     EXPECT_EQ(Join(expectedStart), Join(start));
+    // The cursor is hidden at creation and when the window is shown.
+    EXPECT_TRUE(Contains(lines, "C 0001 cursor=0"));
+    EXPECT_TRUE(Contains(lines, "C 0018 cursor=0"));
+    // IMM32.DLL is loaded in a GUI process here: the window has no input
+    // context while it lives, and gets the old one back at destruction.
+    EXPECT_NE(std::string::npos, create.find("imm=1 saved=1 context=0")) << create;
     // A key closes it: the key-down, then WM_CLOSE, inside whose default
     // handling the window is destroyed.
     size_t before = probe.Lines().size();
@@ -143,6 +154,7 @@ TEST(HostChain, CreationAndCloseSequence)
     std::vector<std::string> expectedClose = {"L 0100", "D 0100 = 0",   "L 0010", "L 0002",
                                               "D 0002 = 0", "L 0082", "D 0082 = 0", "D 0010 = 0"};
     EXPECT_EQ(Join(expectedClose), Join(closing)) << Join(tail);
+    EXPECT_TRUE(Contains(lines, "destroy context=1 isClosing=0"));
 }
 
 TEST(HostChain, HostOwnMessagesAndSystemCommands)
@@ -307,6 +319,19 @@ TEST(HostChain, PreviewAppliesNoClosingRules)
     // go down the chain, WM_HELP goes to the parent.
     SendMessageTimeoutA(child, WM_SYSCOMMAND, SC_NEXTWINDOW, 0, SMTO_ABORTIFHUNG, 5000, &r);
     EXPECT_EQ(1, probe.Count("L 0112 61504 0"));
+    r = 0;
+    SendMessageTimeoutA(child, WM_CONTEXTMENU, (WPARAM)child, 0, SMTO_ABORTIFHUNG, 5000, &r);
+    EXPECT_EQ(1u, r);
+    HELPINFO help;
+    ZeroMemory(&help, sizeof help);
+    help.cbSize = sizeof help;
+    help.iContextType = HELPINFO_WINDOW;
+    help.hItemHandle = child;
+    r = 0;
+    SendMessageTimeoutA(child, WM_HELP, 0, (LPARAM)&help, SMTO_ABORTIFHUNG, 5000, &r);
+    EXPECT_EQ(1u, r);
+    EXPECT_EQ(0, probe.Count("L 007B"));
+    EXPECT_EQ(0, probe.Count("L 0053"));
     probe.Sync();
     Sleep(300);
     EXPECT_EQ(0, probe.Count("L 0010"));
@@ -410,7 +435,8 @@ TEST(HostClosing95, AfterTheCloseIsConfirmedInputAndTimersStopInTheHost)
         if (seen && (l[0] == 'S' || l[0] == 'L' || l[0] == 'D')) after.push_back(l);
     }
     std::vector<std::string> expected = {
-        "S 0113 isClosing=1", "S 0100 isClosing=1", "S 0200 isClosing=1", "S 0201 isClosing=1",
+        "S 0113 isClosing=1", "S 0100 isClosing=1", "S 0104 isClosing=1", "S 0200 isClosing=1",
+        "S 0201 isClosing=1", "S 0204 isClosing=1", "S 0207 isClosing=1", "S 000F isClosing=1",
         "S 0020 isClosing=1", "L 0020 " + Decimal(probe.window) + " 33554433", "D 0020 = 0",
         "S 0405 isClosing=1", "L 0405 0 0", "D 0405 = 0"};
     std::vector<std::string> got;

@@ -258,11 +258,40 @@ TEST(HostPassword95, ProviderIsNotUsedOnNt)
     ASSERT_TRUE(StartSaver(&p, scr, "/s"));
     HWND w = HostSaverWindow(p.id);
     ASSERT_TRUE(w != NULL);
+    EXPECT_NE(1, ScreenSaverRunning());
     PostMessageA(w, WM_KEYDOWN, VK_SPACE, 0);
     DWORD code = 0xDEADBEEF;
     EXPECT_TRUE(p.Wait(15000, &code));
     EXPECT_EQ(0u, code);
     EXPECT_FALSE(PathExists(dir + "\\provider.log"));
+}
+
+TEST(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
+{
+    PasswordSetting setting;
+    setting.SetDword(1);
+    Provider95 saver;
+    saver.Prepare("host_pwd_preview");
+    saver.Answer("refuse");
+    PreviewParent parent;
+    ASSERT_TRUE(parent.Start(MakeTestDir("host_pwd_preview_parent"), 100, 80));
+    ASSERT_TRUE(StartSaver(&saver.process, saver.scr, "/p " + Decimal(parent.window)));
+    HWND child = NULL;
+    DWORD start = GetTickCount();
+    while (!child && saver.process.Running() && GetTickCount() - start < 15000) {
+        child = FindWindowExA(parent.window, NULL, kSaverClass, "Preview");
+        Sleep(30);
+    }
+    ASSERT_TRUE(child != NULL);
+    // Input does not close it; WM_CLOSE does, without asking the provider.
+    PostMessageA(child, WM_KEYDOWN, VK_SPACE, 0);
+    Sleep(300);
+    EXPECT_TRUE(saver.process.Running());
+    PostMessageA(child, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, saver.WaitEnd());
+    EXPECT_TRUE(saver.Calls().empty());
+    EXPECT_EQ(1, CountPrefix(ReadLines(saver.log), "create family95=1 preview=1 autoplay=1"));
+    parent.Close();
 }
 
 TEST(HostPassword95, FaultInTheProviderReachesTheGuard)
