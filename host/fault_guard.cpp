@@ -23,6 +23,7 @@ EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void*, CONT
     // The handler: leave the system's saver state clean and end the process
     // here, since an SEH frame cannot resume the guarded caller.
     SetSaverRunning(FALSE);
+    // The fault's own code, so that a fault never ends with a success code.
     DWORD code = record->ExceptionCode;
     ExitProcess(code != 0 ? code : 1);
     return ExceptionContinueSearch;

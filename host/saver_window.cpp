@@ -52,8 +52,9 @@ static void RunPlacement(WindowPlacement* place)
     HDC screen = GetDC(NULL);
     GetClipBox(screen, &clip);
     ReleaseDC(NULL, screen);
-    *place = {clip.left,          clip.top, clip.right - clip.left, clip.bottom - clip.top,
-              runStyle,           WS_EX_TOPMOST, runTitle};
+    // Left and top are taken as they are, even when negative.
+    *place = {clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top,
+              runStyle,  WS_EX_TOPMOST, runTitle};
 }
 
 // A run-mode saver window that is already up is brought to the front.
@@ -109,7 +110,8 @@ static void DetachInputMethod(HWND hwnd)
 {
     imeModule = GetModuleHandleA("IMM32.DLL");
     if (imeModule == NULL) return;
-    associateContext = (ImmAssociateContextFn)(void*)GetProcAddress(imeModule, "ImmAssociateContext");
+    associateContext =
+        (ImmAssociateContextFn)(void*)GetProcAddress(imeModule, "ImmAssociateContext");
     if (associateContext == NULL) return;
     savedImeContext = associateContext(hwnd, NULL);
 }
