@@ -398,8 +398,29 @@ TEST(HostConfigure, DialogOwnerAndEndValue)
         EXPECT_EQ(7u, RunSaver(scr, row.args)) << row.args;
         EXPECT_EQ(Join({"dialog owner=" + Decimal(row.owner)}), Join(ReadLines(log))) << row.args;
     }
+    // A quoted program name without its closing quote takes the whole line:
+    // configure mode without a parent.
+    DeleteFileA(log.c_str());
+    TestProcess unclosed;
+    ASSERT_TRUE(unclosed.Start(scr, "\"" + scr + " /s"));
+    DWORD code = 0xDEADBEEF;
+    EXPECT_TRUE(unclosed.Wait(20000, &code));
+    EXPECT_EQ(7u, code);
+    EXPECT_EQ(Join({"dialog owner=0"}), Join(ReadLines(log)));
     first.Close();
     second.Close();
+}
+
+TEST(HostChain, FailedWindowCreationEndsWithOne)
+{
+    std::string scr = PrepareProbe("host_chain_failcreate", "hostprobe.scr");
+    ProbeOptions options("failcreate");
+    EXPECT_EQ(1u, RunSaver(scr, "/s"));
+    PreviewParent parent;
+    ASSERT_TRUE(parent.Start(MakeTestDir("host_chain_failcreate_parent"), 100, 80));
+    EXPECT_EQ(1u, RunSaver(scr, "/p " + Decimal(parent.window)));
+    EXPECT_TRUE(parent.Children().empty());
+    parent.Close();
 }
 
 TEST(HostConfigure, FaultInTheDialogProcedureReachesTheGuard)

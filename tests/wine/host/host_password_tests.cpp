@@ -294,6 +294,20 @@ TEST(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
     parent.Close();
 }
 
+TEST(HostPassword95, FailedWindowCreationEndsWithOneAndUnloadsTheProvider)
+{
+    PasswordSetting setting;
+    setting.SetDword(1);
+    Provider95 saver;
+    saver.Prepare("host_pwd_failcreate");
+    saver.Answer("accept");
+    ProbeOptions options("failcreate");
+    EXPECT_EQ(1u, RunSaver(saver.scr, "/s"));
+    EXPECT_EQ(Join({"load", "unload"}), Join(saver.Calls()));
+    EXPECT_EQ(0, ScreenSaverRunning());
+    EXPECT_EQ(1, CountPrefix(ReadLines(saver.log), "create family95=1"));
+}
+
 TEST(HostPassword95, FaultInTheProviderReachesTheGuard)
 {
     PasswordSetting setting;

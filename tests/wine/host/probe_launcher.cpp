@@ -12,6 +12,7 @@
 //                 and log "S <hex>" before each (to see what still passes)
 //   "dialogcrash" the dialog procedure faults at WM_INITDIALOG
 //   "dialogwait"  the dialog stays open (ends with IDCANCEL's value, 2)
+//   "failcreate"  WM_CREATE answers -1, so that window creation fails
 // Message 0x0477 (WM_USER + 0x77) faults inside LauncherSaverProc; 0x0478
 // raises an exception whose code is wParam.
 #include <windows.h>
@@ -103,7 +104,10 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     char line[128];
     snprintf(line, sizeof line, "L %04X %lu %ld\n", message, (unsigned long)wParam, (long)lParam);
     Append(line);
-    if (message == WM_CREATE) LogCreate(hwnd);
+    if (message == WM_CREATE) {
+        LogCreate(hwnd);
+        if (Option("failcreate")) return -1;
+    }
     if (message == WM_DESTROY) {
         snprintf(line, sizeof line, "destroy context=%d isClosing=%d\n", HasImeContext(hwnd),
                  isClosing ? 1 : 0);
