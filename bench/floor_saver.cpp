@@ -3,14 +3,85 @@
 // black, with no cursor, that closes on the first key. Built with the same
 // toolchain and flags as the .scr, so the difference between the two is what
 // the saver adds.
+//
+// Built a second time as floor_imports with FLOOR_PRODUCT_IMPORTS: the same
+// program importing the same system DLLs as the .scr (without calling them),
+// which shows what loading those DLLs alone costs at start and in memory.
+//
+// Built a third time as floor_music with FLOOR_MUSIC: the floor plus the least
+// background music can cost through MCI: the track named in floor_music.txt
+// beside the program is played, and played again when MCI notifies its end
+// (no polling).
 #include <windows.h>
+#ifdef FLOOR_MUSIC
+#include <mmsystem.h>
+#include <string.h>
+
+static char musicCommand[1200];
+
+static void PlayMusic(HWND hwnd)
+{
+    if (!musicCommand[0]) return;
+    mciSendStringA("close bgm", NULL, 0, NULL);
+    mciSendStringA(musicCommand, NULL, 0, NULL);
+    mciSendStringA("play bgm from 0 notify", NULL, 0, hwnd);
+}
+
+static void ReadMusicPath()
+{
+    char path[MAX_PATH + 32];
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    path[n] = 0;
+    char* slash = strrchr(path, '\\');
+    if (!slash) return;
+    lstrcpyA(slash + 1, "floor_music.txt");
+    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE) return;
+    char track[1024];
+    DWORD got = 0;
+    ReadFile(f, track, sizeof track - 1, &got, NULL);
+    CloseHandle(f);
+    track[got] = 0;
+    char* end = strpbrk(track, "\r\n");
+    if (end) *end = 0;
+    wsprintfA(musicCommand, "open \"%s\" alias bgm", track);
+}
+#endif
+#ifdef FLOOR_PRODUCT_IMPORTS
+#include <commctrl.h>
+#include <commdlg.h>
+#include <mmsystem.h>
+#include <winver.h>
+
+// Referenced, never called: the loader must resolve them at start.
+static void* volatile importSink;
+
+static void ReferenceProductImports()
+{
+    importSink = (void*)ChooseColorA;
+    importSink = (void*)GetOpenFileNameA;
+    importSink = (void*)InitCommonControlsEx;
+    importSink = (void*)mciSendStringA;
+    importSink = (void*)GetFileVersionInfoSizeA;
+    importSink = (void*)RegOpenKeyA;
+}
+#endif
 
 static LRESULT CALLBACK FloorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
         SetCursor(NULL);
+#ifdef FLOOR_MUSIC
+        ReadMusicPath();
+        PlayMusic(hwnd);
+#endif
         return 0;
+#ifdef FLOOR_MUSIC
+    case MM_MCINOTIFY:
+        if (wParam == MCI_NOTIFY_SUCCESSFUL) PlayMusic(hwnd);
+        return 0;
+#endif
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
@@ -31,6 +102,9 @@ static LRESULT CALLBACK FloorWindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+#ifdef FLOOR_PRODUCT_IMPORTS
+    ReferenceProductImports();
+#endif
     WNDCLASSA wc = {};
     wc.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = FloorWindowProc;

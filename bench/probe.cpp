@@ -316,6 +316,7 @@ static double StatusField(const char* text, const char* name)
 
 struct UnixSample {
     double voluntary, involuntary;  // summed over the threads
+    double mainVoluntary;           // of the main thread alone
     double cpuTicks;                // utime + stime, clock ticks
     double threads;
     double hwmKb, rssKb;
@@ -356,7 +357,9 @@ static BOOL SampleUnix(int pid, UnixSample* u)
         if (fd.cFileName[0] < '0' || fd.cFileName[0] > '9') continue;
         wsprintfA(path, "/proc/%d/task/%s/status", pid, fd.cFileName);
         if (ReadUnixFile(path, buf, sizeof buf) <= 0) continue;
-        u->voluntary += StatusField(buf, "voluntary_ctxt_switches:");
+        double v = StatusField(buf, "voluntary_ctxt_switches:");
+        u->voluntary += v;
+        if (atoi(fd.cFileName) == pid) u->mainVoluntary = v;
         u->involuntary += StatusField(buf, "nonvoluntary_ctxt_switches:");
     } while (FindNextFileA(h, &fd));
     FindClose(h);
@@ -385,6 +388,7 @@ static int UnixPidOf(const char* program)
         CharLowerA(lowered);
         if (strstr(buf, lowered) && !strstr(buf, "bench_probe")) {
             found = atoi(fd.cFileName);
+            printf("note Unix process %d: %s\n", found, buf);
             break;
         }
     } while (FindNextFileA(h, &fd));
@@ -402,6 +406,52 @@ static double CpuMs(HANDLE process)
     uu.LowPart = u.dwLowDateTime;
     uu.HighPart = u.dwHighDateTime;
     return (double)(kk.QuadPart + uu.QuadPart) / 10000.0;
+}
+
+// ---- Context switches of every thread, also of threads that come and go ----
+
+struct ThreadCount {
+    int tid;
+    double first, last;
+};
+static ThreadCount threadCounts[512];
+static int threadCountUsed;
+
+// Records the voluntary context switches of each thread of pid; a thread seen
+// for the first time after the start counts from 0.
+static void SampleThreads(int pid, BOOL atStart)
+{
+    char pattern[128], path[128], buf[8192];
+    wsprintfA(pattern, "Z:\\proc\\%d\\task\\*", pid);
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(pattern, &fd);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        if (fd.cFileName[0] < '0' || fd.cFileName[0] > '9') continue;
+        wsprintfA(path, "/proc/%d/task/%s/status", pid, fd.cFileName);
+        if (ReadUnixFile(path, buf, sizeof buf) <= 0) continue;
+        double v = StatusField(buf, "voluntary_ctxt_switches:");
+        int tid = atoi(fd.cFileName);
+        int i = 0;
+        while (i < threadCountUsed && threadCounts[i].tid != tid) i++;
+        if (i == threadCountUsed) {
+            if (threadCountUsed == 512) continue;
+            threadCountUsed++;
+            threadCounts[i].tid = tid;
+            threadCounts[i].first = atStart ? v : 0;
+        }
+        threadCounts[i].last = v;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
+static double ThreadSwitches(int onlyTid)
+{
+    double sum = 0;
+    for (int i = 0; i < threadCountUsed; i++)
+        if (!onlyTid || threadCounts[i].tid == onlyTid)
+            sum += threadCounts[i].last - threadCounts[i].first;
+    return sum;
 }
 
 // ---- idle ----
@@ -429,8 +479,14 @@ static int Idle(const char* program, int seconds, int accessory, COLORREF colour
     double cpu0 = CpuMs(s.pi.hProcess);
     SampleUnix(unixPid, &a);
     for (int i = 0; i < extraCount; i++) SampleUnix(atoi(extra[i]), &ea[i]);
+    SampleThreads(unixPid, TRUE);
+    int threadsSeen = threadCountUsed;
     double t0 = NowMs();
-    WaitForSingleObject(s.pi.hProcess, seconds * 1000);
+    // Short samples, so that threads that end in between are still counted.
+    while (NowMs() - t0 < seconds * 1000.0 && !Exited(&s)) {
+        WaitForSingleObject(s.pi.hProcess, 200);
+        SampleThreads(unixPid, FALSE);
+    }
     double elapsed = (NowMs() - t0) / 1000.0;
     double cpu1 = CpuMs(s.pi.hProcess);
     SampleUnix(unixPid, &b);
@@ -441,7 +497,9 @@ static int Idle(const char* program, int seconds, int accessory, COLORREF colour
     Print("cpu_ms", cpu1 - cpu0);
     Print("cpu_percent", (cpu1 - cpu0) / (elapsed * 10.0));
     Print("unix_cpu_ms", (b.cpuTicks - a.cpuTicks) * 10.0);
-    Print("wakeups_per_s", (b.voluntary - a.voluntary) / elapsed);
+    Print("wakeups_per_s", ThreadSwitches(0) / elapsed);
+    Print("main_wakeups_per_s", ThreadSwitches(unixPid) / elapsed);
+    Print("threads_started", threadCountUsed - threadsSeen);
     Print("involuntary_per_s", (b.involuntary - a.involuntary) / elapsed);
     Print("threads", b.threads);
     for (int i = 0; i < extraCount; i++) {

@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# Benchmark of the screen saver against a floor program (bench/floor_saver.cpp,
+# built in the same tree with the same toolchain and flags), under Wine on a
+# private Xvfb. Run by hand; prints a table (see docs/performance.md).
+#   bash bench/run_bench.sh [--runs N] [--idle SECONDS] [--no-build]
+# VELKARO_BENCH_DIR names the build folder (default build-bench).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+ROOT="$(pwd)"
+B="${VELKARO_BENCH_DIR:-build-bench}"
+RUNS=10
+IDLE=30
+BUILD=1
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --runs) RUNS="$2"; shift 2 ;;
+    --idle) IDLE="$2"; shift 2 ;;
+    --no-build) BUILD=0; shift ;;
+    *) echo "usage: $0 [--runs N] [--idle SECONDS] [--no-build]"; exit 2 ;;
+  esac
+done
+
+BIN="$B/win/bin"
+if [ $BUILD = 1 ]; then
+  echo "== building in $B"
+  cmake -S . -B "$B/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DVELKARO_BUILD_TESTS=ON -DVELKARO_BUILD_BENCH=ON >/dev/null || exit 1
+  cmake --build "$B/win" -j2 --target velkaro_ss_launcher floor_saver floor_imports \
+    floor_music bench_probe bench_playlist fake_accessory >/dev/null || exit 1
+  # The platform-free playlist code, natively with -O2 and no sanitizer.
+  mkdir -p "$B/native-bench"
+  g++ -std=c++17 -O2 -I. -o "$B/native-bench/playlist_bench" bench/playlist_bench.cpp \
+    bench/native_seams.cpp launcher/playlist.cpp launcher/path_split.cpp || exit 1
+fi
+for f in velkaro_ss_launcher.scr floor_saver.exe floor_imports.exe floor_music.exe bench_probe.exe bench_playlist.exe fake_accessory.exe; do
+  [ -f "$BIN/$f" ] || { echo "missing $BIN/$f"; exit 1; }
+done
+
+# ---- the folders of the runs ----
+RUN="$B/bench-run"
+rm -rf "$RUN"
+mkdir -p "$RUN/floor" "$RUN/imports" "$RUN/scr" "$RUN/bare" "$RUN/music" "$RUN/steady" "$RUN/playlist" \
+  "$RUN/floorsteady" "$RUN/floormusic" "$RUN/layered/velkarodin.exe"
+cp "$BIN/floor_saver.exe" "$RUN/floor/"
+cp "$BIN/floor_music.exe" "$RUN/floorsteady/"
+cp "$BIN/floor_music.exe" "$RUN/floormusic/"
+cp "$BIN/floor_imports.exe" "$RUN/imports/"
+for d in scr bare music steady layered; do cp "$BIN/velkaro_ss_launcher.scr" "$RUN/$d/bench_$d.scr"; done
+for d in scr music steady; do cp "$BIN/fake_accessory.exe" "$RUN/$d/velkarodin.exe"; done
+echo "not an accessory" > "$RUN/bare/readme.txt"
+python3 - "$RUN/music" "$RUN/steady" "$IDLE" <<'PY'
+import array, math, sys, wave
+# 16-bit mono tones at 22050 Hz (whole cycles per second, so one second
+# repeats): five of 4 s, so that a track ends every few polls, and one longer
+# than the idle period, for the steady state between track changes.
+def tone(path, hz, seconds):
+    second = array.array("h", (int(6000 * math.sin(2 * math.pi * hz * k / 22050)) for k in range(22050)))
+    with wave.open(path, "wb") as w:
+        w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)
+        w.writeframes(second.tobytes() * seconds)
+for i, hz in enumerate((392, 440, 523, 659, 784), 1):
+    tone(f"{sys.argv[1]}/tone{i}.wav", hz, 4)
+tone(f"{sys.argv[2]}/long.wav", 440, int(sys.argv[3]) + 30)
+PY
+printf '#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\ntone3.wav\r\ntone4.wav\r\ntone5.wav\r\n' > "$RUN/music/bench.m3u"
+printf '#EXTM3U\r\nlong.wav\r\n' > "$RUN/steady/bench.m3u"
+
+source tests/harness/wine_env.sh
+# Our own Xvfb with a white root, so that the black saver window is seen
+# painted; started in a subshell, so that wine_env_stop's wait skips it.
+XFD="$(mktemp)"
+( Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -wr 3>"$XFD" >/dev/null 2>&1 &
+  echo $! > "$XFD.pid" )
+for i in $(seq 1 100); do [ -s "$XFD" ] && break; sleep 0.1; done
+XPID="$(cat "$XFD.pid")"
+export USE_DISPLAY=":$(head -n1 "$XFD")"
+rm -f "$XFD" "$XFD.pid"
+cleanup() { wine_env_stop; kill "$XPID" 2>/dev/null; }
+trap cleanup EXIT
+wine_env_start "$B"
+
+w() { winepath -w "$1" 2>/dev/null; }
+settings() {  # settings FILE.ini exepath playlist
+  printf '[setting]\r\nbgcolor=0\r\nalpha=0\r\nmode=0\r\nexepath=%s\r\nplaylist=%s\r\next_scr_path=\r\n' \
+    "$2" "$3" > "$1"
+}
+settings "$RUN/scr/bench_scr.ini" "$(w "$RUN/scr/velkarodin.exe")" ""
+settings "$RUN/bare/bench_bare.ini" "$(w "$RUN/bare/readme.txt")" ""
+# A folder named velkarodin.exe: the window becomes layered, the start fails.
+settings "$RUN/layered/bench_layered.ini" "$(w "$RUN/layered/velkarodin.exe")" ""
+settings "$RUN/music/bench_music.ini" "$(w "$RUN/music/velkarodin.exe")" "$(w "$RUN/music/bench.m3u")"
+w "$RUN/steady/long.wav" > "$RUN/floorsteady/floor_music.txt"
+w "$RUN/music/tone1.wav" > "$RUN/floormusic/floor_music.txt"
+settings "$RUN/steady/bench_steady.ini" "$(w "$RUN/steady/velkarodin.exe")" "$(w "$RUN/steady/bench.m3u")"
+
+probe() {  # probe OUTFILE TIMEOUT args...
+  local out="$1" limit="$2"; shift 2
+  timeout -k 5 "$limit" wine "$BIN/bench_probe.exe" "$@" > "$out" 2>/dev/null
+  local rc=$?
+  grep -a '^note' "$out" | sed "s|^|  [$(basename "$out" .txt)] |"
+  return $rc
+}
+val() { grep -a "^$2 " "$1" | tail -n1 | awk '{print $2}'; }
+
+echo "== start and close, $RUNS runs each (display $DISPLAY)"
+probe "$RUN/floor.txt" 120 startclose "$(w "$RUN/floor/floor_saver.exe")" "$RUNS" 0 0
+probe "$RUN/scr.txt" 180 startclose "$(w "$RUN/scr/bench_scr.scr")" "$RUNS" 1 0
+probe "$RUN/bare.txt" 120 startclose "$(w "$RUN/bare/bench_bare.scr")" "$RUNS" 0 0
+probe "$RUN/layered.txt" 120 startclose "$(w "$RUN/layered/bench_layered.scr")" "$RUNS" 0 0
+probe "$RUN/imports.txt" 120 startclose "$(w "$RUN/imports/floor_imports.exe")" "$RUNS" 0 0
+
+echo "== idle, $IDLE s each"
+# Which tracks the saver has open, seen from outside (MCI is silent on the
+# null sink): a sampler reads the saver's open files while the probe waits.
+tracks_seen() {  # tracks_seen NAME PROBE_PID
+  local pid="" seen="" t
+  while kill -0 "$2" 2>/dev/null; do
+    [ -n "$pid" ] && [ ! -d "/proc/$pid" ] && pid=""
+    # "[b]ench..." so that this grep does not find itself.
+    [ -z "$pid" ] && pid=$(grep -l -a "[${1:0:1}]${1:1}" /proc/[0-9]*/cmdline 2>/dev/null | grep -v -e self -e thread-self |
+      while read -r f; do grep -q -a bench_probe "$f" || echo "$f"; done | head -n1 | cut -d/ -f3)
+    if [ -n "$pid" ]; then
+      for t in $(ls -l "/proc/$pid/fd" 2>/dev/null | grep -o '[a-z0-9]*\.wav'); do
+        [ "${seen##* }" != "$t" ] && seen="$seen $t"
+      done
+    fi
+    sleep 0.5
+  done
+  echo "$seen"
+}
+idle() {  # idle NAME PROGRAM ACCESSORY
+  probe "$RUN/idle_$1.txt" $((IDLE + 60)) idle "$(w "$2")" "$IDLE" "$3" 0 "$WINE_SERVER_PID" "$XPID" &
+  local p=$!
+  tracks_seen "$(basename "$2")" $p > "$RUN/tracks_$1.txt"
+  wait $p
+}
+idle floor "$RUN/floor/floor_saver.exe" 0
+idle floorsteady "$RUN/floorsteady/floor_music.exe" 0
+idle floormusic "$RUN/floormusic/floor_music.exe" 0
+idle scr "$RUN/scr/bench_scr.scr" 1
+idle steady "$RUN/steady/bench_steady.scr" 1
+idle music "$RUN/music/bench_music.scr" 1
+
+echo "== playlist load, 2048 tracks of about 1000 bytes"
+"$B/native-bench/playlist_bench" make "$RUN/playlist/long.m3u" 2048 >/dev/null
+"$B/native-bench/playlist_bench" load "$RUN/playlist/long.m3u" 5 > "$RUN/playlist_native.txt"
+timeout -k 5 60 wine "$BIN/bench_playlist.exe" load "$(w "$RUN/playlist/long.m3u")" 5 \
+  > "$RUN/playlist_wine.txt" 2>/dev/null
+tr -d '\r' < "$RUN/playlist_wine.txt" > "$RUN/playlist_wine.tmp" && mv "$RUN/playlist_wine.tmp" "$RUN/playlist_wine.txt"
+for f in "$RUN"/*.txt; do tr -d '\r' < "$f" > "$f.tmp" && mv "$f.tmp" "$f"; done
+
+# ---- the table ----
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "" || b == "" || b + 0 <= 0) print "-"; else printf "%.2f", a / b }'; }
+row() { printf '| %-44s | %12s | %12s | %7s |\n' "$1" "$2" "$3" "$(ratio "$2" "$3")"; }
+SCR_SIZE=$(stat -c %s "$BIN/velkaro_ss_launcher.scr")
+FLOOR_SIZE=$(stat -c %s "$BIN/floor_saver.exe")
+echo
+echo "== results ($(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
+printf '| %-44s | %12s | %12s | %7s |\n' "figure" ".scr" "floor" "ratio"
+printf '|%s|%s|%s|%s|\n' "----------------------------------------------" "--------------" "--------------" "---------"
+F="$RUN/floor.txt"; IF="$RUN/idle_floor.txt"
+row "start: window shown, ms (median of $RUNS)" "$(val "$RUN/scr.txt" window_ms)" "$(val $F window_ms)"
+row "start: painted, ms (median of $RUNS)" "$(val "$RUN/scr.txt" start_ms)" "$(val $F start_ms)"
+row "  .scr without accessory: painted, ms" "$(val "$RUN/bare.txt" start_ms)" "$(val $F start_ms)"
+row "  .scr layered, accessory start fails, ms" "$(val "$RUN/layered.txt" start_ms)" "$(val $F start_ms)"
+row "  floor importing the .scr's DLLs, ms" "$(val "$RUN/imports.txt" start_ms)" "$(val $F start_ms)"
+row "close: key to process end, ms (median)" "$(val "$RUN/scr.txt" close_ms)" "$(val $F close_ms)"
+row "  .scr without accessory, ms" "$(val "$RUN/bare.txt" close_ms)" "$(val $F close_ms)"
+for v in scr steady music; do
+  case $v in
+    scr) label="idle, no music"; IF="$RUN/idle_floor.txt" ;;
+    steady) label="idle, music (one long track)"; IF="$RUN/idle_floorsteady.txt" ;;
+    music) label="idle, music (4 s tracks)"; IF="$RUN/idle_floormusic.txt" ;;
+  esac
+  row "$label: CPU ms in ${IDLE} s" "$(val "$RUN/idle_$v.txt" unix_cpu_ms)" "$(val $IF unix_cpu_ms)"
+  row "  wake-ups/s, all threads" "$(val "$RUN/idle_$v.txt" wakeups_per_s)" "$(val $IF wakeups_per_s)"
+  row "  wake-ups/s, main thread" "$(val "$RUN/idle_$v.txt" main_wakeups_per_s)" "$(val $IF main_wakeups_per_s)"
+  row "  wineserver wake-ups/s" "$(val "$RUN/idle_$v.txt" extra0_wakeups_per_s)" "$(val $IF extra0_wakeups_per_s)"
+  row "  wineserver CPU ms" "$(val "$RUN/idle_$v.txt" extra0_cpu_ms)" "$(val $IF extra0_cpu_ms)"
+  row "  threads at the end" "$(val "$RUN/idle_$v.txt" threads)" "$(val $IF threads)"
+  row "  threads started during the period" "$(val "$RUN/idle_$v.txt" threads_started)" "$(val $IF threads_started)"
+done
+IF="$RUN/idle_floor.txt"
+row "memory: peak working set, KiB (music)" "$(val "$RUN/idle_music.txt" peak_ws_kb)" "$(val $IF peak_ws_kb)"
+row "  VmHWM, KiB (music)" "$(val "$RUN/idle_music.txt" vm_hwm_kb)" "$(val $IF vm_hwm_kb)"
+row "  floor with MCI music, KiB" "$(val "$RUN/idle_floormusic.txt" peak_ws_kb)" "$(val $IF peak_ws_kb)"
+row "  peak working set, KiB (no music)" "$(val "$RUN/idle_scr.txt" peak_ws_kb)" "$(val $IF peak_ws_kb)"
+row "  floor importing the .scr's DLLs, KiB" "$(val "$RUN/imports.txt" peak_ws_kb)" "$(val $F peak_ws_kb)"
+row "size: bytes" "$SCR_SIZE" "$FLOOR_SIZE"
+row "playlist: load 2048 long lines, ms (Wine)" "$(val "$RUN/playlist_wine.txt" load_ms)" ""
+row "playlist: load 2048 long lines, ms (native)" "$(val "$RUN/playlist_native.txt" load_ms)" ""
+echo
+echo "idle with music: the floor column is floor_music playing the same WAV (a 4 s tone, or the long one)"
+echo "  through MCI with an end notification instead of a polling timer"
+echo "tracks seen open during idle: 4 s tracks:$(cat "$RUN/tracks_music.txt"); long track:$(cat "$RUN/tracks_steady.txt")"
+echo "  floor_music:$(cat "$RUN/tracks_floormusic.txt"); floor_music long:$(cat "$RUN/tracks_floorsteady.txt")"
+echo "playlist tracks accepted: Wine $(val "$RUN/playlist_wine.txt" tracks), native $(val "$RUN/playlist_native.txt" tracks)"
+echo "DLLs the .scr imports: $(i686-w64-mingw32-objdump -p "$BIN/velkaro_ss_launcher.scr" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
+echo "DLLs the floor imports: $(i686-w64-mingw32-objdump -p "$BIN/floor_saver.exe" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
+bad=$(i686-w64-mingw32-objdump -p "$BIN/velkaro_ss_launcher.scr" | awk '/DLL Name/ {print tolower($3)}' |
+  grep -v -x -E 'kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|comdlg32.dll|comctl32.dll|winmm.dll|version.dll|msvcrt.dll')
+[ -n "$bad" ] && echo "NOT a system DLL: $bad"
+fails=$(cat "$RUN"/scr.txt "$RUN"/floor.txt "$RUN"/bare.txt "$RUN"/imports.txt "$RUN"/layered.txt | awk '/^failures/ {s += $2} END {print s + 0}')
+echo "failed runs: $fails (raw output in $RUN/*.txt)"
