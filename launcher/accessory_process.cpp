@@ -68,6 +68,13 @@ void ReleaseAccessoryHandles()
     ZeroMemory(&accessoryProcess, sizeof accessoryProcess);
 }
 
+// Topmost (MB_SYSTEMMODAL is what gives a box WS_EX_TOPMOST), so that it
+// shows above the full-screen topmost saver window instead of behind it.
+static void ErrorBox(const char* text)
+{
+    MessageBoxA(NULL, text, "Error", MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SYSTEMMODAL);
+}
+
 static void ShowStartError(DWORD error)
 {
     char* text = NULL;
@@ -76,14 +83,14 @@ static void ShowStartError(DWORD error)
                    NULL, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (LPSTR)&text, 0,
                    NULL);
     if (text) {
-        MessageBoxA(NULL, text, "Error", MB_OK | MB_ICONINFORMATION);
+        ErrorBox(text);
         LocalFree(text);
         return;
     }
     // No system text for this code: show the code itself.
     char fallback[64];
     wsprintfA(fallback, "The screen saver could not be started (error %lu).", error);
-    MessageBoxA(NULL, fallback, "Error", MB_OK | MB_ICONINFORMATION);
+    ErrorBox(fallback);
 }
 
 void StartExternalSaver(HWND hwnd)
