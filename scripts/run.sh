@@ -25,11 +25,11 @@ cp "$BIN/velkaro_ss_launcher.scr" "$DEMO/"
 cp "$BIN/fake_accessory.exe" "$DEMO/Program Files/Tools/velkarodin.exe"
 python3 - "$DEMO/music" <<'PY'
 import math, struct, sys, wave
-# Three short tones (C, E, G), 0.8 s each, 16-bit mono.
+# Three short tones (C, E, G), 1.7 s each, 16-bit mono.
 for i, hz in enumerate((523.25, 659.25, 783.99), 1):
     with wave.open(f"{sys.argv[1]}/tone{i}.wav", "wb") as w:
         w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)
-        n = int(22050 * 0.8)
+        n = int(22050 * 1.7)
         w.writeframes(b"".join(struct.pack("<h", int(8000 * math.sin(2 * math.pi * hz * k / 22050)))
                                for k in range(n)))
 PY
@@ -47,8 +47,10 @@ printf '[setting]\r\nbgcolor=%d\r\nalpha=30\r\nmode=0\r\nexepath=%s\r\nplaylist=
   "$(winpath "$DEMO/music/demo.m3u")" > "$DEMO/velkaro_ss_launcher.ini"
 
 echo "== running velkaro_ss_launcher.scr $* (display $DISPLAY)"
-# Wine's debug channels show the saver's trace lines and its MCI commands.
-WINEDEBUG="-all,+debugstr,trace+mci" wine "$DEMO/velkaro_ss_launcher.scr" "$@" \
+# Wine's debug channels show the saver's trace lines and its MCI commands;
+# the Japanese locale gives code page 932, as on the systems the saver is for
+# (VELKARO_LOCALE=C.UTF-8 runs it with Wine's default code page instead).
+LC_ALL="${VELKARO_LOCALE:-ja_JP.UTF-8}" WINEDEBUG="-all,+debugstr,trace+mci" wine "$DEMO/velkaro_ss_launcher.scr" "$@" \
   2>"$DEMO/wine_stderr.txt" &
 SAVER=$!
 if [ -z "${USE_DISPLAY:-}" ]; then
@@ -76,14 +78,17 @@ LOG="$DEMO/Program Files/Tools/accessory_log.txt"
 if [ -f "$LOG" ]; then
   echo "accessory started: $(grep -m1 ' cmdline ' "$LOG" | cut -d' ' -f3-)"
   echo "  working folder:  $(grep -m1 ' cwd ' "$LOG" | cut -d' ' -f3-)"
-  if grep -q ' command 40001' "$LOG"; then echo "accessory told to exit (IDM_EXIT) and ended: $(grep -c ' exit$' "$LOG") exit"
-  else echo "accessory was not told to exit"; fi
+  grep -q ' command 40001' "$LOG" && echo "accessory told to exit (WM_COMMAND 40001): yes" \
+    || echo "accessory told to exit: no"
+  grep -q ' ended$' "$LOG" && echo "accessory ended: yes" || echo "accessory ended: no"
 else
   echo "accessory not started"
 fi
 plays=$(grep -a -o 'play bgm from 0' "$DEMO/wine_stderr.txt" | wc -l)
 opens=$(grep -a -o 'open \\"[^"]*tone[0-9].wav' "$DEMO/wine_stderr.txt" | sed 's/.*\\\\//' | tr '\n' ' ')
+playing=$(grep -a -c '(L"playing")' "$DEMO/wine_stderr.txt")
 echo "music: $plays track start(s): $opens"
+echo "  MCI answered \"playing\" to $playing status quer(y/ies)"
 grep -a -q 'close all' "$DEMO/wine_stderr.txt" && echo "music stopped on close (close all)"
 echo "saver traces:"
 # Wine prints them escaped; show the Japanese one as text.
