@@ -111,7 +111,8 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
 }
 
 // Preview with a valid accessory path and a playlist: no box, no accessory,
-// no music.
+// no music; WM_CLOSE only writes its trace on its way to the host, which
+// destroys the child.
 TEST(LauncherJa, PreviewStartsNothing)
 {
     SaverSetup s = PrepareSaver("ja_preview_accessory", true);
@@ -123,8 +124,8 @@ TEST(LauncherJa, PreviewStartsNothing)
     ASSERT_TRUE(parent.Create(200, 150));
     char args[32];
     wsprintfA(args, "/P %lu", (unsigned long)(ULONG_PTR)parent.window);
-    TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, s.scr, args));
+    TracedProcess saver;
+    ASSERT_TRUE(saver.Start(s.scr, args));
     HWND child = PreviewChild(parent.window);
     ASSERT_TRUE(child);
     bool musicSeen = false;
@@ -136,8 +137,15 @@ TEST(LauncherJa, PreviewStartsNothing)
     EXPECT_FALSE(WaitForMessageBox(saver.id, 0));
     EXPECT_FALSE(PathExists(s.accessoryLog()));
     EXPECT_FALSE(GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_LAYERED);
-    parent.Destroy();
+    PostMessageA(child, WM_CLOSE, 0, 0);
     DWORD code = 99;
     EXPECT_TRUE(saver.Wait(10000, &code));
     EXPECT_EQ(0u, code);
+    saver.End();
+    std::vector<std::string> traces = saver.Traces();
+    ASSERT_EQ(4u, traces.size());
+    EXPECT_EQ("WM_CREATE\n", traces[0]);
+    EXPECT_EQ("Find /P  --PreviewMode--\n", traces[1]);
+    EXPECT_EQ("WM_CLOSE\n", traces[2]);
+    EXPECT_EQ("WM_DESTROY\n", traces[3]);
 }
