@@ -9,25 +9,32 @@
 // which shows what loading those DLLs alone costs at start and in memory.
 //
 // Built a third time as floor_music with FLOOR_MUSIC: the floor plus the least
-// background music can cost through MCI: the track named in floor_music.txt
-// beside the program is played, and played again when MCI notifies its end
-// (no polling).
+// background music can cost through MCI: the tracks listed in floor_music.txt
+// beside the program are played in turn, the next one opened when MCI
+// notifies the end of the last (no polling timer).
 #include <windows.h>
 #ifdef FLOOR_MUSIC
 #include <mmsystem.h>
 #include <string.h>
 
-static char musicCommand[1200];
+static char musicTracks[8][1024];
+static int musicCount;
+static int musicNext;
 
+// The next track of the list, opened and played with an end notification.
 static void PlayMusic(HWND hwnd)
 {
-    if (!musicCommand[0]) return;
+    if (!musicCount) return;
+    char command[1100];
+    wsprintfA(command, "open \"%s\" alias bgm", musicTracks[musicNext]);
+    musicNext = (musicNext + 1) % musicCount;
     mciSendStringA("close bgm", NULL, 0, NULL);
-    mciSendStringA(musicCommand, NULL, 0, NULL);
+    mciSendStringA(command, NULL, 0, NULL);
     mciSendStringA("play bgm from 0 notify", NULL, 0, hwnd);
 }
 
-static void ReadMusicPath()
+// floor_music.txt beside the program: one track path a line, at most 8.
+static void ReadMusicList()
 {
     char path[MAX_PATH + 32];
     DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
@@ -37,14 +44,13 @@ static void ReadMusicPath()
     lstrcpyA(slash + 1, "floor_music.txt");
     HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     if (f == INVALID_HANDLE_VALUE) return;
-    char track[1024];
+    static char text[8 * 1024];
     DWORD got = 0;
-    ReadFile(f, track, sizeof track - 1, &got, NULL);
+    ReadFile(f, text, sizeof text - 1, &got, NULL);
     CloseHandle(f);
-    track[got] = 0;
-    char* end = strpbrk(track, "\r\n");
-    if (end) *end = 0;
-    wsprintfA(musicCommand, "open \"%s\" alias bgm", track);
+    text[got] = 0;
+    for (char* line = strtok(text, "\r\n"); line && musicCount < 8; line = strtok(NULL, "\r\n"))
+        lstrcpynA(musicTracks[musicCount++], line, sizeof musicTracks[0]);
 }
 #endif
 #ifdef FLOOR_PRODUCT_IMPORTS
@@ -73,7 +79,7 @@ static LRESULT CALLBACK FloorWindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_CREATE:
         SetCursor(NULL);
 #ifdef FLOOR_MUSIC
-        ReadMusicPath();
+        ReadMusicList();
         PlayMusic(hwnd);
 #endif
         return 0;

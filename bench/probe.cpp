@@ -4,12 +4,13 @@
 // its CPU time, context switches and memory. Every wait is bounded; the probe
 // ends only the process it started, by its handle.
 //
-//   bench_probe startclose PROGRAM RUNS ACCESSORY COLOUR
+//   bench_probe startclose RUNS COLOUR PROGRAM ACCESSORY [PROGRAM ACCESSORY...]
 //   bench_probe idle PROGRAM SECONDS ACCESSORY COLOUR [UNIXPID...]
 //
 // ACCESSORY is 1 when the saver is expected to start velkarodin.exe (the probe
 // then waits for its window before pressing the key); COLOUR is the saver's
-// background as a hexadecimal COLORREF. UNIXPIDs are other Unix processes
+// background as a hexadecimal COLORREF. Several programs given to startclose
+// take turns; their figures end in _0, _1... in the order given. UNIXPIDs are other Unix processes
 // (the wineserver, Xvfb) whose CPU time and context switches are sampled too.
 // Results are printed as "name value" lines.
 #include <windows.h>
@@ -239,51 +240,81 @@ static BOOL MessageBoxShown(Saver* s)
 
 // ---- startclose ----
 
-static int StartClose(const char* program, int runs, int accessory, COLORREF colour)
-{
+// One program of a start-and-close series, with its figures.
+struct Series {
+    const char* program;
+    int accessory;
     double start[64], shown[64], close[64], peak[64];
-    int nStart = 0, nShown = 0, nClose = 0, nPeak = 0, failures = 0;
-    if (runs > 64) runs = 64;
-    for (int i = 0; i < runs; i++) {
-        Saver s;
-        if (!StartProgram(program, &s)) {
-            Note("cannot start the program");
-            return 2;
-        }
-        double windowMs;
-        double painted = WaitPainted(&s, colour, &windowMs);
-        if (windowMs >= 0) shown[nShown++] = windowMs;
-        if (painted >= 0) start[nStart++] = painted;
-        else failures++;
-        if (MessageBoxShown(&s)) Note("the saver shows a message box");
-        DWORD accessoryPid = 0;
-        if (accessory) {
-            accessoryPid = WaitAccessory(&s, 10000);
-            if (!accessoryPid) Note("no accessory window");
-        }
-        Sleep(200);  // let the window settle before the key
-        double kb = PeakWorkingSetKb(&s);
-        if (kb > 0) peak[nPeak++] = kb;
-        double closed = CloseByKey(&s, accessoryPid);
-        if (closed >= 0) close[nClose++] = closed;
-        else failures++;
-        if (accessoryPid) {
-            HANDLE a = OpenProcess(SYNCHRONIZE, FALSE, accessoryPid);
-            if (a) {
-                if (WaitForSingleObject(a, 0) != WAIT_OBJECT_0) Note("accessory still running after the close");
-                CloseHandle(a);
-            }
-        }
-        printf("run %d window_ms %.1f start_ms %.1f close_ms %.1f peak_ws_kb %.0f\n",
-               i + 1, windowMs, painted, closed, kb);
-        fflush(stdout);
-        Release(&s);
-        Sleep(300);
+    int nStart, nShown, nClose, nPeak, failures;
+};
+
+static int StartCloseOnce(Series* p, int run, int index, COLORREF colour)
+{
+    Saver s;
+    if (!StartProgram(p->program, &s)) {
+        Note("cannot start the program");
+        return 0;
     }
-    Print("window_ms", Median(shown, nShown));
-    Print("start_ms", Median(start, nStart));
-    Print("close_ms", Median(close, nClose));
-    Print("peak_ws_kb", Median(peak, nPeak));
+    double windowMs;
+    double painted = WaitPainted(&s, colour, &windowMs);
+    if (windowMs >= 0) p->shown[p->nShown++] = windowMs;
+    if (painted >= 0) p->start[p->nStart++] = painted;
+    else p->failures++;
+    if (MessageBoxShown(&s)) Note("the saver shows a message box");
+    DWORD accessoryPid = 0;
+    if (p->accessory) {
+        accessoryPid = WaitAccessory(&s, 10000);
+        if (!accessoryPid) Note("no accessory window");
+    }
+    Sleep(200);  // let the window settle before the key
+    double kb = PeakWorkingSetKb(&s);
+    if (kb > 0) p->peak[p->nPeak++] = kb;
+    double closed = CloseByKey(&s, accessoryPid);
+    if (closed >= 0) p->close[p->nClose++] = closed;
+    else p->failures++;
+    if (accessoryPid) {
+        HANDLE a = OpenProcess(SYNCHRONIZE, FALSE, accessoryPid);
+        if (a) {
+            if (WaitForSingleObject(a, 0) != WAIT_OBJECT_0) Note("accessory still running after the close");
+            CloseHandle(a);
+        }
+    }
+    printf("run %d program %d window_ms %.1f start_ms %.1f close_ms %.1f peak_ws_kb %.0f\n",
+           run, index, windowMs, painted, closed, kb);
+    fflush(stdout);
+    Release(&s);
+    Sleep(300);
+    return 1;
+}
+
+// The programs take turns, run by run, so that a change in the machine's
+// load during the series touches all of them alike.
+static int StartClose(int runs, COLORREF colour, int count, char** specs)
+{
+    static Series series[8];
+    if (count > 8) count = 8;
+    if (runs > 64) runs = 64;
+    for (int i = 0; i < count; i++) {
+        series[i].program = specs[2 * i];
+        series[i].accessory = atoi(specs[2 * i + 1]);
+    }
+    for (int run = 1; run <= runs; run++)
+        for (int i = 0; i < count; i++)
+            if (!StartCloseOnce(&series[i], run, i, colour)) return 2;
+    int failures = 0;
+    for (int i = 0; i < count; i++) {
+        Series* p = &series[i];
+        char name[64];
+        wsprintfA(name, "window_ms_%d", i);
+        Print(name, Median(p->shown, p->nShown));
+        wsprintfA(name, "start_ms_%d", i);
+        Print(name, Median(p->start, p->nStart));
+        wsprintfA(name, "close_ms_%d", i);
+        Print(name, Median(p->close, p->nClose));
+        wsprintfA(name, "peak_ws_kb_%d", i);
+        Print(name, Median(p->peak, p->nPeak));
+        failures += p->failures;
+    }
     Print("failures", failures);
     return failures ? 1 : 0;
 }
@@ -491,7 +522,11 @@ static int Idle(const char* program, int seconds, int accessory, COLORREF colour
     double cpu1 = CpuMs(s.pi.hProcess);
     SampleUnix(unixPid, &b);
     for (int i = 0; i < extraCount; i++) SampleUnix(atoi(extra[i]), &eb[i]);
-    if (Exited(&s)) Note("the saver ended during the idle period");
+    if (Exited(&s)) {
+        DWORD code = 0;
+        GetExitCodeProcess(s.pi.hProcess, &code);
+        printf("note the program ended during the idle period, exit code 0x%lx\n", code);
+    }
 
     Print("idle_seconds", elapsed);
     Print("cpu_ms", cpu1 - cpu0);
@@ -521,13 +556,13 @@ static int Idle(const char* program, int seconds, int accessory, COLORREF colour
 int main(int argc, char** argv)
 {
     QueryPerformanceFrequency(&frequency);
-    if (argc >= 6 && strcmp(argv[1], "startclose") == 0)
-        return StartClose(argv[2], atoi(argv[3]), atoi(argv[4]),
-                          (COLORREF)strtoul(argv[5], NULL, 16));
+    if (argc >= 6 && argc % 2 == 0 && strcmp(argv[1], "startclose") == 0)
+        return StartClose(atoi(argv[2]), (COLORREF)strtoul(argv[3], NULL, 16), (argc - 4) / 2,
+                          argv + 4);
     if (argc >= 6 && strcmp(argv[1], "idle") == 0)
         return Idle(argv[2], atoi(argv[3]), atoi(argv[4]),
                     (COLORREF)strtoul(argv[5], NULL, 16), argc - 6, argv + 6);
-    fprintf(stderr, "usage: bench_probe startclose PROGRAM RUNS ACCESSORY COLOUR\n"
+    fprintf(stderr, "usage: bench_probe startclose RUNS COLOUR PROGRAM ACCESSORY [PROGRAM ACCESSORY...]\n"
                     "       bench_probe idle PROGRAM SECONDS ACCESSORY COLOUR [UNIXPID...]\n");
     return 2;
 }

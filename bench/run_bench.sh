@@ -60,7 +60,8 @@ def tone(path, hz, seconds):
         w.writeframes(second.tobytes() * seconds)
 for i, hz in enumerate((392, 440, 523, 659, 784), 1):
     tone(f"{sys.argv[1]}/tone{i}.wav", hz, 4)
-tone(f"{sys.argv[2]}/long.wav", 440, int(sys.argv[3]) + 30)
+# The null sink plays about four times faster than real time.
+tone(f"{sys.argv[2]}/long.wav", 440, 4 * int(sys.argv[3]) + 60)
 PY
 printf '#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\ntone3.wav\r\ntone4.wav\r\ntone5.wav\r\n' > "$RUN/music/bench.m3u"
 printf '#EXTM3U\r\nlong.wav\r\n' > "$RUN/steady/bench.m3u"
@@ -90,7 +91,7 @@ settings "$RUN/bare/bench_bare.ini" "$(w "$RUN/bare/readme.txt")" ""
 settings "$RUN/layered/bench_layered.ini" "$(w "$RUN/layered/velkarodin.exe")" ""
 settings "$RUN/music/bench_music.ini" "$(w "$RUN/music/velkarodin.exe")" "$(w "$RUN/music/bench.m3u")"
 w "$RUN/steady/long.wav" > "$RUN/floorsteady/floor_music.txt"
-w "$RUN/music/tone1.wav" > "$RUN/floormusic/floor_music.txt"
+for i in 1 2 3 4 5; do w "$RUN/music/tone$i.wav"; done > "$RUN/floormusic/floor_music.txt"
 settings "$RUN/steady/bench_steady.ini" "$(w "$RUN/steady/velkarodin.exe")" "$(w "$RUN/steady/bench.m3u")"
 
 probe() {  # probe OUTFILE TIMEOUT args...
@@ -103,11 +104,13 @@ probe() {  # probe OUTFILE TIMEOUT args...
 val() { grep -a "^$2 " "$1" | tail -n1 | awk '{print $2}'; }
 
 echo "== start and close, $RUNS runs each (display $DISPLAY)"
-probe "$RUN/floor.txt" 120 startclose "$(w "$RUN/floor/floor_saver.exe")" "$RUNS" 0 0
-probe "$RUN/scr.txt" 180 startclose "$(w "$RUN/scr/bench_scr.scr")" "$RUNS" 1 0
-probe "$RUN/bare.txt" 120 startclose "$(w "$RUN/bare/bench_bare.scr")" "$RUNS" 0 0
-probe "$RUN/layered.txt" 120 startclose "$(w "$RUN/layered/bench_layered.scr")" "$RUNS" 0 0
-probe "$RUN/imports.txt" 120 startclose "$(w "$RUN/imports/floor_imports.exe")" "$RUNS" 0 0
+# The programs take turns run by run: 0 floor, 1 .scr with the accessory,
+# 2 .scr without it, 3 .scr layered whose accessory start fails, 4 the floor
+# importing the .scr's DLLs.
+probe "$RUN/startclose.txt" 400 startclose "$RUNS" 0 \
+  "$(w "$RUN/floor/floor_saver.exe")" 0 "$(w "$RUN/scr/bench_scr.scr")" 1 \
+  "$(w "$RUN/bare/bench_bare.scr")" 0 "$(w "$RUN/layered/bench_layered.scr")" 0 \
+  "$(w "$RUN/imports/floor_imports.exe")" 0
 
 echo "== idle, $IDLE s each"
 # Which tracks the saver has open, seen from outside (MCI is silent on the
@@ -158,14 +161,14 @@ echo
 echo "== results ($(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
 printf '| %-44s | %12s | %12s | %7s |\n' "figure" ".scr" "floor" "ratio"
 printf '|%s|%s|%s|%s|\n' "----------------------------------------------" "--------------" "--------------" "---------"
-F="$RUN/floor.txt"; IF="$RUN/idle_floor.txt"
-row "start: window shown, ms (median of $RUNS)" "$(val "$RUN/scr.txt" window_ms)" "$(val $F window_ms)"
-row "start: painted, ms (median of $RUNS)" "$(val "$RUN/scr.txt" start_ms)" "$(val $F start_ms)"
-row "  .scr without accessory: painted, ms" "$(val "$RUN/bare.txt" start_ms)" "$(val $F start_ms)"
-row "  .scr layered, accessory start fails, ms" "$(val "$RUN/layered.txt" start_ms)" "$(val $F start_ms)"
-row "  floor importing the .scr's DLLs, ms" "$(val "$RUN/imports.txt" start_ms)" "$(val $F start_ms)"
-row "close: key to process end, ms (median)" "$(val "$RUN/scr.txt" close_ms)" "$(val $F close_ms)"
-row "  .scr without accessory, ms" "$(val "$RUN/bare.txt" close_ms)" "$(val $F close_ms)"
+S="$RUN/startclose.txt"
+row "start: window shown, ms (median of $RUNS)" "$(val $S window_ms_1)" "$(val $S window_ms_0)"
+row "start: painted, ms (median of $RUNS)" "$(val $S start_ms_1)" "$(val $S start_ms_0)"
+row "  .scr without accessory: painted, ms" "$(val $S start_ms_2)" "$(val $S start_ms_0)"
+row "  .scr layered, accessory start fails, ms" "$(val $S start_ms_3)" "$(val $S start_ms_0)"
+row "  floor importing the .scr's DLLs, ms" "$(val $S start_ms_4)" "$(val $S start_ms_0)"
+row "close: key to process end, ms (median)" "$(val $S close_ms_1)" "$(val $S close_ms_0)"
+row "  .scr without accessory, ms" "$(val $S close_ms_2)" "$(val $S close_ms_0)"
 for v in scr steady music; do
   case $v in
     scr) label="idle, no music"; IF="$RUN/idle_floor.txt" ;;
@@ -185,20 +188,22 @@ row "memory: peak working set, KiB (music)" "$(val "$RUN/idle_music.txt" peak_ws
 row "  VmHWM, KiB (music)" "$(val "$RUN/idle_music.txt" vm_hwm_kb)" "$(val $IF vm_hwm_kb)"
 row "  floor with MCI music, KiB" "$(val "$RUN/idle_floormusic.txt" peak_ws_kb)" "$(val $IF peak_ws_kb)"
 row "  peak working set, KiB (no music)" "$(val "$RUN/idle_scr.txt" peak_ws_kb)" "$(val $IF peak_ws_kb)"
-row "  floor importing the .scr's DLLs, KiB" "$(val "$RUN/imports.txt" peak_ws_kb)" "$(val $F peak_ws_kb)"
+row "  at the key, .scr with accessory, KiB" "$(val $S peak_ws_kb_1)" "$(val $S peak_ws_kb_0)"
+row "  floor importing the .scr's DLLs, KiB" "$(val $S peak_ws_kb_4)" "$(val $S peak_ws_kb_0)"
 row "size: bytes" "$SCR_SIZE" "$FLOOR_SIZE"
 row "playlist: load 2048 long lines, ms (Wine)" "$(val "$RUN/playlist_wine.txt" load_ms)" ""
 row "playlist: load 2048 long lines, ms (native)" "$(val "$RUN/playlist_native.txt" load_ms)" ""
 echo
-echo "idle with music: the floor column is floor_music playing the same WAV (a 4 s tone, or the long one)"
+echo "idle with music: the floor column is floor_music playing the same WAV files (the five 4 s tones, or the long one)"
 echo "  through MCI with an end notification instead of a polling timer"
 echo "tracks seen open during idle: 4 s tracks:$(cat "$RUN/tracks_music.txt"); long track:$(cat "$RUN/tracks_steady.txt")"
 echo "  floor_music:$(cat "$RUN/tracks_floormusic.txt"); floor_music long:$(cat "$RUN/tracks_floorsteady.txt")"
+grep -h '^note' "$RUN"/*.txt | sort | uniq -c | grep -v 'Unix process' | sed 's/^/notes: /'
 echo "playlist tracks accepted: Wine $(val "$RUN/playlist_wine.txt" tracks), native $(val "$RUN/playlist_native.txt" tracks)"
 echo "DLLs the .scr imports: $(i686-w64-mingw32-objdump -p "$BIN/velkaro_ss_launcher.scr" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
 echo "DLLs the floor imports: $(i686-w64-mingw32-objdump -p "$BIN/floor_saver.exe" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
 bad=$(i686-w64-mingw32-objdump -p "$BIN/velkaro_ss_launcher.scr" | awk '/DLL Name/ {print tolower($3)}' |
   grep -v -x -E 'kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|comdlg32.dll|comctl32.dll|winmm.dll|version.dll|msvcrt.dll')
 [ -n "$bad" ] && echo "NOT a system DLL: $bad"
-fails=$(cat "$RUN"/scr.txt "$RUN"/floor.txt "$RUN"/bare.txt "$RUN"/imports.txt "$RUN"/layered.txt | awk '/^failures/ {s += $2} END {print s + 0}')
+fails=$(cat "$RUN"/startclose.txt | awk '/^failures/ {s += $2} END {print s + 0}')
 echo "failed runs: $fails (raw output in $RUN/*.txt)"
