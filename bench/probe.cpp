@@ -309,8 +309,12 @@ static int StartClose(int runs, COLORREF colour, int count, char** specs)
         Print(name, Median(p->shown, p->nShown));
         wsprintfA(name, "start_ms_%d", i);
         Print(name, Median(p->start, p->nStart));
+        wsprintfA(name, "start_min_ms_%d", i);
+        Print(name, p->nStart ? p->start[0] : -1);  // sorted by Median
         wsprintfA(name, "close_ms_%d", i);
         Print(name, Median(p->close, p->nClose));
+        wsprintfA(name, "close_min_ms_%d", i);
+        Print(name, p->nClose ? p->close[0] : -1);
         wsprintfA(name, "peak_ws_kb_%d", i);
         Print(name, Median(p->peak, p->nPeak));
         failures += p->failures;
