@@ -2,7 +2,8 @@
 # Benchmark of the screen saver against a floor program (bench/floor_saver.cpp,
 # built in the same tree with the same toolchain and flags), under Wine on a
 # private Xvfb. Run by hand; prints a table (see docs/performance.md).
-#   bash bench/run_bench.sh [--runs N] [--idle SECONDS] [--no-build]
+#   bash bench/run_bench.sh [--runs N] [--idle SECONDS] [--no-build] [--table-only]
+# --table-only prints the table of the last run again from its raw output.
 # VELKARO_BENCH_DIR names the build folder (default build-bench).
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -11,15 +12,21 @@ B="${VELKARO_BENCH_DIR:-build-bench}"
 RUNS=10
 IDLE=30
 BUILD=1
+TABLE_ONLY=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) RUNS="$2"; shift 2 ;;
     --idle) IDLE="$2"; shift 2 ;;
     --no-build) BUILD=0; shift ;;
-    *) echo "usage: $0 [--runs N] [--idle SECONDS] [--no-build]"; exit 2 ;;
+    --table-only) TABLE_ONLY=1; shift ;;
+    *) echo "usage: $0 [--runs N] [--idle SECONDS] [--no-build] [--table-only]"; exit 2 ;;
   esac
 done
 
+BIN="$B/win/bin"
+RUN="$B/bench-run"
+val() { grep -a "^$2 " "$1" | tail -n1 | awk '{print $2}'; }
+measure() {
 BIN="$B/win/bin"
 if [ $BUILD = 1 ]; then
   echo "== building in $B"
@@ -101,7 +108,6 @@ probe() {  # probe OUTFILE TIMEOUT args...
   grep -a '^note' "$out" | sed "s|^|  [$(basename "$out" .txt)] |"
   return $rc
 }
-val() { grep -a "^$2 " "$1" | tail -n1 | awk '{print $2}'; }
 
 echo "== start and close, $RUNS runs each (display $DISPLAY)"
 # The programs take turns run by run: 0 floor, 1 .scr with the accessory,
@@ -151,14 +157,21 @@ timeout -k 5 60 wine "$BIN/bench_playlist.exe" load "$(w "$RUN/playlist/long.m3u
   > "$RUN/playlist_wine.txt" 2>/dev/null
 tr -d '\r' < "$RUN/playlist_wine.txt" > "$RUN/playlist_wine.tmp" && mv "$RUN/playlist_wine.tmp" "$RUN/playlist_wine.txt"
 for f in "$RUN"/*.txt; do tr -d '\r' < "$f" > "$f.tmp" && mv "$f.tmp" "$f"; done
+echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)" > "$RUN/when.txt"
+cleanup
+trap - EXIT
+
+}
+[ $TABLE_ONLY = 1 ] || measure || exit 1
 
 # ---- the table ----
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "" || b == "" || b + 0 <= 0) print "-"; else printf "%.2f", a / b }'; }
-row() { printf '| %-44s | %12s | %12s | %7s |\n' "$1" "$2" "$3" "$(ratio "$2" "$3")"; }
+num() { awk -v a="$1" 'BEGIN { if (a == "") print "-"; else if (a == int(a)) printf "%d", a; else printf "%.1f", a }'; }
+row() { printf '| %-44s | %12s | %12s | %7s |\n' "$1" "$(num "$2")" "$(num "$3")" "$(ratio "$2" "$3")"; }
 SCR_SIZE=$(stat -c %s "$BIN/velkaro_ss_launcher.scr")
 FLOOR_SIZE=$(stat -c %s "$BIN/floor_saver.exe")
 echo
-echo "== results ($(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
+echo "== results ($(cat "$RUN/when.txt" 2>/dev/null))"
 printf '| %-44s | %12s | %12s | %7s |\n' "figure" ".scr" "floor" "ratio"
 printf '|%s|%s|%s|%s|\n' "----------------------------------------------" "--------------" "--------------" "---------"
 S="$RUN/startclose.txt"
