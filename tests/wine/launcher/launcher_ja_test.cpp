@@ -39,6 +39,7 @@ TEST(LauncherJa, CodePageIs932)
 TEST(LauncherJa, MissingAccessoryWarningText)
 {
     SaverSetup s = PrepareSaver("ja_nosettings", false);
+    AccessoryReaper reaper(s);
     ParkCursor();
     TestProcess saver;
     ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
@@ -75,6 +76,7 @@ static HWND PreviewChild(HWND parent)
 TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
 {
     SaverSetup s = PrepareSaver("ja_preview_missing", false);
+    AccessoryReaper reaper(s);
     CopyInto(BinFile("fake_external_saver.scr"), s.dir, "ext.scr");
     ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=255", "alpha=50", "mode=1",
                                          "exepath=" + s.dir + "\\none\\velkarodin.exe",
@@ -116,6 +118,7 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
 TEST(LauncherJa, PreviewStartsNothing)
 {
     SaverSetup s = PrepareSaver("ja_preview_accessory", true);
+    AccessoryReaper reaper(s);
     ASSERT_TRUE(WriteToneWav(s.dir + "\\one.wav", 1200, 440));
     ASSERT_TRUE(WriteFileBytes(s.dir + "\\list.m3u", "one.wav\r\n"));
     ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=65280", "alpha=50", "mode=0", "exepath=" + s.accessory,

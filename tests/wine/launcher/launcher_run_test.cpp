@@ -27,6 +27,7 @@ static const char exitTrace[] = "velkarodin.exe\x82\xc9IDM_EXIT\x82\xf0\x91\x97\
 TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
 {
     SaverSetup s = PrepareSaver("run_accessory", true);
+    AccessoryReaper reaper(s);
     ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=32768", "alpha=20", "mode=0", "exepath=" + s.accessory}));
     ParkCursor();
     Pause(100);
@@ -110,6 +111,7 @@ static void CloseByKeyAndMeasure(TestProcess* saver, const SaverSetup& s, DWORD 
 TEST(LauncherRun, SlowAccessoryIsWaitedFor)
 {
     SaverSetup s = PrepareSaver("run_slow", true, "slow");
+    AccessoryReaper reaper(s);
     ASSERT_TRUE(WriteSettingsFor(s.scr, {"alpha=50", "exepath=" + s.accessory}));
     ParkCursor();
     TestProcess saver;
@@ -132,6 +134,7 @@ TEST(LauncherRun, AccessoryThatDoesNotEndDoesNotHoldTheSaver)
     for (const char* variant : {"ignore", "nowindow"}) {
         SCOPED_TRACE(variant);
         SaverSetup s = PrepareSaver(std::string("run_") + variant, true, variant);
+        AccessoryReaper reaper(s);
         ASSERT_TRUE(WriteSettingsFor(s.scr, {"exepath=" + s.accessory}));
         ParkCursor();
         TestProcess saver;
@@ -156,6 +159,7 @@ TEST(LauncherRun, AccessoryThatDoesNotEndDoesNotHoldTheSaver)
 TEST(LauncherRun, BroadcastingAccessoryIsAnswered)
 {
     SaverSetup s = PrepareSaver("run_broadcast", true, "broadcast");
+    AccessoryReaper reaper(s);
     ASSERT_TRUE(WriteSettingsFor(s.scr, {"exepath=" + s.accessory}));
     ParkCursor();
     TestProcess saver;
@@ -178,6 +182,7 @@ TEST(LauncherRun, NameTestFailing)
     for (int round = 0; round < 2; round++) {
         SCOPED_TRACE(round);
         SaverSetup s = PrepareSaver("run_name", true);
+        AccessoryReaper reaper(s);
         CopyInto(BinFile("fake_external_saver.scr"), s.dir, "ext.scr");
         std::string exe = round == 0 ? s.accessoryDir + "\\VELKARODIN.EXE" : "\\velkarodin.exe";
         ASSERT_TRUE(WriteSettingsFor(s.scr, {"mode=1", "alpha=50", "exepath=" + exe,
@@ -208,6 +213,7 @@ TEST(LauncherRun, NameTestFailing)
 TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
 {
     SaverSetup s = PrepareSaver("run_external", true);
+    AccessoryReaper reaper(s);
     std::string extDir = s.dir + "\\My Savers";
     CreateDirectoryA(extDir.c_str(), NULL);
     CopyInto(BinFile("fake_external_saver.scr"), extDir, "ext.scr");
@@ -252,6 +258,7 @@ TEST(LauncherRun, ExternalSaverMissingOrNotAProgram)
     for (int round = 0; round < 2; round++) {
         SCOPED_TRACE(round);
         SaverSetup s = PrepareSaver("run_external_bad", true);
+        AccessoryReaper reaper(s);
         std::string ext = s.dir + (round == 0 ? "\\missing.scr" : "\\broken.scr");
         if (round == 1) WriteFileBytes(ext, "this is no program\r\n");
         ASSERT_TRUE(WriteSettingsFor(s.scr, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext}));
@@ -309,6 +316,7 @@ static bool OpenElsewhere(const std::string& path)
 TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
 {
     SaverSetup s = PrepareSaver("run_music", true);
+    AccessoryReaper reaper(s);
     ASSERT_TRUE(WriteToneWav(s.dir + "\\one.wav", 1200, 440));
     ASSERT_TRUE(WriteToneWav(s.dir + "\\two.wav", 1200, 660));
     ASSERT_TRUE(WriteFileBytes(s.dir + "\\list.m3u", "#EXTM3U\r\none.wav\r\ntwo.wav\r\n"));
@@ -337,6 +345,7 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
 TEST(LauncherRun, NoSettingsFile)
 {
     SaverSetup s = PrepareSaver("run_nosettings", true);
+    AccessoryReaper reaper(s);
     ParkCursor();
     TestProcess saver;
     ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
@@ -366,6 +375,7 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     ASSERT_TRUE(PathExists(BinFile("password_provider.dll")));
     PasswordOn password;
     SaverSetup s = PrepareSaver("run_refused", true, "", "saver95.scr");
+    AccessoryReaper reaper(s);
     ASSERT_TRUE(CopyInto(BinFile("password_provider.dll"), s.dir, "PASSWORD.CPL"));
     ASSERT_TRUE(WriteFileBytes(s.dir + "\\provider.txt", "refuse"));
     ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=255", "exepath=" + s.accessory}));
@@ -408,4 +418,66 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     }
     EXPECT_GE(closes, 2);
     EXPECT_EQ(1, exits);
+}
+
+// 95 family, simple mode, a provider that refuses: a refused close after the
+// music started stops it for good; one that comes before the first music
+// tick leaves the timer running, so the music starts afterwards.
+TEST(LauncherRun, MusicAroundARefusedClose)
+{
+    ASSERT_TRUE(PathExists(BinFile("password_provider.dll")));
+    PasswordOn password;
+    for (int round = 0; round < 2; round++) {
+        SCOPED_TRACE(round);
+        SaverSetup s = PrepareSaver("run_refused_music", true, "", "saver95.scr");
+        AccessoryReaper reaper(s);
+        ASSERT_TRUE(CopyInto(BinFile("password_provider.dll"), s.dir, "PASSWORD.CPL"));
+        ASSERT_TRUE(WriteFileBytes(s.dir + "\\provider.txt", "refuse"));
+        std::string track = s.dir + "\\one.wav";
+        ASSERT_TRUE(WriteToneWav(track, 1200, 440));
+        ASSERT_TRUE(WriteFileBytes(s.dir + "\\list.m3u", "one.wav\r\n"));
+        // The early close of round 1 goes without the accessory (a name in
+        // capitals starts nothing), so that only the music is in play.
+        std::string exe = round == 0 ? s.accessory : s.accessoryDir + "\\VELKARODIN.EXE";
+        ASSERT_TRUE(WriteSettingsFor(s.scr, {"exepath=" + exe, "playlist=" + s.dir + "\\list.m3u"}));
+        ParkCursor();
+        DWORD beforeStart = GetTickCount();
+        TestProcess saver;
+        ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
+        HWND window = WaitForSaverWindow(saver.id, 10000);
+        ASSERT_TRUE(window);
+        if (round == 0) {
+            // Wait until the music plays, then close (refused).
+            DWORD start = GetTickCount();
+            while (!OpenElsewhere(track) && GetTickCount() - start < 5000) Sleep(20);
+            ASSERT_TRUE(OpenElsewhere(track));
+            Key();
+        } else {
+            Key();
+            DWORD early = GetTickCount() - beforeStart;
+            if (early >= 700) {
+                printf("start took %lu ms: the close may have come after the first tick; skipped\n", early);
+                saver.End();
+                continue;
+            }
+        }
+        ASSERT_TRUE(WaitForText(s.dir + "\\provider.log", "verify", 10000));
+        if (round == 0) ASSERT_TRUE(WaitForText(s.accessoryLog(), " ended", 10000));
+        // Watch the track for three music ticks with the saver still up.
+        bool seen = false;
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < 3000) {
+            seen = seen || OpenElsewhere(track);
+            Sleep(20);
+        }
+        ASSERT_TRUE(saver.Running());
+        EXPECT_EQ(round == 1, seen) << (round == 0 ? "music after the close" : "no music after the early close");
+        ASSERT_TRUE(WriteFileBytes(s.dir + "\\provider.txt", "accept"));
+        SetForegroundWindow(window);
+        Pause(300);
+        Key();
+        DWORD code = 99;
+        EXPECT_TRUE(saver.Wait(15000, &code));
+        EXPECT_EQ(0u, code);
+    }
 }

@@ -135,3 +135,16 @@ PasswordOn::~PasswordOn()
 }
 
 void Key() { PressKey(VK_SPACE); }
+
+AccessoryReaper::~AccessoryReaper()
+{
+    std::string pid = LogValue(log, "pid");
+    if (pid.empty()) return;
+    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, strtoul(pid.c_str(), NULL, 10));
+    if (!h) return;
+    if (WaitForSingleObject(h, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(h, 98);
+        WaitForSingleObject(h, 5000);
+    }
+    CloseHandle(h);
+}

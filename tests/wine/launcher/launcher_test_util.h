@@ -18,6 +18,14 @@ struct SaverSetup {
 SaverSetup PrepareSaver(const std::string& name, bool withAccessory, const std::string& variant = "",
                         const std::string& scrName = "velkaro_ss_launcher.scr");
 
+// Ends, when the test leaves its scope, the accessory that the saver started
+// for this setup if it still runs (by the process id it logged).
+struct AccessoryReaper {
+    std::string log;
+    explicit AccessoryReaper(const SaverSetup& s) : log(s.accessoryLog()) {}
+    ~AccessoryReaper();
+};
+
 // Moves the cursor to a fixed point away from the screen edges.
 void ParkCursor();
 const int parkX = 500, parkY = 400;
