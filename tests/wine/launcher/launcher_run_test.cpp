@@ -462,7 +462,9 @@ TEST(LauncherRun, MusicAroundARefusedClose)
             }
         }
         ASSERT_TRUE(WaitForText(s.dir + "\\provider.log", "verify", 10000));
-        if (round == 0) ASSERT_TRUE(WaitForText(s.accessoryLog(), " ended", 10000));
+        if (round == 0) {
+            ASSERT_TRUE(WaitForText(s.accessoryLog(), " ended", 10000));
+        }
         // Watch the track for three music ticks with the saver still up.
         bool seen = false;
         DWORD start = GetTickCount();
