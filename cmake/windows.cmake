@@ -4,8 +4,11 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
+# msvcrt's own printf family: mingw's C99 replacement (with floating-point
+# formatting) would otherwise be linked in for two snprintf calls, whose
+# buffers are sized or terminated so that msvcrt's behaviour is enough.
 set(PRODUCT_COMPILE_OPTIONS -Wall -Wextra -Werror -fno-exceptions -fno-rtti
-    -fno-threadsafe-statics -Os)
+    -fno-threadsafe-statics -Os -D__USE_MINGW_ANSI_STDIO=0)
 set(PRODUCT_LINK_OPTIONS -static -static-libgcc -static-libstdc++ -s)
 
 file(GLOB HOST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/*.cpp)
