@@ -17,6 +17,7 @@ echo "== Windows tests under Wine"
 source tests/harness/wine_env.sh
 wine_env_start "$B"
 trap wine_env_stop EXIT
+trap 'exit 130' INT TERM
 # The saver tests share one screen, cursor and keyboard: run them one by one.
 ctest --test-dir "$B/win" --output-on-failure --timeout 600 "$@" || status=1
 exit $status
