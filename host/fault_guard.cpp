@@ -1,6 +1,6 @@
 #include "host/fault_guard.h"
 
-#include "host/saver_host.h"
+#include "host/host_internal.h"
 
 namespace {
 

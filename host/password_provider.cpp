@@ -1,6 +1,6 @@
 // The 95 family's screen-saver password provider, the system's
 // screen-saver-running state and the password change.
-#include "host/saver_host.h"
+#include "host/host_internal.h"
 
 HMODULE passwordModule;
 VerifyScreenSavePwdFn passwordVerifier;

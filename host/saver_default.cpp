@@ -1,11 +1,12 @@
 // The last link of the message chain: closing rules and the password check.
-#include "host/saver_host.h"
+#include "host/host_internal.h"
 
 BOOL isClosing;
-BOOL inPasswordCheck;
-DWORD lastCheckTick = 0xFFFFFFFF;  // no check yet
+static BOOL inPasswordCheck;
+static DWORD lastCheckTick = 0xFFFFFFFF;  // no check yet
 
 static const DWORD recheckInterval = 200;  // ms after a check, closes are refused
+static const DWORD mouseMoveThreshold = 4;  // pixels, x and y distances added
 
 static void PostClose(HWND hwnd)
 {

@@ -1,7 +1,8 @@
 // Process entry: the argument text, the platform family, the mode.
 #include "host/command_line.h"
 #include "host/fault_guard.h"
-#include "host/saver_host.h"
+#include "host/host_internal.h"
+#include "resources/resource.h"
 
 HINSTANCE moduleInstance;
 BOOL is95Family;
@@ -102,7 +103,7 @@ static INT_PTR CALLBACK GuardedConfigDialogProc(HWND dialog, UINT message, WPARA
 int ShowConfigDialog(HWND parent)
 {
     if (!PrepareConfigDialog(moduleInstance)) return 0;
-    return (int)DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(2003), parent,
+    return (int)DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIG), parent,
                                 GuardedConfigDialogProc, 0);
 }
 
@@ -110,9 +111,4 @@ int ChangePasswordMode(const char* text)
 {
     ChangeSaverPassword(ForegroundIfNoWindow(ParseWindowHandle(text)));
     return 0;
-}
-
-BOOL PrepareConfigDialog(HINSTANCE)
-{
-    return TRUE;
 }

@@ -1,7 +1,8 @@
 // The saver window: class, run and preview parameters, the message loop and
 // the first link of the message chain.
 #include "host/fault_guard.h"
-#include "host/saver_host.h"
+#include "host/host_internal.h"
+#include "resources/resource.h"
 
 HWND saverWindow;
 BOOL inPreview;
@@ -32,7 +33,7 @@ static void FillSaverClass(WNDCLASSA* wc)
     wc->cbClsExtra = 0;
     wc->cbWndExtra = 0;
     wc->hInstance = moduleInstance;
-    wc->hIcon = LoadIconA(moduleInstance, MAKEINTRESOURCEA(100));
+    wc->hIcon = LoadIconA(moduleInstance, MAKEINTRESOURCEA(IDI_CLASS));
     wc->hCursor = NULL;
     wc->hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
     wc->lpszMenuName = NULL;

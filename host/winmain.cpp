@@ -1,4 +1,4 @@
-#include "host/saver_host.h"
+#include "host/host_internal.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {

@@ -1,8 +1,15 @@
 #include "launcher/accessory_process.h"
 
-#include "launcher/launcher.h"
+#include "launcher/file_probe.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/settings.h"
+
+static const WPARAM IDM_EXIT = 40001;  // the accessory's exit command
+
+// The accessory started by StartAccessory; empty when none was started.
+static PROCESS_INFORMATION accessoryProcess;
+// Its window that takes the exit command; found while closing, never cleared.
+static HWND accessoryDialog;
 
 static const char velkarodinExitTrace[] =  // velkarodin.exeにIDM_EXITを送信
     "velkarodin.exe\x82\xc9IDM_EXIT\x82\xf0\x91\x97\x90M\x0a";
@@ -30,6 +37,15 @@ static DWORD Remaining(DWORD closeStart)
 {
     DWORD spent = GetTickCount() - closeStart;
     return spent < accessoryWaitLimit ? accessoryWaitLimit - spent : 0;
+}
+
+static BOOL CALLBACK FindAccessoryDialog(HWND candidate, LPARAM)
+{
+    if (GetWindowLongA(candidate, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME) {
+        accessoryDialog = candidate;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 void SendAccessoryExit(DWORD closeStart)
@@ -95,7 +111,6 @@ static void ShowStartError(DWORD error)
 
 void StartExternalSaver(HWND hwnd)
 {
-    KillTimer(hwnd, externalSaverTimer);
     if (!FileExists(ext_scr_path)) return;
     char command[settingsTextSize + 32];
     if (!FormatExternalSaverCommand(ext_scr_path, (long)(LONG_PTR)hwnd, command, sizeof command))

@@ -13,4 +13,5 @@ void StartAccessory();
 void SendAccessoryExit(DWORD closeStart);
 void WaitForAccessory(DWORD closeStart);
 void ReleaseAccessoryHandles();
+// Its timer is already killed: this runs once.
 void StartExternalSaver(HWND hwnd);

@@ -1,23 +1,25 @@
 // The configuration dialog: shows the settings, lets the user change them and
 // saves them on OK. Texts given to the system are code page 932 bytes.
-#include "launcher/config_dialog.h"
+#include <windows.h>
 
 #include <commctrl.h>
 #include <commdlg.h>
 #include <string.h>
 
-#include "host/saver_host.h"
+#include "host/saver_app.h"
 #include "launcher/path_split.h"
 #include "launcher/settings.h"
 #include "launcher/settings_values.h"
 #include "launcher/version_text.h"
 #include "resources/resource.h"
 
-int fileVersionParts[4];
-COLORREF customColors[16];
-HBRUSH swatchBrush;
+static int fileVersionParts[4];
+static COLORREF customColors[16];
+static HBRUSH swatchBrush;
 
-const char makerNotice[] = "Copyright (C) 2026 velkaro_ss_launcher project";
+// The maker's one-line notice, the second line of the version line; also the
+// LegalCopyright of the version resource.
+static const char makerNotice[] = "Copyright (C) 2026 velkaro_ss_launcher project";
 
 static const char selfName[] = "velkaro_ss_launcher.scr";
 // 外部呼び出しにvelkaro_ss_launcher.scrは指定できません
@@ -56,25 +58,23 @@ const DWORD openFileNameSize = 88;
 static_assert(sizeof(OPENFILENAMEA) >= openFileNameSize, "OPENFILENAMEA too small");
 
 // DialogBoxParamA creates the slider before the dialog procedure sees any
-// message, so its class is registered at start-up; the registration depends
-// on nothing else and is harmless in the other modes.
-struct TrackbarClassRegistration {
-    TrackbarClassRegistration()
-    {
-        INITCOMMONCONTROLSEX classes;
-        classes.dwSize = sizeof classes;
-        classes.dwICC = ICC_BAR_CLASSES;
-        InitCommonControlsEx(&classes);
-    }
-};
-static TrackbarClassRegistration trackbarClassRegistration;
+// message, so its class is registered here, just before the dialog. A failed
+// registration is left to the dialog's creation to report.
+BOOL PrepareConfigDialog(HINSTANCE)
+{
+    INITCOMMONCONTROLSEX classes;
+    classes.dwSize = sizeof classes;
+    classes.dwICC = ICC_BAR_CLASSES;
+    InitCommonControlsEx(&classes);
+    return TRUE;
+}
 
 static int IsLeadByte(unsigned char byte)
 {
     return IsDBCSLeadByte(byte) ? 1 : 0;
 }
 
-void ReadFileVersion()
+static void ReadFileVersion()
 {
     for (int i = 0; i < 4; i++) fileVersionParts[i] = 0;
     char name[MAX_PATH];
@@ -103,19 +103,19 @@ void ReadFileVersion()
     HeapFree(GetProcessHeap(), 0, block);
 }
 
-void EnableModeControls(HWND dialog, int mode)
+static void EnableModeControls(HWND dialog, int mode)
 {
     static const int simpleControls[] = {
         IDC_BGCOLOR_LABEL, IDC_BGCOLOR_CHANGE, IDC_ALPHA_LABEL, IDC_ALPHA_SLIDER, IDC_ALPHA_VALUE,
         IDC_PLAYLIST_LABEL, IDC_PLAYLIST, IDC_PLAYLIST_BROWSE, IDC_PLAYLIST_NOTE};
     static const int externalControls[] = {IDC_EXT_SCR_LABEL, IDC_EXT_SCR_PATH,
                                            IDC_EXT_SCR_BROWSE, IDC_EXT_SCR_NOTE};
-    BOOL simple = mode == 0;
+    BOOL simple = mode == simpleMode;
     for (int id : simpleControls) EnableWindow(GetDlgItem(dialog, id), simple);
     for (int id : externalControls) EnableWindow(GetDlgItem(dialog, id), !simple);
 }
 
-int ChooseBackgroundColor(HWND owner, COLORREF* colour)
+static int ChooseBackgroundColor(HWND owner, COLORREF* colour)
 {
     if (!colour) return 0;
     // Custom colours never carry over from one opening to the next.
@@ -150,7 +150,7 @@ static void OnInitDialog(HWND dialog)
     SetDlgItemTextA(dialog, IDC_EXEPATH, exepath);
     SetDlgItemTextA(dialog, IDC_PLAYLIST, playlist);
     SetDlgItemTextA(dialog, IDC_EXT_SCR_PATH, ext_scr_path);
-    SendDlgItemMessageA(dialog, mode == 0 ? IDC_MODE_SIMPLE : IDC_MODE_EXTERNAL, BM_SETCHECK,
+    SendDlgItemMessageA(dialog, mode == simpleMode ? IDC_MODE_SIMPLE : IDC_MODE_EXTERNAL, BM_SETCHECK,
                         BST_CHECKED, 0);
     EnableModeControls(dialog, mode);
     char line[versionLineSize];
@@ -249,8 +249,8 @@ static BOOL OnCommand(HWND dialog, int id)
     case IDC_PLAYLIST_BROWSE:
         BrowseForFile(dialog, IDC_PLAYLIST, playlist, playlistFilter, playlistTitle, NULL, "m3u");
         return TRUE;
-    case IDC_MODE_SIMPLE: SetMode(dialog, 0); return TRUE;
-    case IDC_MODE_EXTERNAL: SetMode(dialog, 1); return TRUE;
+    case IDC_MODE_SIMPLE: SetMode(dialog, simpleMode); return TRUE;
+    case IDC_MODE_EXTERNAL: SetMode(dialog, externalCallMode); return TRUE;
     case IDC_EXT_SCR_BROWSE: BrowseForExternalSaver(dialog); return TRUE;
     }
     return FALSE;

@@ -2,24 +2,27 @@
 // translucent, starts the accessory above it, keeps the music going or starts
 // the external saver, turns late input into a close request, and on closing
 // stops the accessory and the music.
-#include "launcher/launcher.h"
-
-#include "host/saver_host.h"
+#include "host/saver_app.h"
 #include "launcher/accessory_process.h"
+#include "launcher/file_probe.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/playlist.h"
 #include "launcher/settings.h"
+#include "launcher/settings_values.h"
 
-BOOL isPreview;
-BOOL musicEnabled;
-BOOL musicStarted;
-DWORD startTick;
-POINT startCursor;
-RECT windowRect;
-RECT fillRect;
-HBRUSH fillBrush;
-PROCESS_INFORMATION accessoryProcess;
-HWND accessoryDialog;
+static const UINT_PTR musicTimer = 1;
+static const UINT musicPollInterval = 1000;  // ms
+static const UINT_PTR externalSaverTimer = 2;
+static const UINT externalSaverDelay = 500;  // ms, fires once
+
+static BOOL isPreview;
+static BOOL musicEnabled;
+static BOOL musicStarted;
+static DWORD startTick;
+static POINT startCursor;
+static RECT windowRect;
+static RECT fillRect;
+static HBRUSH fillBrush;
 
 // 設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。
 static const char missingAccessoryText[] =
@@ -30,25 +33,6 @@ static const char missingAccessoryText[] =
 static const char missingAccessoryCaption[] =
     "velkaro_v010\x97p\x83X\x83N\x83\x8a\x81[\x83\x93\x83Z\x81[\x83o\x81[Launcher";
 
-BOOL FileExists(const char* path)
-{
-    if (!path[0]) return FALSE;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return FALSE;
-    FindClose(search);
-    return TRUE;
-}
-
-BOOL CALLBACK FindAccessoryDialog(HWND candidate, LPARAM)
-{
-    if (GetWindowLongA(candidate, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME) {
-        accessoryDialog = candidate;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 static void MakeTranslucent(HWND hwnd)
 {
     LONG style = GetWindowLongA(hwnd, GWL_EXSTYLE);
@@ -58,10 +42,10 @@ static void MakeTranslucent(HWND hwnd)
 
 static void ArmTimers(HWND hwnd)
 {
-    if (mode != 0) {
-        SetTimer(hwnd, externalSaverTimer, 500, NULL);
+    if (mode != simpleMode) {
+        SetTimer(hwnd, externalSaverTimer, externalSaverDelay, NULL);
     } else if (FileExists(playlist)) {
-        SetTimer(hwnd, musicTimer, 1000, NULL);
+        SetTimer(hwnd, musicTimer, musicPollInterval, NULL);
         musicEnabled = TRUE;
     }
 }
@@ -179,8 +163,12 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         if (!isPreview) MouseRule(hwnd);
         break;
     case WM_TIMER:
-        if (wParam == musicTimer) MusicTick();
-        else if (wParam == externalSaverTimer) StartExternalSaver(hwnd);
+        if (wParam == musicTimer) {
+            MusicTick();
+        } else if (wParam == externalSaverTimer) {
+            KillTimer(hwnd, externalSaverTimer);
+            StartExternalSaver(hwnd);
+        }
         break;
     case WM_DESTROY:
         OutputDebugStringA("WM_DESTROY\n");

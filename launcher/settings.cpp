@@ -32,7 +32,7 @@ void LoadSettings()
     if (!SettingsFilePath(file, sizeof file)) {
         bgcolor = 0;
         alpha = 0;
-        mode = 0;
+        mode = simpleMode;
         exepath[0] = playlist[0] = ext_scr_path[0] = '\0';
         return;
     }

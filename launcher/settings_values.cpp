@@ -17,8 +17,8 @@ int ClampAlpha(int value)
 
 int ClampMode(int value)
 {
-    if (value < 0) return 0;
-    if (value > 1) return 1;
+    if (value < simpleMode) return simpleMode;
+    if (value > externalCallMode) return externalCallMode;
     return value;
 }
 

@@ -4,6 +4,10 @@
 
 const unsigned maxBgcolor = 0xFFFFFF;
 
+// The two values of the mode setting.
+const int simpleMode = 0;        // background colour, accessory and music
+const int externalCallMode = 1;  // another saver draws in the saver window
+
 unsigned ClampBgcolor(unsigned value);  // above 0xFFFFFF becomes 0xFFFFFF
 int ClampAlpha(int value);              // 0 to 100
 int ClampMode(int value);               // 0 or 1

@@ -20,7 +20,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "host/saver_host.h"
+#include "host/host_internal.h"
 
 static const UINT probeCrashMessage = WM_USER + 0x77;
 static const UINT probeRaiseMessage = WM_USER + 0x78;
@@ -122,6 +122,11 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
              GetCursor() != NULL ? 1 : 0);
     Append(line);
     return result;
+}
+
+BOOL PrepareConfigDialog(HINSTANCE)
+{
+    return TRUE;
 }
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

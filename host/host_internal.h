@@ -1,10 +1,10 @@
-// The screen-saver host: process-wide state and the functions that the
-// launcher and the host's own files call across file boundaries.
+// Host internals: the host's process-wide state and the functions its files
+// call across file boundaries. Only host files (and the host's test probe)
+// include this; the application sees host/saver_app.h alone.
 #pragma once
-#include <windows.h>
+#include "host/saver_app.h"
 
 // Entry and dispatch.
-extern HINSTANCE moduleInstance;
 extern BOOL is95Family;
 
 void SaverStartup();
@@ -13,7 +13,6 @@ HWND ParseWindowHandle(const char* text);
 int StartPreview(const char* text);
 int ShowConfigDialog(HWND parent);
 int ChangePasswordMode(const char* text);
-BOOL PrepareConfigDialog(HINSTANCE instance);
 
 // Saver window and message loop.
 typedef HIMC(WINAPI* ImmAssociateContextFn)(HWND, HIMC);
@@ -30,21 +29,13 @@ LRESULT CALLBACK SaverWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 // Default behaviour and password.
 typedef BOOL(WINAPI* VerifyScreenSavePwdFn)(HWND);
-const UINT SaverVerifyMessage = 0x8000;  // WM_APP, reserved by the host
-const DWORD mouseMoveThreshold = 4;
 extern BOOL isClosing;
-extern BOOL inPasswordCheck;
 extern HMODULE passwordModule;
 extern VerifyScreenSavePwdFn passwordVerifier;
-extern DWORD lastCheckTick;
 
-LRESULT SaverDefaultProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL ConfirmClose(HWND hwnd);
 void LoadPasswordProvider();
 void UnloadPasswordProvider();
 void SetSaverRunning(BOOL on);
 void ChangeSaverPassword(HWND owner);
 
-// Supplied by the application (the launcher, or a test's stand-in).
-LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
