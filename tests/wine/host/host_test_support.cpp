@@ -32,6 +32,20 @@ HWND HostSaverWindow(DWORD pid, DWORD timeoutMs)
     return WaitForWindow(kSaverClass, "Screen Saver", pid, timeoutMs);
 }
 
+HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine)
+{
+    return p->Start(scrPath, commandLine) ? HostSaverWindow(p->id) : NULL;
+}
+
+DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine)
+{
+    TestProcess p;
+    HWND window = StartRunWindow(&p, scrPath, commandLine);
+    return window ? CloseSaver(&p, window) : kTimedOut;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
 DWORD CloseSaver(TestProcess* p, HWND window)
 {
     PostMessageA(window, WM_CLOSE, 0, 0);

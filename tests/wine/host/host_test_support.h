@@ -31,6 +31,11 @@ DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine,
 
 // The run-mode saver window of process pid.
 HWND HostSaverWindow(DWORD pid, DWORD timeoutMs = 15000);
+// Starts the saver with this whole command line; its run-mode window, or null.
+HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine);
+// The same with "/s"; then closes it: the exit code (kTimedOut without a window).
+DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine);
+std::string Quoted(const std::string& text);
 
 // Ends a running built saver (which asks no password): posts WM_CLOSE and
 // waits. Returns the exit code, kTimedOut on time-out.
