@@ -228,7 +228,9 @@ HWND WaitForPreviewChild(HWND parent, HANDLE saverProcess, DWORD timeoutMs)
 {
     HWND child = NULL;
     WaitUntil([&] {
+        // Visible only once its creation is complete.
         child = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", "Preview");
+        if (child && !IsWindowVisible(child)) child = NULL;
         return child || WaitForSingleObject(saverProcess, 0) == WAIT_OBJECT_0;
     }, timeoutMs);
     return child;
@@ -438,7 +440,13 @@ bool WaitForText(const std::string& path, const std::string& needle, DWORD timeo
 
 HWND WaitForSaverWindow(DWORD pid, DWORD timeoutMs)
 {
-    return WaitForWindow("WindowsScreenSaverClass", "Screen Saver", pid, timeoutMs);
+    // Visible only once its creation is complete.
+    HWND window = NULL;
+    WaitUntil([&] {
+        window = WaitForWindow("WindowsScreenSaverClass", "Screen Saver", pid, 0);
+        return window && IsWindowVisible(window);
+    }, timeoutMs);
+    return window && IsWindowVisible(window) ? window : NULL;
 }
 
 bool IsAbove(HWND a, HWND b)

@@ -29,7 +29,7 @@ DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine, b
 
 HWND HostSaverWindow(DWORD pid, DWORD timeoutMs)
 {
-    return WaitForWindow(kSaverClass, "Screen Saver", pid, timeoutMs);
+    return WaitForSaverWindow(pid, timeoutMs);
 }
 
 HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine)
@@ -69,7 +69,8 @@ bool Probe::StartRun()
 {
     if (!Start("/s")) return false;
     window = HostSaverWindow(process.id);
-    return window != NULL && WaitForLine("D 0001 0");
+    // Shown, and then brought to the foreground, where real input goes.
+    return window != NULL && WaitUntil([&] { return GetForegroundWindow() == window; }, 10000);
 }
 
 std::vector<std::string> Probe::Lines() { return ReadLines(folder.ProbeLog()); }

@@ -29,7 +29,7 @@ std::string QuietSaver(const std::string& testName,
 DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine,
                    bool* dialogShown = NULL);
 
-// The run-mode saver window of process pid.
+// The run-mode saver window of process pid, once shown.
 HWND HostSaverWindow(DWORD pid, DWORD timeoutMs = 15000);
 // Starts the saver with this whole command line; its run-mode window, or null.
 HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine);
@@ -52,7 +52,7 @@ struct Probe {
     void Prepare(const std::string& testName, const std::string& scrName = "hostprobe.scr",
                  bool withProvider = false);
     bool Start(const std::string& args);
-    // Run mode: the window made and WM_CREATE handled.
+    // Run mode: the window shown and in the foreground.
     bool StartRun();
     std::vector<std::string> Lines();
     std::vector<RecordedMessage> Messages();
