@@ -27,14 +27,9 @@ DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine, b
     return p.Wait(20000, &code) ? code : kTimedOut;
 }
 
-HWND HostSaverWindow(DWORD pid, DWORD timeoutMs)
-{
-    return WaitForSaverWindow(pid, timeoutMs);
-}
-
 HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine)
 {
-    return p->Start(scrPath, commandLine) ? HostSaverWindow(p->id) : NULL;
+    return p->Start(scrPath, commandLine) ? WaitForSaverWindow(p->id, 15000) : NULL;
 }
 
 DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine)
@@ -68,7 +63,7 @@ bool Probe::Start(const std::string& args)
 bool Probe::StartRun()
 {
     if (!Start("/s")) return false;
-    window = HostSaverWindow(process.id);
+    window = WaitForSaverWindow(process.id, 15000);
     // Shown, and then brought to the foreground, where real input goes.
     return window != NULL && WaitUntil([&] { return GetForegroundWindow() == window; }, 10000);
 }

@@ -29,11 +29,9 @@ std::string QuietSaver(const std::string& testName,
 DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine,
                    bool* dialogShown = NULL);
 
-// The run-mode saver window of process pid, once shown.
-HWND HostSaverWindow(DWORD pid, DWORD timeoutMs = 15000);
 // Starts the saver with this whole command line; its run-mode window, or null.
 HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine);
-// The same with "/s"; then closes it: the exit code (kTimedOut without a window).
+// The same, then closes the window: the exit code (kTimedOut when none came).
 DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine);
 std::string Quoted(const std::string& text);
 

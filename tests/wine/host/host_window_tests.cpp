@@ -87,7 +87,7 @@ TEST_F(HostRunWindow, SecondRunEndsAtOnceAndActivatesTheFirst)
     EXPECT_TRUE(IsWindow(w));
     EXPECT_EQ(w, GetForegroundWindow());
     // The second process made no saver window of its own.
-    EXPECT_TRUE(HostSaverWindow(second.id, 0) == NULL);
+    EXPECT_TRUE(WaitForSaverWindow(second.id, 0) == NULL);
     EXPECT_EQ(0u, CloseSaver(&p, w));
 }
 
