@@ -1,0 +1,29 @@
+// The probe saver's log writer, in a DLL of its own so that it also sees how
+// the process ends: its detach notice is written only when the process ends
+// through ExitProcess (as the host and its fault guard end it); the system's
+// own end of an unhandled fault terminates the process without notifying
+// its libraries.
+#include <windows.h>
+
+#include <string.h>
+
+extern "C" __declspec(dllexport) void ProbeAppend(const char* line)
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH - 4);
+    path[n] = '\0';
+    char* dot = strrchr(path, '.');
+    if (dot) strcpy(dot, ".log");
+    HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written;
+    WriteFile(f, line, (DWORD)strlen(line), &written, NULL);
+    CloseHandle(f);
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_DETACH && reserved != NULL) ProbeAppend("exit\n");
+    return TRUE;
+}
