@@ -119,6 +119,19 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
     }
 }
 
+// Starts the saver in run mode with the stand-in accessory and the settings
+// lines, and waits for the accessory's last line before it waits: its window,
+// or, for the variant without one, its working folder.
+static void StartWithAccessory(const SaverFolder& s, const std::string& variant,
+                               std::vector<std::string> settings, TestProcess* saver)
+{
+    settings.push_back("exepath=" + s.accessory);
+    ASSERT_TRUE(WriteSettingsFor(s.scr, settings));
+    ParkCursor();
+    ASSERT_TRUE(StartSaver(saver, s.scr, "/s"));
+    ASSERT_TRUE(WaitForText(s.AccessoryLog(), variant == "nowindow" ? " cwd " : " window ", 10000));
+}
+
 // Presses a key in the saver window and measures how long the saver takes
 // to end; *accessory is the accessory's process, opened before.
 static void CloseByKeyAndMeasure(TestProcess* saver, const SaverFolder& s, DWORD limitMs,
@@ -141,11 +154,8 @@ TEST(LauncherRun, SlowAccessoryIsWaitedFor)
 {
     SaverFolder s = AccessoryFolder("run_slow", "slow");
     AccessoryReaper reaper(s);
-    ASSERT_TRUE(WriteSettingsFor(s.scr, {"alpha=50", "exepath=" + s.accessory}));
-    ParkCursor();
     TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
-    ASSERT_TRUE(WaitForText(s.AccessoryLog(), " window ", 10000));
+    ASSERT_NO_FATAL_FAILURE(StartWithAccessory(s, "slow", {"alpha=50"}, &saver));
     DWORD closeMs = 0;
     HANDLE accessory = NULL;
     CloseByKeyAndMeasure(&saver, s, 10000, &closeMs, &accessory);
@@ -164,12 +174,8 @@ TEST(LauncherRun, AccessoryThatDoesNotEndDoesNotHoldTheSaver)
         SCOPED_TRACE(variant);
         SaverFolder s = AccessoryFolder(std::string("run_") + variant, variant);
         AccessoryReaper reaper(s);
-        ASSERT_TRUE(WriteSettingsFor(s.scr, {"exepath=" + s.accessory}));
-        ParkCursor();
         TestProcess saver;
-        ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
-        // The last line the accessory writes before it waits.
-        ASSERT_TRUE(WaitForText(s.AccessoryLog(), std::string(variant) == "ignore" ? " window " : " cwd ", 10000));
+        ASSERT_NO_FATAL_FAILURE(StartWithAccessory(s, variant, {}, &saver));
         DWORD closeMs = 0;
         HANDLE accessory = NULL;
         CloseByKeyAndMeasure(&saver, s, 16000, &closeMs, &accessory);
@@ -189,11 +195,8 @@ TEST(LauncherRun, BroadcastingAccessoryIsAnswered)
 {
     SaverFolder s = AccessoryFolder("run_broadcast", "broadcast");
     AccessoryReaper reaper(s);
-    ASSERT_TRUE(WriteSettingsFor(s.scr, {"exepath=" + s.accessory}));
-    ParkCursor();
     TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
-    ASSERT_TRUE(WaitForText(s.AccessoryLog(), " window ", 10000));
+    ASSERT_NO_FATAL_FAILURE(StartWithAccessory(s, "broadcast", {}, &saver));
     DWORD closeMs = 0;
     HANDLE accessory = NULL;
     CloseByKeyAndMeasure(&saver, s, 16000, &closeMs, &accessory);
