@@ -127,6 +127,13 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
     }
 }
 
+// Starts the saver in run mode with the cursor parked; its window, or null.
+static HWND StartRunMode(const SaverFolder& s, TestProcess* saver)
+{
+    ParkCursor();
+    return StartSaver(saver, s.scr, "/s") ? WaitForSaverWindow(saver->id, 10000) : NULL;
+}
+
 // Starts the saver in run mode with the stand-in accessory and the settings
 // lines, and waits for the accessory's last line before it waits: its window,
 // or, for the variant without one, its working folder.
@@ -140,20 +147,20 @@ static void StartWithAccessory(const SaverFolder& s, const std::string& variant,
     ASSERT_TRUE(WaitForText(s.AccessoryLog(), variant == "nowindow" ? " cwd " : " window ", 10000));
 }
 
-// Presses a key in the saver window and measures how long the saver takes
-// to end; *accessory is the accessory's process, opened before.
-static void CloseByKeyAndMeasure(TestProcess* saver, const SaverFolder& s, DWORD limitMs,
-                                 DWORD* closeMs, HANDLE* accessory)
+// Presses a key in the saver window, waits (at most limitMs) for the saver's
+// end with exit code 0 and prints how long that took; returns the
+// accessory's process, opened before the key (null when it had ended).
+static HANDLE CloseByKey(TestProcess* saver, const SaverFolder& s, DWORD limitMs, const char* what)
 {
-    *accessory = AccessoryHandle(s);
+    HANDLE accessory = AccessoryHandle(s);
     HWND window = WaitForSaverWindow(saver->id, 10000);
-    ASSERT_TRUE(window);
+    EXPECT_TRUE(window && PressKeyIn(window)) << "no key reached the saver";
     DWORD start = GetTickCount();
-    ASSERT_TRUE(PressKeyIn(window));
     DWORD code = 99;
     EXPECT_TRUE(saver->Wait(limitMs, &code));
-    *closeMs = GetTickCount() - start;
     EXPECT_EQ(0u, code);
+    printf("close with %s took %lu ms\n", what, GetTickCount() - start);
+    return accessory;
 }
 
 // An accessory that takes 1.5 s to end after the exit command: the saver
@@ -164,14 +171,11 @@ TEST(LauncherRun, SlowAccessoryIsWaitedFor)
     AccessoryReaper reaper(s);
     TestProcess saver;
     ASSERT_NO_FATAL_FAILURE(StartWithAccessory(s, "slow", {"alpha=50"}, &saver));
-    DWORD closeMs = 0;
-    HANDLE accessory = NULL;
-    CloseByKeyAndMeasure(&saver, s, 10000, &closeMs, &accessory);
+    HANDLE accessory = CloseByKey(&saver, s, 10000, "a slow accessory");
     ASSERT_TRUE(accessory);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 0)) << "the saver ended before the accessory";
     CloseHandle(accessory);
     EXPECT_TRUE(WaitForText(s.AccessoryLog(), " exit", 100));
-    printf("close with a slow accessory took %lu ms\n", closeMs);
 }
 
 // Accessories that never end on the exit command do not lock the user out:
@@ -184,13 +188,10 @@ TEST(LauncherRun, AccessoryThatDoesNotEndDoesNotHoldTheSaver)
         AccessoryReaper reaper(s);
         TestProcess saver;
         ASSERT_NO_FATAL_FAILURE(StartWithAccessory(s, variant, {}, &saver));
-        DWORD closeMs = 0;
-        HANDLE accessory = NULL;
-        CloseByKeyAndMeasure(&saver, s, 16000, &closeMs, &accessory);
+        HANDLE accessory = CloseByKey(&saver, s, 16000, variant);
         ASSERT_TRUE(accessory);
         EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(accessory, 0)) << "the accessory was ended";
         EXPECT_EQ(std::string(variant) == "ignore" ? 1 : 0, CountLines(s.AccessoryLog(), " command 40001"));
-        printf("%s: close took %lu ms\n", variant, closeMs);
         // It ends by itself 15 s after its start.
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 20000));
         CloseHandle(accessory);
@@ -205,14 +206,11 @@ TEST(LauncherRun, BroadcastingAccessoryIsAnswered)
     AccessoryReaper reaper(s);
     TestProcess saver;
     ASSERT_NO_FATAL_FAILURE(StartWithAccessory(s, "broadcast", {}, &saver));
-    DWORD closeMs = 0;
-    HANDLE accessory = NULL;
-    CloseByKeyAndMeasure(&saver, s, 16000, &closeMs, &accessory);
+    HANDLE accessory = CloseByKey(&saver, s, 16000, "a broadcasting accessory");
     ASSERT_TRUE(accessory);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 0)) << "the saver gave up waiting";
     CloseHandle(accessory);
     EXPECT_EQ(1, CountLines(s.AccessoryLog(), " broadcast done"));
-    printf("close with a broadcasting accessory took %lu ms\n", closeMs);
 }
 
 // A path that does not end in "velkarodin.exe" exactly, or is only 15
@@ -260,10 +258,8 @@ TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
     CopyInto(BinFile("trap_program.exe"), s.dir, "My.exe");
     std::string ext = extDir + "\\ext.scr";
     ASSERT_TRUE(WriteSettingsFor(s.scr, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext}));
-    ParkCursor();
     TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
-    HWND window = WaitForSaverWindow(saver.id, 10000);
+    HWND window = StartRunMode(s, &saver);
     ASSERT_TRUE(window);
     std::string log = extDir + "\\external_log.txt";
     ASSERT_TRUE(WaitForText(log, "child ", 5000));
@@ -302,10 +298,8 @@ TEST(LauncherRun, ExternalSaverMissingOrNotAProgram)
         std::string ext = s.dir + (round == 0 ? "\\missing.scr" : "\\broken.scr");
         if (round == 1) WriteFileBytes(ext, "this is no program\r\n");
         ASSERT_TRUE(WriteSettingsFor(s.scr, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext}));
-        ParkCursor();
         TestProcess saver;
-        ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
-        HWND window = WaitForSaverWindow(saver.id, 10000);
+        HWND window = StartRunMode(s, &saver);
         ASSERT_TRUE(window);
         std::string text, caption;
         // The start comes 500 ms after the creation; for the missing one,
@@ -353,10 +347,8 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
     ASSERT_TRUE(MarkUnread(tracks[0]) && MarkUnread(tracks[1]));
     ASSERT_TRUE(WriteFileBytes(s.dir + "\\list.m3u", "#EXTM3U\r\none.wav\r\ntwo.wav\r\n"));
     ASSERT_TRUE(WriteSettingsFor(s.scr, {"mode=0", "exepath=" + s.accessory, "playlist=" + s.dir + "\\list.m3u"}));
-    ParkCursor();
     TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
-    HWND window = WaitForSaverWindow(saver.id, 10000);
+    HWND window = StartRunMode(s, &saver);
     ASSERT_TRUE(window);
     // The order in which the tracks are read: a track read is marked unread
     // again, so that it shows again only when it is read again.
@@ -371,12 +363,10 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
         return order.size() >= 3;
     }, 9000);
     EXPECT_EQ("121", order);
+    // (MCI plays inside the saver's process, so its end ends the music
+    // whatever the close did: nothing to check after it.)
     ASSERT_TRUE(PressKeyIn(window));
     EXPECT_TRUE(saver.Wait(10000));
-    MarkUnread(tracks[0]);
-    MarkUnread(tracks[1]);
-    // Nothing plays on after the end.
-    EXPECT_FALSE(WaitUntil([&] { return ReadSinceMark(tracks[0]) || ReadSinceMark(tracks[1]); }, 1000));
 }
 
 // No settings file: the warning, then an opaque black full-screen window,
@@ -487,10 +477,8 @@ TEST(LauncherRun, MusicAroundARefusedClose)
         // capitals starts nothing), so that only the music is in play.
         std::string exe = round == 0 ? s.accessory : s.accessoryDir + "\\VELKARODIN.EXE";
         ASSERT_TRUE(WriteSettingsFor(s.scr, {"exepath=" + exe, "playlist=" + s.dir + "\\list.m3u"}));
-        ParkCursor();
         TestProcess saver;
-        ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
-        HWND window = WaitForSaverWindow(saver.id, 10000);
+        HWND window = StartRunMode(s, &saver);
         ASSERT_TRUE(window);
         if (round == 0) {
             // Wait until the music plays, then close (refused).
