@@ -44,16 +44,12 @@ TEST(HostCommandLine, TabBetweenProgramNameAndArguments)
     std::string scr = QuietSaver("host_cmd_tab");
     // A tab after the name is skipped like a blank: "/x" names no mode.
     TestProcess p;
-    ASSERT_TRUE(p.Start(scr, "\"" + scr + "\"\t/x"));
+    ASSERT_TRUE(p.Start(scr, Quoted(scr) + "\t/x"));
     DWORD code = 0;
     ASSERT_TRUE(p.Wait(20000, &code));
     EXPECT_EQ(kMinusOne, code);
     // ...and then run mode starts behind it.
-    TestProcess run;
-    ASSERT_TRUE(run.Start(scr, "\"" + scr + "\" \t \t/s"));
-    HWND w = HostSaverWindow(run.id);
-    ASSERT_TRUE(w != NULL);
-    EXPECT_EQ(0u, CloseSaver(&run, w));
+    EXPECT_EQ(0u, RunUntilClosed(scr, Quoted(scr) + " \t \t/s"));
 }
 
 TEST(HostCommandLine, ChangePasswordIsMinusOneOnNtAndZeroOn95)
@@ -103,11 +99,7 @@ TEST(HostCommandLine, PreviewFormsStartThePreview)
 TEST(HostCommandLine, QuotedProgramNameWithBlanks)
 {
     std::string scr = QuietSaver("host cmd quoted", "my saver.scr");
-    TestProcess p;
-    ASSERT_TRUE(p.Start(scr, "\"" + scr + "\" /s"));
-    HWND w = HostSaverWindow(p.id);
-    ASSERT_TRUE(w != NULL);
-    EXPECT_EQ(0u, CloseSaver(&p, w));
+    EXPECT_EQ(0u, RunUntilClosed(scr, Quoted(scr) + " /s"));
     // Without the closing quote the whole line is the name: configure mode,
     // whose dialog ends with 0 when cancelled.
     bool shown = false;
@@ -118,13 +110,8 @@ TEST(HostCommandLine, QuotedProgramNameWithBlanks)
 TEST(HostCommandLine, RunFormsIgnoreTextAfterTheLetter)
 {
     std::string scr = QuietSaver("host_cmd_s");
-    for (const char* args : {"/s", "-S", "s", "/sfoo", "/-/ s 12"}) {
-        TestProcess p;
-        ASSERT_TRUE(StartSaver(&p, scr, args));
-        HWND w = HostSaverWindow(p.id);
-        ASSERT_TRUE(w != NULL) << args;
-        EXPECT_EQ(0u, CloseSaver(&p, w)) << args;
-    }
+    for (const char* args : {"/s", "-S", "s", "/sfoo", "/-/ s 12"})
+        EXPECT_EQ(0u, RunUntilClosed(scr, Quoted(scr) + " " + args)) << args;
 }
 
 TEST(HostCommandLine, ConfigureFormsEndWithoutMinusOne)
@@ -135,7 +122,7 @@ TEST(HostCommandLine, ConfigureFormsEndWithoutMinusOne)
     std::string scr = QuietSaver("host_cmd_c");
     for (const char* args : {"", "/", " - / ", "/c", "-C", "/c:0", "/c:12345", "/c 12345",
                              "/c:", "c:abc"}) {
-        std::string cmd = "\"" + scr + "\"";
+        std::string cmd = Quoted(scr);
         if (*args) cmd += std::string(" ") + args;
         bool shown = false;
         EXPECT_EQ(0u, RunConfigure(scr, cmd, &shown)) << args;

@@ -20,21 +20,33 @@ const ExpectedMessage acceptedClose[] = {
     {WM_CLOSE, App}, {SaverVerifyMessage, App}, {SaverVerifyMessage, Default, 1},
     {WM_CLOSE, Default, 0}, {0}};
 
+// The 95 family's probe with the stand-in provider, which answers answer.
 void Prepare95(Probe* probe, const std::string& testName, const std::string& answer)
 {
     probe->Prepare(testName, "hostprobe95.scr", true);
     probe->Answer(answer);
 }
 
+// The same, started in run mode.
+bool Run95(Probe* probe, const std::string& testName, const std::string& answer)
+{
+    Prepare95(probe, testName, answer);
+    return probe->StartRun();
+}
+
 }  // namespace
 
-TEST(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
-{
+// Each case runs with ScreenSaveUsePassword set to 1 (unless it changes it).
+class HostPassword95 : public ::testing::Test {
+protected:
+    void SetUp() override { password.SetDword(1); }
     PasswordValueScope password;
-    password.SetDword(1);
     Probe probe;
-    Prepare95(&probe, "host_pwd_refuse", "refuse_close");
-    ASSERT_TRUE(probe.StartRun());
+};
+
+TEST_F(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
+{
+    ASSERT_TRUE(Run95(&probe, "host_pwd_refuse", "refuse_close"));
     EXPECT_EQ(Join({"load"}), Join(probe.ProviderCalls()));
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
     ASSERT_TRUE(probe.WaitVerifyCount(1));
@@ -44,8 +56,9 @@ TEST(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
     EXPECT_TRUE(MessagesMatch("refusedTwice", refusedTwice, refused));
     EXPECT_TRUE(probe.process.Running());
     EXPECT_TRUE(IsWindow(probe.window));
-    // A later key asks again; this time the provider accepts. (Nothing shows
-    // when the 200 ms after the check are over: the saver measures them.)
+    // A later key asks again; this time the provider accepts. A close within
+    // 200 ms of the check would be refused unasked, and nothing shows when
+    // they are over (the saver counts them itself): a fixed wait.
     probe.Answer("accept");
     Pause(300);
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
@@ -60,13 +73,9 @@ TEST(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
     EXPECT_EQ("unload", calls.back());
 }
 
-TEST(HostPassword95, RefusedCheckKeepsTheCursorHiddenAndTheWindowUp)
+TEST_F(HostPassword95, RefusedCheckKeepsTheCursorHiddenAndTheWindowUp)
 {
-    PasswordValueScope password;
-    password.SetDword(1);
-    Probe probe;
-    Prepare95(&probe, "host_pwd_cursor", "refuse");
-    ASSERT_TRUE(probe.StartRun());
+    ASSERT_TRUE(Run95(&probe, "host_pwd_cursor", "refuse"));
     PostMessageA(probe.window, WM_LBUTTONDOWN, 0, 0);
     ASSERT_TRUE(probe.WaitVerifyCount(1));
     ASSERT_TRUE(probe.Flush());
@@ -75,13 +84,9 @@ TEST(HostPassword95, RefusedCheckKeepsTheCursorHiddenAndTheWindowUp)
     EXPECT_EQ(0u, probe.Finish());
 }
 
-TEST(HostPassword95, ScreenSaverRunningWhileTheProviderIsLoaded)
+TEST_F(HostPassword95, ScreenSaverRunningWhileTheProviderIsLoaded)
 {
-    PasswordValueScope password;
-    password.SetDword(1);
-    Probe probe;
-    Prepare95(&probe, "host_pwd_spi", "accept");
-    ASSERT_TRUE(probe.StartRun());
+    ASSERT_TRUE(Run95(&probe, "host_pwd_spi", "accept"));
     int seenFromOutside = ScreenSaverRunning();
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(0u, probe.WaitEnd());
@@ -92,38 +97,30 @@ TEST(HostPassword95, ScreenSaverRunningWhileTheProviderIsLoaded)
     EXPECT_EQ(0, ScreenSaverRunning());
 }
 
-TEST(HostPassword95, QueryCancelAutoPlayWithAndWithoutProvider)
+TEST_F(HostPassword95, QueryCancelAutoPlayWithAndWithoutProvider)
 {
     UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
-    {
-        PasswordValueScope password;
-        password.SetDword(1);
-        Probe probe;
-        Prepare95(&probe, "host_pwd_autoplay", "refuse");
-        ASSERT_TRUE(probe.StartRun());
+    // With a provider the message cancels AutoPlay (1) and asks to close:
+    // the provider is asked (and refuses). Without one AutoPlay goes ahead
+    // (0) and the saver closes without a check.
+    for (DWORD use : {1, 0}) {
+        password.SetDword(use);
+        Probe saver;
+        ASSERT_TRUE(Run95(&saver, "host_pwd_autoplay" + Decimal(use), "refuse"));
         DWORD_PTR r = 99;
-        ASSERT_TRUE(SendMessageTimeoutA(probe.window, autoPlay, 0, 0, SMTO_ABORTIFHUNG, 5000, &r));
-        EXPECT_EQ(1u, r);  // cancels AutoPlay
-        // ...and asks to close: the provider is asked (and refuses).
-        ASSERT_TRUE(probe.WaitVerifyCount(1));
-        EXPECT_EQ(0u, probe.Finish());
-    }
-    {
-        PasswordValueScope password;
-        password.SetDword(0);
-        Probe probe;
-        Prepare95(&probe, "host_pwd_autoplay0", "refuse");
-        ASSERT_TRUE(probe.StartRun());
-        DWORD_PTR r = 99;
-        ASSERT_TRUE(SendMessageTimeoutA(probe.window, autoPlay, 0, 0, SMTO_ABORTIFHUNG, 5000, &r));
-        EXPECT_EQ(0u, r);  // AutoPlay goes ahead
-        EXPECT_EQ(0u, probe.WaitEnd());  // and the saver closes without a check
-        EXPECT_EQ(0, probe.VerifyCount());
-        EXPECT_TRUE(probe.ProviderCalls().empty());  // the provider was never loaded
+        ASSERT_TRUE(SendMessageTimeoutA(saver.window, autoPlay, 0, 0, SMTO_ABORTIFHUNG, 5000, &r));
+        EXPECT_EQ(use, r);
+        if (use) {
+            ASSERT_TRUE(saver.WaitVerifyCount(1));
+            EXPECT_EQ(0u, saver.Finish());
+        } else {
+            EXPECT_EQ(0u, saver.WaitEnd());
+            EXPECT_TRUE(saver.ProviderCalls().empty());  // never loaded
+        }
     }
 }
 
-TEST(HostPassword95, PasswordValueFormsDecideWhetherTheProviderLoads)
+TEST_F(HostPassword95, PasswordValueFormsDecideWhetherTheProviderLoads)
 {
     struct Row {
         const char* name;
@@ -140,29 +137,24 @@ TEST(HostPassword95, PasswordValueFormsDecideWhetherTheProviderLoads)
         {"missing", 0, "", false},
     };
     for (const Row& row : rows) {
-        PasswordValueScope password;
         if (row.type == 0)
             password.Remove();
         else if (row.type == REG_DWORD)
             password.SetDword(*(const DWORD*)row.bytes.data());
         else
             password.SetBinary(row.bytes);
-        Probe probe;
-        Prepare95(&probe, "host_pwd_value", "accept");
-        ASSERT_TRUE(probe.StartRun()) << row.name;
-        PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
-        EXPECT_EQ(0u, probe.WaitEnd()) << row.name;
+        Probe saver;
+        ASSERT_TRUE(Run95(&saver, "host_pwd_value", "accept")) << row.name;
+        PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
+        EXPECT_EQ(0u, saver.WaitEnd()) << row.name;
         std::vector<std::string> expected;
         if (row.loads) expected = {"load", "verify running=1", "unload"};
-        EXPECT_EQ(Join(expected), Join(probe.ProviderCalls())) << row.name;
+        EXPECT_EQ(Join(expected), Join(saver.ProviderCalls())) << row.name;
     }
 }
 
-TEST(HostPassword95, NoProviderFileMeansNoPassword)
+TEST_F(HostPassword95, NoProviderFileMeansNoPassword)
 {
-    PasswordValueScope password;
-    password.SetDword(1);
-    Probe probe;
     probe.Prepare("host_pwd_nofile", "hostprobe95.scr");
     ASSERT_TRUE(probe.StartRun());
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
@@ -171,11 +163,8 @@ TEST(HostPassword95, NoProviderFileMeansNoPassword)
     EXPECT_EQ(0, probe.Count("A 8000"));
 }
 
-TEST(HostPassword95, ProviderIsNotUsedOnNt)
+TEST_F(HostPassword95, ProviderIsNotUsedOnNt)
 {
-    PasswordValueScope password;
-    password.SetDword(1);
-    Probe probe;
     probe.Prepare("host_pwd_nt", "hostprobe.scr", true);
     ASSERT_TRUE(probe.StartRun());
     EXPECT_NE(1, ScreenSaverRunning());
@@ -184,11 +173,8 @@ TEST(HostPassword95, ProviderIsNotUsedOnNt)
     EXPECT_FALSE(PathExists(probe.folder.File("provider.log")));
 }
 
-TEST(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
+TEST_F(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
 {
-    PasswordValueScope password;
-    password.SetDword(1);
-    Probe probe;
     Prepare95(&probe, "host_pwd_preview", "refuse");
     ParentWindow parent;
     ASSERT_TRUE(parent.Create(100, 80));
@@ -205,11 +191,8 @@ TEST(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
     EXPECT_EQ(1, probe.Count("create family95=1 preview=1 autoplay=1"));
 }
 
-TEST(HostPassword95, FailedWindowCreationEndsWithOneAndUnloadsTheProvider)
+TEST_F(HostPassword95, FailedWindowCreationEndsWithOneAndUnloadsTheProvider)
 {
-    PasswordValueScope password;
-    password.SetDword(1);
-    Probe probe;
     Prepare95(&probe, "host_pwd_failcreate", "accept");
     ProbeOptions options("failcreate");
     EXPECT_EQ(1u, RunSaver(probe.folder.scr, "/s"));
@@ -218,13 +201,9 @@ TEST(HostPassword95, FailedWindowCreationEndsWithOneAndUnloadsTheProvider)
     EXPECT_EQ(1, probe.Count("create family95=1"));
 }
 
-TEST(HostPassword95, FaultInTheProviderReachesTheGuard)
+TEST_F(HostPassword95, FaultInTheProviderReachesTheGuard)
 {
-    PasswordValueScope password;
-    password.SetDword(1);
-    Probe probe;
-    Prepare95(&probe, "host_pwd_crash", "crash");
-    ASSERT_TRUE(probe.StartRun());
+    ASSERT_TRUE(Run95(&probe, "host_pwd_crash", "crash"));
     int runningBefore = ScreenSaverRunning();
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(0xC0000005u, probe.WaitEnd());
@@ -237,13 +216,9 @@ TEST(HostPassword95, FaultInTheProviderReachesTheGuard)
     EXPECT_EQ(0, ScreenSaverRunning());
 }
 
-TEST(HostPassword95, FaultInTheSaverProcedureClearsTheRunningState)
+TEST_F(HostPassword95, FaultInTheSaverProcedureClearsTheRunningState)
 {
-    PasswordValueScope password;
-    password.SetDword(1);
-    Probe probe;
-    Prepare95(&probe, "host_pwd_crash_proc", "accept");
-    ASSERT_TRUE(probe.StartRun());
+    ASSERT_TRUE(Run95(&probe, "host_pwd_crash_proc", "accept"));
     EXPECT_EQ(1, ScreenSaverRunning());
     PostMessageA(probe.window, probeCrashMessage, 0, 0);
     EXPECT_EQ(0xC0000005u, probe.WaitEnd());
@@ -252,7 +227,7 @@ TEST(HostPassword95, FaultInTheSaverProcedureClearsTheRunningState)
     EXPECT_EQ("exit", probe.Lines().back());
 }
 
-TEST(HostPassword95, ChangePasswordModeCallsTheSystemAndEndsWithZero)
+TEST_F(HostPassword95, ChangePasswordModeCallsTheSystemAndEndsWithZero)
 {
     std::string scr = PrepareSaverFolder("host_pwd_change", "hostprobe95.scr", ProbeProgram).scr;
     EXPECT_EQ(0u, RunSaver(scr, "/a 12345"));

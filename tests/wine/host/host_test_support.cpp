@@ -27,10 +27,19 @@ DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine, b
     return p.Wait(20000, &code) ? code : kTimedOut;
 }
 
-HWND HostSaverWindow(DWORD pid, DWORD timeoutMs)
+HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine)
 {
-    return WaitForWindow(kSaverClass, "Screen Saver", pid, timeoutMs);
+    return p->Start(scrPath, commandLine) ? WaitForSaverWindow(p->id, 15000) : NULL;
 }
+
+DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine)
+{
+    TestProcess p;
+    HWND window = StartRunWindow(&p, scrPath, commandLine);
+    return window ? CloseSaver(&p, window) : kTimedOut;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 DWORD CloseSaver(TestProcess* p, HWND window)
 {
@@ -54,8 +63,9 @@ bool Probe::Start(const std::string& args)
 bool Probe::StartRun()
 {
     if (!Start("/s")) return false;
-    window = HostSaverWindow(process.id);
-    return window != NULL && WaitForLine("D 0001 0");
+    window = WaitForSaverWindow(process.id, 15000);
+    // Shown, and then brought to the foreground, where real input goes.
+    return window != NULL && WaitUntil([&] { return GetForegroundWindow() == window; }, 10000);
 }
 
 std::vector<std::string> Probe::Lines() { return ReadLines(folder.ProbeLog()); }

@@ -29,8 +29,11 @@ std::string QuietSaver(const std::string& testName,
 DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine,
                    bool* dialogShown = NULL);
 
-// The run-mode saver window of process pid.
-HWND HostSaverWindow(DWORD pid, DWORD timeoutMs = 15000);
+// Starts the saver with this whole command line; its run-mode window, or null.
+HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine);
+// The same, then closes the window: the exit code (kTimedOut when none came).
+DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine);
+std::string Quoted(const std::string& text);
 
 // Ends a running built saver (which asks no password): posts WM_CLOSE and
 // waits. Returns the exit code, kTimedOut on time-out.
@@ -47,7 +50,7 @@ struct Probe {
     void Prepare(const std::string& testName, const std::string& scrName = "hostprobe.scr",
                  bool withProvider = false);
     bool Start(const std::string& args);
-    // Run mode: the window made and WM_CREATE handled.
+    // Run mode: the window shown and in the foreground.
     bool StartRun();
     std::vector<std::string> Lines();
     std::vector<RecordedMessage> Messages();

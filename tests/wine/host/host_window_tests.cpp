@@ -25,13 +25,22 @@ bool CursorHidden()
 
 }  // namespace
 
-TEST(HostRunWindow, TopmostPopupCoveringTheScreenClipBox)
-{
-    std::string scr = QuietSaver("host_win_run");
-    SetCursorPos(300, 300);
+class HostRunWindow : public ::testing::Test {
+protected:
+    // The built saver in run mode, started with the cursor at (x, y).
+    HWND Start(const std::string& testName, int x, int y)
+    {
+        scr = QuietSaver(testName);
+        SetCursorPos(x, y);
+        return StartRunWindow(&p, scr, Quoted(scr) + " /s");
+    }
+    std::string scr;
     TestProcess p;
-    ASSERT_TRUE(StartSaver(&p, scr, "/s"));
-    HWND w = HostSaverWindow(p.id);
+};
+
+TEST_F(HostRunWindow, TopmostPopupCoveringTheScreenClipBox)
+{
+    HWND w = Start("host_win_run", 300, 300);
     ASSERT_TRUE(w != NULL);
     EXPECT_EQ("Screen Saver", WindowText(w));
     char cls[64] = "";
@@ -57,36 +66,29 @@ TEST(HostRunWindow, TopmostPopupCoveringTheScreenClipBox)
     EXPECT_EQ(0u, CloseSaver(&p, w));
 }
 
-TEST(HostRunWindow, CursorIsHiddenOverTheSaver)
+TEST_F(HostRunWindow, CursorIsHiddenOverTheSaver)
 {
-    std::string scr = QuietSaver("host_win_cursor");
-    SetCursorPos(320, 240);
-    TestProcess p;
-    ASSERT_TRUE(StartSaver(&p, scr, "/s"));
-    HWND w = HostSaverWindow(p.id);
+    HWND w = Start("host_win_cursor", 320, 240);
     ASSERT_TRUE(w != NULL);
     EXPECT_TRUE(WaitUntil(CursorHidden, 5000));
     EXPECT_EQ(0u, CloseSaver(&p, w));
 }
 
-TEST(HostRunWindow, SecondRunEndsAtOnceAndActivatesTheFirst)
+TEST_F(HostRunWindow, SecondRunEndsAtOnceAndActivatesTheFirst)
 {
-    std::string scr = QuietSaver("host_win_single");
-    TestProcess first;
-    ASSERT_TRUE(StartSaver(&first, scr, "/s"));
-    HWND w = HostSaverWindow(first.id);
+    HWND w = Start("host_win_single", 320, 240);
     ASSERT_TRUE(w != NULL);
     TestProcess second;
     ASSERT_TRUE(StartSaver(&second, scr, "-S"));
     DWORD code = kTimedOut;
     ASSERT_TRUE(second.Wait(15000, &code));
     EXPECT_EQ(0u, code);
-    EXPECT_TRUE(first.Running());
+    EXPECT_TRUE(p.Running());
     EXPECT_TRUE(IsWindow(w));
     EXPECT_EQ(w, GetForegroundWindow());
     // The second process made no saver window of its own.
-    EXPECT_TRUE(HostSaverWindow(second.id, 0) == NULL);
-    EXPECT_EQ(0u, CloseSaver(&first, w));
+    EXPECT_TRUE(WaitForSaverWindow(second.id, 0) == NULL);
+    EXPECT_EQ(0u, CloseSaver(&p, w));
 }
 
 TEST(HostPreviewWindow, ChildFillingTheParentsClientArea)

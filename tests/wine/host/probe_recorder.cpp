@@ -7,6 +7,9 @@
 
 #include <string.h>
 
+#include "tests/fixtures/append_line.h"
+
+// The line goes to the .log beside the program (hostprobe.log).
 extern "C" __declspec(dllexport) void ProbeAppend(const char* line)
 {
     char path[MAX_PATH];
@@ -14,12 +17,7 @@ extern "C" __declspec(dllexport) void ProbeAppend(const char* line)
     path[n] = '\0';
     char* dot = strrchr(path, '.');
     if (dot) strcpy(dot, ".log");
-    HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (f == INVALID_HANDLE_VALUE) return;
-    DWORD written;
-    WriteFile(f, line, (DWORD)strlen(line), &written, NULL);
-    CloseHandle(f);
+    AppendLine(path, line);
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
