@@ -467,6 +467,7 @@ static void CollectDebugString(TracedProcess* t, const DEBUG_EVENT& ev)
     while (!text.empty() && text.back() == '\0') text.pop_back();
     EnterCriticalSection(&t->lock);
     t->traces.push_back(text);
+    t->traceTicks.push_back(GetTickCount());
     LeaveCriticalSection(&t->lock);
 }
 
@@ -556,6 +557,14 @@ std::vector<std::string> TracedProcess::Traces()
 {
     EnterCriticalSection(&lock);
     std::vector<std::string> copy = traces;
+    LeaveCriticalSection(&lock);
+    return copy;
+}
+
+std::vector<DWORD> TracedProcess::TraceTicks()
+{
+    EnterCriticalSection(&lock);
+    std::vector<DWORD> copy = traceTicks;
     LeaveCriticalSection(&lock);
     return copy;
 }

@@ -109,12 +109,17 @@ struct TracedProcess {
     bool Running();
     void End();
     std::vector<std::string> Traces();
+    // GetTickCount() when each trace arrived, taken while the saver still
+    // waited in OutputDebugStringA: no later than anything the saver does
+    // after that trace, no earlier than anything it did before it.
+    std::vector<DWORD> TraceTicks();
     ~TracedProcess();
     // Used by the debugging thread.
     std::string commandLine, application;
     HANDLE loop = NULL, ready = NULL;
     CRITICAL_SECTION lock;
     std::vector<std::string> traces;
+    std::vector<DWORD> traceTicks;
 };
 // Full path with "." and ".." resolved.
 std::string FullPath(const std::string& path);
