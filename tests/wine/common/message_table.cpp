@@ -29,12 +29,25 @@ const NamedMessage names[] = {
 };
 #undef NAMED
 
+// "WM_CLOSE", "WM_USER+0x77", "WM_APP+0x0", or hex for the rest.
+std::string MessageName(UINT message)
+{
+    for (const NamedMessage& n : names)
+        if (n.message == message) return n.name;
+    char text[32];
+    if (message >= WM_APP && message < 0xC000)
+        snprintf(text, sizeof text, "WM_APP+0x%X", message - WM_APP);
+    else if (message >= WM_USER && message < WM_APP)
+        snprintf(text, sizeof text, "WM_USER+0x%X", message - WM_USER);
+    else
+        snprintf(text, sizeof text, "0x%04X", message);
+    return text;
+}
+
 const char* Place(unsigned where)
 {
     if (where & App) return "application";
-    if (where & Default) return "default procedure";
-    if (where & Sent) return "sent by the probe";
-    return "?";
+    return where & Default ? "default procedure" : "sent by the probe";
 }
 
 unsigned PlaceOf(unsigned flags) { return flags & (App | Default | Sent); }
@@ -67,34 +80,14 @@ std::string DescribeRow(const ExpectedMessage& row)
     return text;
 }
 
-}  // namespace
-
-std::string MessageName(UINT message)
-{
-    for (const NamedMessage& n : names)
-        if (n.message == message) return n.name;
-    char text[32];
-    if (message >= WM_APP && message < 0xC000)
-        snprintf(text, sizeof text, "WM_APP+0x%X", message - WM_APP);
-    else if (message >= WM_USER && message < WM_APP)
-        snprintf(text, sizeof text, "WM_USER+0x%X", message - WM_USER);
-    else
-        snprintf(text, sizeof text, "0x%04X", message);
-    return text;
-}
-
+// What was seen, as a row that compares all of it.
 std::string Describe(const RecordedMessage& m)
 {
-    char text[96];
-    if (m.where & App)
-        snprintf(text, sizeof text, " (application, wParam %lu, lParam %ld)",
-                 (unsigned long)m.wParam, (long)m.lParam);
-    else if (m.where & Default)
-        snprintf(text, sizeof text, " (default procedure, result %ld)", (long)m.result);
-    else
-        snprintf(text, sizeof text, " (%s)", Place(m.where));
-    return MessageName(m.message) + text;
+    unsigned flags = m.where & App ? App | WParam | LParam : m.where;
+    return DescribeRow(ExpectedMessage{m.message, flags, m.result, m.wParam, m.lParam});
 }
+
+}  // namespace
 
 std::vector<RecordedMessage> ParseMessageLines(const std::vector<std::string>& lines)
 {

@@ -36,10 +36,6 @@ struct RecordedMessage {
     LRESULT result;
 };
 
-// "WM_CLOSE", "WM_USER+0x77", "WM_APP+0x0", or hex for the rest.
-std::string MessageName(UINT message);
-std::string Describe(const RecordedMessage& m);
-
 // Recorder lines: "A <hex message> <wParam> <lParam>" (application),
 // "D <hex message> <result>" (default procedure), "S <hex message>" (sent by
 // the probe); other lines are skipped.

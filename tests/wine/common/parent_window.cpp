@@ -1,6 +1,6 @@
 #include "parent_window.h"
 
-#include "wait_until.h"
+#include "test_support.h"
 
 namespace {
 
@@ -18,11 +18,10 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_HELP:
     case WM_CONTEXTMENU:
-        if (owner) {
-            EnterCriticalSection(&owner->lock);
-            owner->received.push_back(ParentMessage{message, wParam, lParam});
-            LeaveCriticalSection(&owner->lock);
-        }
+        if (!owner) return 0;
+        EnterCriticalSection(&owner->lock);
+        owner->received.push_back(ParentMessage{message, wParam, lParam});
+        LeaveCriticalSection(&owner->lock);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -59,21 +58,13 @@ DWORD WINAPI ParentThread(void* param)
 
 BOOL CALLBACK AddChild(HWND child, LPARAM lp)
 {
-    std::vector<ChildWindow>* children = (std::vector<ChildWindow>*)lp;
-    ChildWindow c;
-    c.handle = child;
-    char text[256] = "";
-    GetClassNameA(child, text, sizeof text);
-    c.className = text;
-    text[0] = '\0';
-    // Through a message, so that the title of another process's window is read.
-    SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, NULL);
-    c.title = text;
-    c.style = (DWORD)GetWindowLongA(child, GWL_STYLE);
-    c.exStyle = (DWORD)GetWindowLongA(child, GWL_EXSTYLE);
+    char className[256] = "";
+    GetClassNameA(child, className, sizeof className);
+    ChildWindow c = {child, className, WindowText(child), (DWORD)GetWindowLongA(child, GWL_STYLE),
+                     (DWORD)GetWindowLongA(child, GWL_EXSTYLE), {}};
     GetWindowRect(child, &c.rect);
     MapWindowPoints(NULL, GetParent(child), (POINT*)&c.rect, 2);
-    children->push_back(c);
+    ((std::vector<ChildWindow>*)lp)->push_back(c);
     return TRUE;
 }
 

@@ -1,21 +1,14 @@
 #include "registry_scope.h"
 
-#include <vector>
-
 RegistryValueScope::RegistryValueScope(HKEY root, const char* key, const char* value)
     : root(root), key(key), value(value)
 {
     HKEY k;
     if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return;
-    DWORD size = 0;
-    if (RegQueryValueExA(k, value, NULL, &savedType, NULL, &size) == ERROR_SUCCESS) {
-        std::vector<char> data(size + 1);
-        if (RegQueryValueExA(k, value, NULL, &savedType, (BYTE*)data.data(), &size) ==
-            ERROR_SUCCESS) {
-            hadValue = true;
-            saved.assign(data.data(), size);
-        }
-    }
+    char data[4096];  // the values scoped are a number or a short text
+    DWORD size = sizeof data;
+    hadValue = RegQueryValueExA(k, value, NULL, &savedType, (BYTE*)data, &size) == ERROR_SUCCESS;
+    if (hadValue) saved.assign(data, size);
     RegCloseKey(k);
 }
 

@@ -34,3 +34,16 @@ struct SaverFolder {
 SaverFolder PrepareSaverFolder(const std::string& testName,
                                const std::string& scrName = "velkaro_ss_launcher.scr",
                                unsigned parts = BuiltSaver, const std::string& variant = "");
+
+// The stand-in accessory's logged value for a key ("cmdline", "cwd", "pid", "window").
+std::string LogValue(const std::string& log, const std::string& key);
+// The logged accessory process, opened for waiting and ending (null when it is gone).
+HANDLE AccessoryHandle(const SaverFolder& s);
+
+// Ends, when the test leaves its scope, the accessory that the saver started
+// for this folder if it still runs (by the process id it logged).
+struct AccessoryReaper {
+    SaverFolder folder;
+    explicit AccessoryReaper(const SaverFolder& s) : folder(s) {}
+    ~AccessoryReaper();
+};

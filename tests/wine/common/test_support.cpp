@@ -2,11 +2,13 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+#include <sstream>
+
 std::string BinDir()
 {
     char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
-    std::string s(path, n);
+    std::string s(path, GetModuleFileNameA(NULL, path, sizeof path));
     return s.substr(0, s.find_last_of('\\'));
 }
 
@@ -14,25 +16,32 @@ std::string BinFile(const std::string& name) { return BinDir() + "\\" + name; }
 
 std::string SaverPath() { return BinFile("velkaro_ss_launcher.scr"); }
 
-static void RemoveTree(const std::string& dir)
+// Through the "\\?\" form, which has no 260-character limit.
+static void RemoveLongTree(const std::wstring& dir)
 {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = dir + "\\" + name;
+            std::wstring full = dir + L"\\" + fd.cFileName;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full);
+                if (lstrcmpW(fd.cFileName, L".") && lstrcmpW(fd.cFileName, L".."))
+                    RemoveLongTree(full);
             } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
             }
-        } while (FindNextFileA(h, &fd));
+        } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryW(dir.c_str());
+}
+
+void RemoveTree(const std::string& dir)
+{
+    wchar_t wide[4096];
+    int n = MultiByteToWideChar(CP_ACP, 0, dir.c_str(), -1, wide, 4096);
+    if (n > 0) RemoveLongTree(L"\\\\?\\" + std::wstring(wide));
 }
 
 static bool MakeFolder(const std::string& dir)
@@ -76,14 +85,23 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
 
 bool ReadFileBytes(const std::string& path, std::string* bytes)
 {
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return false;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                           OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE) return false;
     bytes->clear();
     char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes->append(buf, n);
-    fclose(f);
+    DWORD n;
+    while (ReadFile(f, buf, sizeof buf, &n, NULL) && n) bytes->append(buf, n);
+    CloseHandle(f);
     return true;
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::string text;
+    ReadFileBytes(path, &text);
+    return text;
 }
 
 bool PathExists(const std::string& path)
@@ -104,7 +122,7 @@ bool WriteSettingsFor(const std::string& scrPath, const std::vector<std::string>
 }
 
 bool TestProcess::Start(const std::string& application, const std::string& commandLine,
-                        const std::string& workDir)
+                        const std::string& workDir, DWORD flags)
 {
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof si);
@@ -113,7 +131,7 @@ bool TestProcess::Start(const std::string& application, const std::string& comma
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
     if (!CreateProcessA(application.empty() ? NULL : application.c_str(), cmd.data(), NULL,
-                        NULL, FALSE, 0, NULL, workDir.empty() ? NULL : workDir.c_str(), &si,
+                        NULL, FALSE, flags, NULL, workDir.empty() ? NULL : workDir.c_str(), &si,
                         &pi))
         return false;
     CloseHandle(pi.hThread);
@@ -124,12 +142,17 @@ bool TestProcess::Start(const std::string& application, const std::string& comma
 
 bool TestProcess::Wait(DWORD timeoutMs, DWORD* exitCode)
 {
-    if (!process) return false;
-    if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (!process || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
     DWORD code = 0;
     GetExitCodeProcess(process, &code);
     if (exitCode) *exitCode = code;
     return true;
+}
+
+DWORD TestProcess::ExitCode(DWORD timeoutMs)
+{
+    DWORD code = 0xDEADBEEF;
+    return Wait(timeoutMs, &code) ? code : 0xDEADBEEF;
 }
 
 bool TestProcess::Running()
@@ -150,70 +173,50 @@ void TestProcess::End()
 
 TestProcess::~TestProcess() { End(); }
 
+std::string SaverCommand(const std::string& scrPath, const std::string& args)
+{
+    return "\"" + scrPath + "\"" + (args.empty() ? "" : " " + args);
+}
+
 bool StartSaver(TestProcess* p, const std::string& scrPath, const std::string& args)
 {
-    std::string cmd = "\"" + scrPath + "\"";
-    if (!args.empty()) cmd += " " + args;
-    return p->Start(scrPath, cmd);
+    return p->Start(scrPath, SaverCommand(scrPath, args));
 }
 
 DWORD RunSaver(const std::string& scrPath, const std::string& args, DWORD timeoutMs)
 {
     TestProcess p;
-    if (!StartSaver(&p, scrPath, args)) return 0xDEADBEEF;
-    DWORD code = 0xDEADBEEF;
-    if (!p.Wait(timeoutMs, &code)) code = 0xDEADBEEF;
-    return code;
+    return StartSaver(&p, scrPath, args) ? p.ExitCode(timeoutMs) : 0xDEADBEEF;
 }
-
-struct WindowQuery {
-    const char* className;
-    const char* title;
-    DWORD pid;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchWindow(HWND w, LPARAM lp)
-{
-    WindowQuery* q = (WindowQuery*)lp;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (q->pid && pid != q->pid) return TRUE;
-    char cls[256] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    if (q->className && lstrcmpA(cls, q->className) != 0) return TRUE;
-    if (q->title && WindowText(w) != q->title) return TRUE;
-    q->found = w;
-    return FALSE;
-}
-
-struct MatchQuery {
-    const std::function<bool(HWND)>* match;
-    HWND found;
-};
 
 static BOOL CALLBACK MatchTopLevel(HWND w, LPARAM lp)
 {
-    MatchQuery* q = (MatchQuery*)lp;
-    if (!(*q->match)(w)) return TRUE;
-    q->found = w;
+    std::pair<const std::function<bool(HWND)>*, HWND>* q =
+        (std::pair<const std::function<bool(HWND)>*, HWND>*)lp;
+    if (!(*q->first)(w)) return TRUE;
+    q->second = w;
     return FALSE;
 }
 
 HWND FindTopLevel(const std::function<bool(HWND)>& match)
 {
-    MatchQuery q = {&match, NULL};
+    std::pair<const std::function<bool(HWND)>*, HWND> q(&match, NULL);
     EnumWindows(MatchTopLevel, (LPARAM)&q);
-    return q.found;
+    return q.second;
 }
 
 HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs)
 {
     HWND found = NULL;
     WaitUntil([&] {
-        WindowQuery q = {className, title, pid, NULL};
-        EnumWindows(MatchWindow, (LPARAM)&q);
-        found = q.found;
+        found = FindTopLevel([&](HWND w) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            char cls[256] = "";
+            GetClassNameA(w, cls, sizeof cls);
+            return (!pid || owner == pid) && (!className || lstrcmpA(cls, className) == 0) &&
+                   (!title || WindowText(w) == title);
+        });
         return found != NULL;
     }, timeoutMs);
     return found;
@@ -245,30 +248,12 @@ std::string WindowText(HWND window)
     return text;
 }
 
-static BOOL CALLBACK FindStaticText(HWND w, LPARAM lp)
-{
-    char cls[64] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Static") == 0 && GetDlgCtrlID(w) == 0xFFFF) {
-        std::string t = WindowText(w);
-        if (!t.empty()) {
-            *(std::string*)lp = t;
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
-
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs, std::string* text, std::string* caption)
 {
     HWND box = WaitForWindow("#32770", NULL, pid, timeoutMs);
-    if (box) {
-        if (caption) *caption = WindowText(box);
-        if (text) {
-            text->clear();
-            EnumChildWindows(box, FindStaticText, (LPARAM)text);
-        }
-    }
+    if (box && caption) *caption = WindowText(box);
+    // A message box's text is its static control 0xFFFF.
+    if (box && text) *text = WindowText(GetDlgItem(box, 0xFFFF));
     return box;
 }
 
@@ -277,48 +262,17 @@ void CloseMessageBox(HWND box)
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-static INPUT KeyInput(WORD virtualKey, DWORD flags)
-{
-    INPUT in;
-    ZeroMemory(&in, sizeof in);
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = virtualKey;
-    in.ki.dwFlags = flags;
-    return in;
-}
-
-static INPUT MouseInput(DWORD flags, int dx = 0, int dy = 0)
-{
-    INPUT in;
-    ZeroMemory(&in, sizeof in);
-    in.type = INPUT_MOUSE;
-    in.mi.dx = dx;
-    in.mi.dy = dy;
-    in.mi.dwFlags = flags;
-    return in;
-}
-
-// Press and release in one call, so that nothing comes between them.
-static void SendPair(INPUT press, INPUT release)
-{
-    INPUT in[2] = {press, release};
-    SendInput(2, in, sizeof(INPUT));
-}
-
 void PressKey(WORD virtualKey)
 {
-    SendPair(KeyInput(virtualKey, 0), KeyInput(virtualKey, KEYEVENTF_KEYUP));
+    // Press and release in one call, so that nothing comes between them.
+    INPUT in[2];
+    ZeroMemory(in, sizeof in);
+    in[0].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = virtualKey;
+    in[1] = in[0];
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
 }
-
-void MoveCursorTo(int x, int y) { SetCursorPos(x, y); }
-
-void MoveCursorBy(int dx, int dy)
-{
-    INPUT in = MouseInput(MOUSEEVENTF_MOVE, dx, dy);
-    SendInput(1, &in, sizeof(INPUT));
-}
-
-void ClickLeft() { SendPair(MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)); }
 
 void Pause(DWORD ms)
 {
@@ -333,16 +287,11 @@ void Pause(DWORD ms)
 
 std::vector<std::string> ReadLines(const std::string& path)
 {
-    std::string bytes = ReadText(path);
+    std::istringstream text(ReadText(path));
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
+    for (std::string line; std::getline(text, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(line);
-        start = end + 1;
     }
     return lines;
 }
@@ -354,17 +303,14 @@ bool WaitForLine(const std::string& path, const std::string& line, DWORD timeout
 
 bool Contains(const std::vector<std::string>& lines, const std::string& line)
 {
-    for (const std::string& l : lines)
-        if (l == line) return true;
-    return false;
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 int CountPrefix(const std::vector<std::string>& lines, const std::string& prefix)
 {
-    int n = 0;
-    for (const std::string& l : lines)
-        if (l.compare(0, prefix.size(), prefix) == 0) ++n;
-    return n;
+    return (int)std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
+        return l.compare(0, prefix.size(), prefix) == 0;
+    });
 }
 
 std::string Join(const std::vector<std::string>& lines)
@@ -374,19 +320,9 @@ std::string Join(const std::vector<std::string>& lines)
     return s;
 }
 
-std::string Decimal(unsigned long long value)
-{
-    char text[32];
-    snprintf(text, sizeof text, "%llu", value);
-    return text;
-}
+std::string Decimal(unsigned long long value) { return std::to_string(value); }
 
-std::string Decimal(HWND window)
-{
-    return Decimal((unsigned long long)(UINT_PTR)window);
-}
-
-// --- launcher tests ---
+std::string Decimal(HWND window) { return std::to_string((UINT_PTR)window); }
 
 static void PutLE(std::string* s, DWORD value, int bytes)
 {
@@ -418,19 +354,6 @@ bool WriteToneWav(const std::string& path, DWORD milliseconds, int hertz)
         PutLE(&wav, (DWORD)(sample & 0xFFFF), 2);
     }
     return WriteFileBytes(path, wav);
-}
-
-std::string ReadText(const std::string& path)
-{
-    std::string text;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                           FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE) return text;
-    char buf[4096];
-    DWORD n;
-    while (ReadFile(f, buf, sizeof buf, &n, NULL) && n) text.append(buf, n);
-    CloseHandle(f);
-    return text;
 }
 
 bool WaitForText(const std::string& path, const std::string& needle, DWORD timeoutMs)
@@ -474,25 +397,13 @@ static void CollectDebugString(TracedProcess* t, const DEBUG_EVENT& ev)
 static DWORD WINAPI DebugLoop(void* param)
 {
     TracedProcess* t = (TracedProcess*)param;
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi;
-    std::vector<char> cmd(t->commandLine.begin(), t->commandLine.end());
-    cmd.push_back('\0');
-    if (!CreateProcessA(t->application.c_str(), cmd.data(), NULL, NULL, FALSE,
-                        DEBUG_ONLY_THIS_PROCESS, NULL, NULL, &si, &pi)) {
-        SetEvent(t->ready);
-        return 1;
-    }
-    CloseHandle(pi.hThread);
-    t->process = pi.hProcess;
-    t->id = pi.dwProcessId;
+    bool started = t->TestProcess::Start(t->scrPath, SaverCommand(t->scrPath, t->args), "",
+                                         DEBUG_ONLY_THIS_PROCESS);
     SetEvent(t->ready);
-    for (;;) {
+    while (started) {
         DEBUG_EVENT ev;
         if (!WaitForDebugEvent(&ev, 30000)) {
-            if (WaitForSingleObject(t->process, 0) == WAIT_OBJECT_0) break;
+            if (!t->Running()) break;
             continue;
         }
         DWORD status = DBG_CONTINUE;
@@ -517,35 +428,21 @@ static DWORD WINAPI DebugLoop(void* param)
     return 0;
 }
 
-bool TracedProcess::Start(const std::string& scrPath, const std::string& args)
+// The debugger is the thread that started the process: it starts it itself.
+bool TracedProcess::Start(const std::string& scr, const std::string& arguments)
 {
     InitializeCriticalSection(&lock);
-    application = scrPath;
-    commandLine = "\"" + scrPath + "\"";
-    if (!args.empty()) commandLine += " " + args;
+    scrPath = scr;
+    args = arguments;
     ready = CreateEventA(NULL, TRUE, FALSE, NULL);
     loop = CreateThread(NULL, 0, DebugLoop, this, 0, NULL);
     WaitForSingleObject(ready, 20000);
     return process != NULL;
 }
 
-bool TracedProcess::Wait(DWORD timeoutMs, DWORD* exitCode)
-{
-    if (!process || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
-    DWORD code = 0;
-    GetExitCodeProcess(process, &code);
-    if (exitCode) *exitCode = code;
-    return true;
-}
-
-bool TracedProcess::Running() { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
-
 void TracedProcess::End()
 {
-    if (process && Running()) {
-        TerminateProcess(process, 99);
-        WaitForSingleObject(process, 5000);
-    }
+    if (Running()) TerminateProcess(process, 99);
     if (loop) {
         WaitForSingleObject(loop, 10000);
         CloseHandle(loop);
@@ -572,7 +469,6 @@ std::vector<DWORD> TracedProcess::TraceTicks()
 TracedProcess::~TracedProcess()
 {
     End();
-    if (process) CloseHandle(process);
     if (ready) {
         CloseHandle(ready);
         DeleteCriticalSection(&lock);

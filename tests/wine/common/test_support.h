@@ -23,7 +23,11 @@ std::string MakeTestDir(const std::string& name);
 bool CopyInto(const std::string& source, const std::string& dir, const std::string& newName);
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// Read with every sharing mode, so that a file another process holds open
+// can be read (false when it cannot be opened).
 bool ReadFileBytes(const std::string& path, std::string* bytes);
+// Removes a folder tree, also one whose paths pass 260 characters.
+void RemoveTree(const std::string& dir);
 bool PathExists(const std::string& path);
 // Writes the saver's settings file (section "setting") with the given lines,
 // e.g. {"mode=1", "alpha=20"}; the path is the .scr's with "ini" at the end.
@@ -35,15 +39,18 @@ struct TestProcess {
     HANDLE process = NULL;
     DWORD id = 0;
     bool Start(const std::string& application, const std::string& commandLine,
-               const std::string& workDir = "");
+               const std::string& workDir = "", DWORD flags = 0);
     // Waits at most timeoutMs; true and the exit code when it ended.
     bool Wait(DWORD timeoutMs, DWORD* exitCode = NULL);
+    // The exit code, or 0xDEADBEEF when the process has not ended within timeoutMs.
+    DWORD ExitCode(DWORD timeoutMs);
     bool Running();
     void End();
     ~TestProcess();
 };
 
-// Starts a saver file with the argument text after its quoted name.
+// The command line of a saver file: its quoted name, then the arguments.
+std::string SaverCommand(const std::string& scrPath, const std::string& args);
 bool StartSaver(TestProcess* p, const std::string& scrPath, const std::string& args);
 // Runs it to its end (bounded); returns the exit code, or 0xDEADBEEF on time-out
 // (the process is then ended).
@@ -65,11 +72,8 @@ HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs, std::string* text = NULL,
 std::string WindowText(HWND window);
 void CloseMessageBox(HWND box);  // presses its first button (IDOK)
 
-// Input that arrives as real hardware input in the foreground window.
+// A key pressed and released as real hardware input in the foreground window.
 void PressKey(WORD virtualKey);
-void MoveCursorTo(int x, int y);
-void MoveCursorBy(int dx, int dy);
-void ClickLeft();
 
 // A fixed wait that answers messages sent to this thread meanwhile. Only
 // where nothing observable marks the moment: say why at the call.
@@ -101,12 +105,9 @@ HWND WaitForSaverWindow(DWORD pid, DWORD timeoutMs);
 bool IsAbove(HWND a, HWND b);
 // A saver started under this test as its debugger, so that every
 // OutputDebugStringA text of it is collected (in order, bytes unchanged).
-struct TracedProcess {
-    HANDLE process = NULL;
-    DWORD id = 0;
+// End() also waits until the last trace is collected.
+struct TracedProcess : TestProcess {
     bool Start(const std::string& scrPath, const std::string& args);
-    bool Wait(DWORD timeoutMs, DWORD* exitCode = NULL);
-    bool Running();
     void End();
     std::vector<std::string> Traces();
     // GetTickCount() when each trace arrived, taken while the saver still
@@ -115,7 +116,7 @@ struct TracedProcess {
     std::vector<DWORD> TraceTicks();
     ~TracedProcess();
     // Used by the debugging thread.
-    std::string commandLine, application;
+    std::string scrPath, args;
     HANDLE loop = NULL, ready = NULL;
     CRITICAL_SECTION lock;
     std::vector<std::string> traces;

@@ -17,19 +17,14 @@ bool CodePageAsAnnounced()
     return !acp || (UINT)atoi(acp) == GetACP();
 }
 
-COLORREF ScreenPixel(int x, int y)
-{
-    HDC screen = GetDC(NULL);
-    COLORREF c = GetPixel(screen, x, y);
-    ReleaseDC(NULL, screen);
-    return c;
-}
-
 COLORREF CentrePixel(HWND window)
 {
     RECT r;
     GetWindowRect(window, &r);
-    return ScreenPixel((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    HDC screen = GetDC(NULL);
+    COLORREF c = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ReleaseDC(NULL, screen);
+    return c;
 }
 
 bool Answered(HWND window, DWORD timeoutMs)

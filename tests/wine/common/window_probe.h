@@ -12,7 +12,6 @@ std::wstring WideText(HWND window);
 // _cp1252 runs) and the system has another one.
 bool CodePageAsAnnounced();
 
-COLORREF ScreenPixel(int x, int y);
 COLORREF CentrePixel(HWND window);  // the screen pixel at a window's centre
 
 // A message sent to the window and answered: true once its thread has

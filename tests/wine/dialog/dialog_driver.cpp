@@ -38,29 +38,26 @@ bool DialogSession::Open()
 
 HWND DialogSession::Item(int id) { return GetDlgItem(dialog, id); }
 
+// Sent to a window of the saver: its answer, 0 when it did not answer in time.
+static DWORD_PTR Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return result;
+}
+
 std::string DialogSession::Text(int id) { return WindowText(Item(id)); }
 
 void DialogSession::SetText(int id, const std::string& text)
 {
-    SendMessageTimeoutA(Item(id), WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 5000,
-                        NULL);
+    Ask(Item(id), WM_SETTEXT, 0, (LPARAM)text.c_str());
 }
 
 bool DialogSession::Enabled(int id) { return IsWindowEnabled(Item(id)) != 0; }
 
-int DialogSession::Checked(int id)
-{
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(Item(id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-    return (int)result;
-}
+int DialogSession::Checked(int id) { return (int)Ask(Item(id), BM_GETCHECK); }
 
-int DialogSession::SliderPos()
-{
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(Item(1018), TBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-    return (int)result;
-}
+int DialogSession::SliderPos() { return (int)Ask(Item(1018), TBM_GETPOS); }
 
 bool DialogSession::Click(int id)
 {
@@ -68,20 +65,15 @@ bool DialogSession::Click(int id)
     return SendMessageTimeoutA(Item(id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
 }
 
-void DialogSession::ClickOpening(int id)
-{
-    PostMessageA(Item(id), BM_CLICK, 0, 0);
-}
+void DialogSession::ClickOpening(int id) { PostMessageA(Item(id), BM_CLICK, 0, 0); }
 
 void DialogSession::MoveSlider(int pos)
 {
     // What a drag does: the slider moves, then tells its parent.
     HWND slider = Item(1018);
-    SendMessageTimeoutA(slider, TBM_SETPOS, TRUE, pos, SMTO_ABORTIFHUNG, 5000, NULL);
-    SendMessageTimeoutA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, pos), (LPARAM)slider,
-                        SMTO_ABORTIFHUNG, 5000, NULL);
-    SendMessageTimeoutA(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), (LPARAM)slider,
-                        SMTO_ABORTIFHUNG, 5000, NULL);
+    Ask(slider, TBM_SETPOS, TRUE, pos);
+    Ask(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, pos), (LPARAM)slider);
+    Ask(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), (LPARAM)slider);
 }
 
 HWND DialogSession::WaitForOwnedDialog(DWORD timeoutMs)
@@ -89,10 +81,7 @@ HWND DialogSession::WaitForOwnedDialog(DWORD timeoutMs)
     return WaitForDialogOf(process.id, dialog, timeoutMs);
 }
 
-bool DialogSession::WaitExit(DWORD timeoutMs, DWORD* code)
-{
-    return process.Wait(timeoutMs, code);
-}
+bool DialogSession::WaitExit(DWORD timeoutMs, DWORD* code) { return process.Wait(timeoutMs, code); }
 
 std::string DialogSession::Setting(const char* key)
 {
@@ -102,7 +91,4 @@ std::string DialogSession::Setting(const char* key)
     return value;
 }
 
-std::string BoxText(HWND box)
-{
-    return WindowText(GetDlgItem(box, 0xFFFF));
-}
+std::string BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }

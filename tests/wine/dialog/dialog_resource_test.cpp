@@ -14,6 +14,8 @@ namespace {
 
 const WORD japanese = MAKELANGID(0x11, 0x01);
 
+struct VersionBlock;
+
 struct Resource {
     const BYTE* data = NULL;
     DWORD size = 0;
@@ -39,6 +41,7 @@ protected:
         r.size = SizeofResource(module, found);
         return r;
     }
+    bool Version(VersionBlock* root);
     HMODULE module = NULL;
 };
 
@@ -146,13 +149,9 @@ TEST_F(SaverResources, DialogTemplateHeader)
     t.offset = 0;
     EXPECT_EQ(0x80C808C0u, t.Dword());
     EXPECT_EQ(0u, t.Dword()) << "extended style";
-    EXPECT_EQ(24, t.Word());
-    EXPECT_EQ(0, t.Short());
-    EXPECT_EQ(0, t.Short());
-    EXPECT_EQ(251, t.Short());
-    EXPECT_EQ(249, t.Short());
-    EXPECT_EQ(0, t.Word()) << "menu";
-    EXPECT_EQ(0, t.Word()) << "class";
+    // Control count, x, y, width, height, menu, class.
+    const short words[] = {24, 0, 0, 251, 249, 0, 0};
+    for (int i = 0; i < 7; i++) EXPECT_EQ(words[i], t.Short()) << "word " << i;
     EXPECT_TRUE(t.String() == u"velkarodinデスクトップアクセサリ用スクリーンセーバーランチャー");
     EXPECT_EQ(9, t.Word());
     EXPECT_TRUE(t.String() == u"ＭＳ Ｐゴシック");
@@ -231,40 +230,26 @@ struct VersionBlock {
     std::vector<VersionBlock> children;
 };
 
-size_t Align4(size_t n) { return (n + 3) & ~(size_t)3; }
-
-bool ParseBlock(const BYTE* base, size_t offset, size_t end, VersionBlock* out, size_t* next)
+// One block at the reader's offset, within end; the reader ends after it.
+bool ParseBlock(TemplateReader& r, size_t end, VersionBlock* out)
 {
-    if (offset + 6 > end) return false;
-    WORD length, valueLength, type;
-    memcpy(&length, base + offset, 2);
-    memcpy(&valueLength, base + offset + 2, 2);
-    memcpy(&type, base + offset + 4, 2);
-    size_t blockEnd = offset + length;
+    size_t start = r.offset;
+    WORD length = r.Word(), valueLength = r.Word();
+    out->type = r.Word();
+    size_t blockEnd = start + length;
     if (length < 6 || blockEnd > end) return false;
-    out->type = type;
-    size_t p = offset + 6;
-    for (;;) {
-        if (p + 2 > blockEnd) return false;
-        WORD c;
-        memcpy(&c, base + p, 2);
-        p += 2;
-        if (c == 0) break;
-        out->key += (char16_t)c;
+    out->key = r.String();
+    if (r.offset > blockEnd) return false;
+    r.AlignDword();
+    size_t valueBytes = out->type == 1 ? valueLength * 2u : valueLength;
+    if (r.offset + valueBytes > blockEnd) return false;
+    out->value.assign(r.start + r.offset, r.start + r.offset + valueBytes);
+    r.offset += valueBytes;
+    for (r.AlignDword(); r.offset < blockEnd; r.AlignDword()) {
+        out->children.emplace_back();
+        if (!ParseBlock(r, blockEnd, &out->children.back())) return false;
     }
-    p = Align4(p);
-    size_t valueBytes = type == 1 ? valueLength * 2u : valueLength;
-    if (p + valueBytes > blockEnd) return false;
-    out->value.assign(base + p, base + p + valueBytes);
-    p = Align4(p + valueBytes);
-    while (p < blockEnd) {
-        VersionBlock child;
-        size_t after;
-        if (!ParseBlock(base, p, blockEnd, &child, &after)) return false;
-        out->children.push_back(child);
-        p = Align4(after);
-    }
-    *next = blockEnd;
+    r.offset = blockEnd;
     return true;
 }
 
@@ -288,38 +273,38 @@ const VersionBlock* Child(const VersionBlock& b, const std::u16string& key)
 
 }  // namespace
 
-TEST_F(SaverResources, VersionFixedPart)
+// The version resource as a tree of blocks.
+bool SaverResources::Version(VersionBlock* root)
 {
     Resource r = Find(RT_VERSION, MAKEINTRESOURCEA(1), japanese);
-    ASSERT_TRUE(r.data != NULL);
+    if (!r.data) return false;
+    TemplateReader reader(r);
+    return ParseBlock(reader, r.size, root);
+}
+
+TEST_F(SaverResources, VersionFixedPart)
+{
     VersionBlock root;
-    size_t next;
-    ASSERT_TRUE(ParseBlock(r.data, 0, r.size, &root, &next));
+    ASSERT_TRUE(Version(&root));
     EXPECT_TRUE(root.key == u"VS_VERSION_INFO");
     ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), root.value.size());
-    VS_FIXEDFILEINFO f;
-    memcpy(&f, root.value.data(), sizeof f);
-    EXPECT_EQ(0xFEEF04BDu, f.dwSignature);
-    EXPECT_EQ(0x0002000Au, f.dwFileVersionMS);
-    EXPECT_EQ(0x00CD0000u, f.dwFileVersionLS);
-    EXPECT_EQ(0x0002000Au, f.dwProductVersionMS);
-    EXPECT_EQ(0x00CD0000u, f.dwProductVersionLS);
-    EXPECT_EQ(0x3Fu, f.dwFileFlagsMask);
-    EXPECT_EQ(0u, f.dwFileFlags);
-    EXPECT_EQ((DWORD)VOS_NT_WINDOWS32, f.dwFileOS);
-    EXPECT_EQ((DWORD)VFT_APP, f.dwFileType);
-    EXPECT_EQ(0u, f.dwFileSubtype);
-    EXPECT_EQ(0u, f.dwFileDateMS);
-    EXPECT_EQ(0u, f.dwFileDateLS);
+    // Signature, structure version (not compared), file and product version
+    // 2.10.205.0, flags mask, flags, OS, type, subtype, date.
+    const DWORD expected[13] = {0xFEEF04BD, 0, 0x0002000A, 0x00CD0000, 0x0002000A, 0x00CD0000,
+                                0x3F, 0, VOS_NT_WINDOWS32, VFT_APP, 0, 0, 0};
+    DWORD f[13];
+    memcpy(f, root.value.data(), sizeof f);
+    for (int i = 0; i < 13; i++) {
+        if (i != 1) {
+            EXPECT_EQ(expected[i], f[i]) << "DWORD " << i;
+        }
+    }
 }
 
 TEST_F(SaverResources, VersionStringsInOrderAndTranslation)
 {
-    Resource r = Find(RT_VERSION, MAKEINTRESOURCEA(1), japanese);
-    ASSERT_TRUE(r.data != NULL);
     VersionBlock root;
-    size_t next;
-    ASSERT_TRUE(ParseBlock(r.data, 0, r.size, &root, &next));
+    ASSERT_TRUE(Version(&root));
     const VersionBlock* strings = Child(root, u"StringFileInfo");
     ASSERT_TRUE(strings != NULL);
     ASSERT_EQ(1u, strings->children.size());

@@ -9,6 +9,8 @@ std::string QuietSaver(const std::string& testName, const std::string& scrName)
     return PrepareSaverFolder(testName, scrName, QuietSettings).scr;
 }
 
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
 DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine, bool* dialogShown)
 {
     if (dialogShown) *dialogShown = false;
@@ -19,12 +21,9 @@ DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine, b
         dialog = WaitForWindow("#32770", NULL, p.id, 0);
         return dialog || !p.Running();
     }, 20000);
-    if (dialog) {
-        if (dialogShown) *dialogShown = true;
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    }
-    DWORD code = kTimedOut;
-    return p.Wait(20000, &code) ? code : kTimedOut;
+    if (dialog && dialogShown) *dialogShown = true;
+    if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    return p.ExitCode(20000);
 }
 
 HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine)
@@ -39,13 +38,10 @@ DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine)
     return window ? CloseSaver(&p, window) : kTimedOut;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
 DWORD CloseSaver(TestProcess* p, HWND window)
 {
     PostMessageA(window, WM_CLOSE, 0, 0);
-    DWORD code = kTimedOut;
-    return p->Wait(15000, &code) ? code : kTimedOut;
+    return p->ExitCode(15000);
 }
 
 void Probe::Prepare(const std::string& testName, const std::string& scrName, bool withProvider)
@@ -101,11 +97,7 @@ bool Probe::WaitForMouseAt(int x, int y)
     }, 10000);
 }
 
-DWORD Probe::WaitEnd(DWORD timeoutMs)
-{
-    DWORD code = kTimedOut;
-    return process.Wait(timeoutMs, &code) ? code : kTimedOut;
-}
+DWORD Probe::WaitEnd(DWORD timeoutMs) { return process.ExitCode(timeoutMs); }
 
 void Probe::Answer(const std::string& mode) { WriteFileBytes(folder.File("provider.txt"), mode); }
 
@@ -141,8 +133,7 @@ int ScreenSaverRunning()
                       "Software\\Wine\\Temporary System Parameters\\Control Panel\\Desktop", 0,
                       KEY_READ, &key) != ERROR_SUCCESS) {
         BOOL running = FALSE;
-        if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) return -1;
-        return running ? 1 : 0;
+        return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) ? running != 0 : -1;
     }
     char data[64] = "";
     DWORD size = sizeof data - 1, type = 0;

@@ -27,8 +27,6 @@
 // In probe_recorder.dll, which also writes "exit".
 extern "C" __declspec(dllimport) void ProbeAppend(const char* line);
 
-static void Append(const char* line) { ProbeAppend(line); }
-
 static bool Option(const char* word)
 {
     char value[256] = "";
@@ -36,18 +34,14 @@ static bool Option(const char* word)
     return strstr(value, word) != NULL;
 }
 
-typedef HIMC(WINAPI* ImmGetContextFn)(HWND);
-typedef BOOL(WINAPI* ImmReleaseContextFn)(HWND, HIMC);
-
 // Whether the window has an input-method context, through IMM32.DLL if the
 // process has it: -1 when it has not.
 static int HasImeContext(HWND hwnd)
 {
     HMODULE imm = GetModuleHandleA("IMM32.DLL");
     if (!imm) return -1;
-    ImmGetContextFn get = (ImmGetContextFn)(void*)GetProcAddress(imm, "ImmGetContext");
-    ImmReleaseContextFn release =
-        (ImmReleaseContextFn)(void*)GetProcAddress(imm, "ImmReleaseContext");
+    auto get = (HIMC(WINAPI*)(HWND))(void*)GetProcAddress(imm, "ImmGetContext");
+    auto release = (BOOL(WINAPI*)(HWND, HIMC))(void*)GetProcAddress(imm, "ImmReleaseContext");
     if (!get || !release) return -1;
     HIMC context = get(hwnd);
     if (context) release(hwnd, context);
@@ -67,7 +61,7 @@ static void LogCreate(HWND hwnd)
              GetClassLongA(hwnd, GCL_HCURSOR) ? 1 : 0,
              (HBRUSH)GetClassLongA(hwnd, GCL_HBRBACKGROUND) == GetStockObject(BLACK_BRUSH) ? 1 : 0,
              saverWindow != NULL ? 1 : 0, passwordVerifier ? 1 : 0);
-    Append(line);
+    ProbeAppend(line);
 }
 
 // Once the host has confirmed the close, find out which messages still get
@@ -82,7 +76,7 @@ static void SendAfterClose(HWND hwnd)
     for (UINT m : messages) {
         char line[64];
         snprintf(line, sizeof line, "S %04X\n", m);
-        Append(line);
+        ProbeAppend(line);
         SendMessageA(hwnd, m, m == WM_SETCURSOR ? (WPARAM)hwnd : 0,
                      m == WM_SETCURSOR ? MAKELPARAM(HTCLIENT, WM_MOUSEMOVE) : 0);
     }
@@ -92,7 +86,7 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     char line[128];
     snprintf(line, sizeof line, "A %04X %lu %ld\n", message, (unsigned long)wParam, (long)lParam);
-    Append(line);
+    ProbeAppend(line);
     if (message == WM_CREATE) {
         LogCreate(hwnd);
         if (Option("failcreate")) return -1;
@@ -100,7 +94,7 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_DESTROY) {
         snprintf(line, sizeof line, "destroy context=%d isClosing=%d\n", HasImeContext(hwnd),
                  isClosing ? 1 : 0);
-        Append(line);
+        ProbeAppend(line);
         if (Option("afterclose")) SendAfterClose(hwnd);
     }
     if (message == probeCrashMessage) *(volatile int*)0 = 1;
@@ -109,7 +103,7 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     LRESULT result = SaverDefaultProc(hwnd, message, wParam, lParam);
     snprintf(line, sizeof line, "D %04X %ld\nC %04X cursor=%d\n", message, (long)result, message,
              GetCursor() != NULL ? 1 : 0);
-    Append(line);
+    ProbeAppend(line);
     return result;
 }
 
@@ -124,7 +118,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         char line[64];
         snprintf(line, sizeof line, "dialog owner=%lu\n",
                  (unsigned long)(UINT_PTR)GetWindow(dialog, GW_OWNER));
-        Append(line);
+        ProbeAppend(line);
         if (Option("dialogcrash")) *(volatile int*)0 = 1;
         if (!Option("dialogwait")) EndDialog(dialog, 7);
         return TRUE;

@@ -7,7 +7,7 @@
 
 #include <string.h>
 
-#include "tests/fixtures/append_line.h"
+#include "tests/fixtures/fixture_files.h"
 
 // The line goes to the .log beside the program (hostprobe.log).
 extern "C" __declspec(dllexport) void ProbeAppend(const char* line)

@@ -1,6 +1,6 @@
 #include "launcher_test_util.h"
 
-#include <stdlib.h>
+#include <algorithm>
 
 void ParkCursor()
 {
@@ -9,17 +9,6 @@ void ParkCursor()
         POINT p;
         return GetCursorPos(&p) && p.x == parkX && p.y == parkY;
     }, 2000);
-}
-
-std::string LogValue(const std::string& log, const std::string& key)
-{
-    std::string text = ReadText(log);
-    std::string needle = " " + key + " ";
-    size_t at = text.find(needle);
-    if (at == std::string::npos) return "";
-    size_t begin = at + needle.size();
-    size_t end = text.find('\n', begin);
-    return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
 
 int CountLines(const std::string& log, const std::string& needle)
@@ -31,17 +20,9 @@ int CountLines(const std::string& log, const std::string& needle)
     return count;
 }
 
-HANDLE AccessoryHandle(const SaverFolder& s)
-{
-    DWORD pid = strtoul(LogValue(s.AccessoryLog(), "pid").c_str(), NULL, 10);
-    return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
-}
-
 int Count(const std::vector<std::string>& traces, const std::string& text)
 {
-    int n = 0;
-    for (const std::string& t : traces) n += t == text;
-    return n;
+    return (int)std::count(traces.begin(), traces.end(), text);
 }
 
 bool FlushSaver(TracedProcess* saver, HWND window)
@@ -67,17 +48,4 @@ DWORD TraceTick(TracedProcess* saver, const std::string& text, int index)
     for (size_t i = 0; i < traces.size(); i++)
         if (traces[i] == text && index-- == 0) return ticks[i];
     return 0;
-}
-
-AccessoryReaper::~AccessoryReaper()
-{
-    std::string pid = LogValue(log, "pid");
-    if (pid.empty()) return;
-    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, strtoul(pid.c_str(), NULL, 10));
-    if (!h) return;
-    if (WaitForSingleObject(h, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(h, 98);
-        WaitForSingleObject(h, 5000);
-    }
-    CloseHandle(h);
 }

@@ -13,25 +13,13 @@
 #include "test_support.h"
 #include "window_probe.h"
 
-// Ends, when the test leaves its scope, the accessory that the saver started
-// for this folder if it still runs (by the process id it logged).
-struct AccessoryReaper {
-    std::string log;
-    explicit AccessoryReaper(const SaverFolder& s) : log(s.AccessoryLog()) {}
-    ~AccessoryReaper();
-};
-
 // Moves the cursor to a fixed point away from the screen edges and waits
 // until the system reports it there.
 void ParkCursor();
 const int parkX = 500, parkY = 400;
 
-// The accessory's logged value for a key ("cmdline", "cwd", "pid", "window").
-std::string LogValue(const std::string& log, const std::string& key);
 // Number of lines in log containing needle.
 int CountLines(const std::string& log, const std::string& needle);
-// The logged accessory process, opened for waiting (null when it is gone).
-HANDLE AccessoryHandle(const SaverFolder& s);
 
 // How many traces are exactly text.
 int Count(const std::vector<std::string>& traces, const std::string& text);

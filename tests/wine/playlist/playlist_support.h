@@ -27,10 +27,10 @@ bool RunMusicTicks(Playlist* list, const std::string& playlistPath, DWORD interv
 {
     list->Load(playlistPath.c_str());
     list->PlayNext();
-    return WaitUntilEvery([&] {
+    return WaitUntil([&] {
         list->PlayNext();
         return done();
-    }, intervalMs, timeoutMs);
+    }, timeoutMs, intervalMs);
 }
 
 // Open commands recorded so far, in order.

@@ -39,11 +39,10 @@ TEST_F(PlaylistWineTest, CrLfLinesReadAsLfAndBlanksStay)
     Playlist list;
     EXPECT_EQ(5, list.Load((dir + "\\list.m3u").c_str()));
     EXPECT_EQ(dir + "\\", list.baseDir);
-    EXPECT_EQ(dir + "\\one.wav", list.tracks[0]);
-    EXPECT_EQ(dir + "\\sub\\two.wav", list.tracks[1]);
-    EXPECT_EQ(dir + "\\  three.wav \t", list.tracks[2]);
-    EXPECT_EQ("D:\\x\\four.mp3", std::string(list.tracks[3]));
-    EXPECT_EQ(dir + "\\last.mp3", list.tracks[4]);
+    const std::string tracks[] = {dir + "\\one.wav", dir + "\\sub\\two.wav",
+                                  dir + "\\  three.wav \t", "D:\\x\\four.mp3",
+                                  dir + "\\last.mp3"};
+    for (int i = 0; i < 5; i++) EXPECT_EQ(tracks[i], list.tracks[i]) << i;
     list.Teardown();
 }
 
@@ -69,20 +68,17 @@ TEST_F(PlaylistWineTest, WavTracksPlayInOrderSkipTheMissingOneAndWrap)
     EXPECT_EQ(3, bgmPlaylist.trackCount);
 
     // The first tick: the second request finds the first track playing.
+    const std::string firstTick[] = {"status bgm mode", "stop bgm", "close bgm",
+                                     OpenCommandFor(dir + "\\a.wav"), "play bgm from 0",
+                                     "status bgm mode"};
     ASSERT_GE(mciRecords.size(), 6u);
-    EXPECT_EQ("status bgm mode", mciRecords[0].command);
-    EXPECT_EQ("stop bgm", mciRecords[1].command);
-    EXPECT_EQ("close bgm", mciRecords[2].command);
-    EXPECT_EQ(OpenCommandFor(dir + "\\a.wav"), mciRecords[3].command);
-    EXPECT_EQ("play bgm from 0", mciRecords[4].command);
-    EXPECT_EQ("status bgm mode", mciRecords[5].command);
+    for (int i = 0; i < 6; i++) EXPECT_EQ(firstTick[i], mciRecords[i].command) << i;
     EXPECT_EQ("playing", mciRecords[5].reply);
 
     std::vector<const MciRecord*> opens = OpenRecords();
-    EXPECT_EQ(OpenCommandFor(dir + "\\a.wav"), opens[0]->command);
-    EXPECT_EQ(OpenCommandFor(dir + "\\missing.wav"), opens[1]->command);
-    EXPECT_EQ(OpenCommandFor(dir + "\\c.wav"), opens[2]->command);
-    EXPECT_EQ(OpenCommandFor(dir + "\\a.wav"), opens[3]->command);
+    const char* const order[] = {"a.wav", "missing.wav", "c.wav", "a.wav"};
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(OpenCommandFor(dir + "\\" + order[i]), opens[i]->command) << i;
     EXPECT_EQ(0u, opens[0]->result);
     EXPECT_NE(0u, opens[1]->result);
     EXPECT_EQ(0u, opens[2]->result);
@@ -177,26 +173,6 @@ static bool CopyLong(const std::string& from, const std::string& to)
     return CopyFileW(wideFrom.c_str(), wideTo.c_str(), FALSE) != 0;
 }
 
-// Removes a folder tree whose paths may pass 260 characters.
-static void RemoveLongTree(const std::wstring& dir)
-{
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((L"\\\\?\\" + dir + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring full = dir + L"\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveLongTree(full);
-            else
-                DeleteFileW((L"\\\\?\\" + full).c_str());
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW((L"\\\\?\\" + dir).c_str());
-}
-
 TEST_F(PlaylistWineTest, Mp3WithAPathFarBeyond256BytesPlays)
 {
     std::string mp3 = BinFile("playlist_tone.mp3");
@@ -230,6 +206,6 @@ TEST_F(PlaylistWineTest, Mp3WithAPathFarBeyond256BytesPlays)
     EXPECT_TRUE(playing) << "track of " << track.size() << " bytes did not play";
     printf("played a track path of %u bytes\n", (unsigned)track.size());
     bgmPlaylist.Teardown();
-    RemoveLongTree(std::wstring(top.begin(), top.end()));
+    RemoveTree(top);
     EXPECT_FALSE(PathExists(top));
 }

@@ -9,19 +9,13 @@
 // Argument that makes the program load, save and exit with 10 + the result.
 const char settingsProbeArgument[] = "--load-and-save";
 
-inline std::string OwnSettingsPath()
-{
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
-    return SettingsPathFor(std::string(path, n));
-}
-
 inline std::string OwnProgramPath()
 {
     char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
-    return std::string(path, n);
+    return std::string(path, GetModuleFileNameA(NULL, path, sizeof path));
 }
+
+inline std::string OwnSettingsPath() { return SettingsPathFor(OwnProgramPath()); }
 
 // Removes the settings file (or a folder standing in its place).
 inline void RemoveOwnSettings()

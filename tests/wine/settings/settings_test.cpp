@@ -18,16 +18,23 @@ protected:
     }
 };
 
+// The six settings in memory, all at once.
+static void ExpectSettings(COLORREF colour, int alphaValue, int modeValue, const std::string& exe,
+                           const std::string& list, const std::string& scr)
+{
+    EXPECT_EQ(colour, bgcolor);
+    EXPECT_EQ(alphaValue, alpha);
+    EXPECT_EQ(modeValue, mode);
+    EXPECT_EQ(exe, exepath);
+    EXPECT_EQ(list, playlist);
+    EXPECT_EQ(scr, ext_scr_path);
+}
+
 TEST_F(SettingsTest, NoFileGivesDefaults)
 {
     ASSERT_FALSE(PathExists(OwnSettingsPath()));
     LoadSettings();
-    EXPECT_EQ(0u, bgcolor);
-    EXPECT_EQ(0, alpha);
-    EXPECT_EQ(0, mode);
-    EXPECT_STREQ("", exepath);
-    EXPECT_STREQ("", playlist);
-    EXPECT_STREQ("", ext_scr_path);
+    ExpectSettings(0, 0, 0, "", "", "");
     EXPECT_FALSE(PathExists(OwnSettingsPath()));  // loading creates nothing
 }
 
@@ -35,10 +42,7 @@ TEST_F(SettingsTest, EmptySectionOrOtherSectionGivesDefaults)
 {
     ASSERT_TRUE(WriteFileBytes(OwnSettingsPath(), "[other]\r\nalpha=50\r\nexepath=x\r\n"));
     LoadSettings();
-    EXPECT_EQ(0u, bgcolor);
-    EXPECT_EQ(0, alpha);
-    EXPECT_EQ(0, mode);
-    EXPECT_STREQ("", exepath);
+    ExpectSettings(0, 0, 0, "", "", "");
 }
 
 TEST_F(SettingsTest, ValuesInRangeAreTakenAsTheyAre)
@@ -48,12 +52,8 @@ TEST_F(SettingsTest, ValuesInRangeAreTakenAsTheyAre)
                          "playlist=D:\\Music\\list.m3u\r\n"
                          "ext_scr_path=C:\\Windows\\system32\\other.scr\r\n"));
     LoadSettings();
-    EXPECT_EQ(0xFFFFFFu, bgcolor);
-    EXPECT_EQ(35, alpha);
-    EXPECT_EQ(1, mode);
-    EXPECT_STREQ("C:\\Tools\\velkarodin.exe", exepath);
-    EXPECT_STREQ("D:\\Music\\list.m3u", playlist);
-    EXPECT_STREQ("C:\\Windows\\system32\\other.scr", ext_scr_path);
+    ExpectSettings(0xFFFFFF, 35, 1, "C:\\Tools\\velkarodin.exe", "D:\\Music\\list.m3u",
+                   "C:\\Windows\\system32\\other.scr");
 }
 
 TEST_F(SettingsTest, NumbersOutOfRangeAreClamped)
@@ -102,17 +102,16 @@ TEST_F(SettingsTest, SavingAfterLoadingWritesClampedNumbersAndTextsUnchanged)
     LoadSettings();
     ASSERT_EQ(1, SaveSettings());
     std::string file = OwnSettingsPath();
-    EXPECT_EQ("16777215", ReadValue(file, "bgcolor"));
-    EXPECT_EQ("100", ReadValue(file, "alpha"));
-    EXPECT_EQ("1", ReadValue(file, "mode"));
-    EXPECT_EQ("C:\\Tools\\velkarodin.exe", ReadValue(file, "exepath"));
-    EXPECT_EQ("list.m3u", ReadValue(file, "playlist"));
-    EXPECT_EQ("\\\\server\\share\\x y.scr", ReadValue(file, "ext_scr_path"));
+    const char* const values[][2] = {
+        {"bgcolor", "16777215"},  {"alpha", "100"},
+        {"mode", "1"},            {"exepath", "C:\\Tools\\velkarodin.exe"},
+        {"playlist", "list.m3u"}, {"ext_scr_path", "\\\\server\\share\\x y.scr"},
+    };
+    for (const auto& v : values) EXPECT_EQ(v[1], ReadValue(file, v[0])) << v[0];
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(file, &bytes));
-    EXPECT_NE(std::string::npos, bytes.find("bgcolor=16777215\r\n")) << bytes;
-    EXPECT_NE(std::string::npos, bytes.find("alpha=100\r\n")) << bytes;
-    EXPECT_NE(std::string::npos, bytes.find("mode=1\r\n")) << bytes;
+    for (const char* line : {"bgcolor=16777215\r\n", "alpha=100\r\n", "mode=1\r\n"})
+        EXPECT_NE(std::string::npos, bytes.find(line)) << line << bytes;
     EXPECT_EQ(std::string::npos, bytes.find("=-1")) << bytes;
 }
 
@@ -137,12 +136,7 @@ TEST_F(SettingsTest, SaveCreatesTheFileWithAllSixKeys)
     // And it loads back the same.
     ClearSettings();
     LoadSettings();
-    EXPECT_EQ(0x00336699u, bgcolor);
-    EXPECT_EQ(20, alpha);
-    EXPECT_EQ(0, mode);
-    EXPECT_STREQ("C:\\a\\velkarodin.exe", exepath);
-    EXPECT_STREQ("", playlist);
-    EXPECT_EQ(std::string(1023, 'z'), ext_scr_path);
+    ExpectSettings(0x00336699, 20, 0, "C:\\a\\velkarodin.exe", "", std::string(1023, 'z'));
 }
 
 TEST_F(SettingsTest, SaveReportsFailureWhenAFolderStandsInPlaceOfTheFile)

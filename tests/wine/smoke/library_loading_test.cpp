@@ -9,7 +9,7 @@
 // when the program starts.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include "test_support.h"
+#include "saver_folder.h"
 #include <psapi.h>
 
 // Lower-case names of the DLLs mapped in the process, each between blanks.
@@ -34,37 +34,38 @@ static bool Maps(const std::string& dlls, const char* name)
 }
 
 // The saver (as scrName) in a folder of its own with the stand-in accessory
-// beside it and, with music, a playlist of one tone. Ends the accessory (by
-// the id it logged) if the test leaves it running.
-struct RunFolder {
-    std::string dir, scr;
+// and, with music, a playlist of one tone. Ends the accessory if the test
+// leaves it running.
+struct RunFolder : SaverFolder {
+    AccessoryReaper reaper;
     RunFolder(const std::string& name, bool music,
               const std::string& scrName = "velkaro_ss_launcher.scr")
+        : SaverFolder(PrepareSaverFolder(name, scrName, WithAccessory)), reaper(*this)
     {
-        dir = FullPath(MakeTestDir(name));
-        scr = dir + "\\" + scrName;
-        CopyInto(SaverPath(), dir, scrName);
-        CopyInto(BinFile("fake_accessory.exe"), dir, "velkarodin.exe");
-        std::vector<std::string> settings = {"mode=0", "exepath=" + dir + "\\velkarodin.exe"};
+        std::vector<std::string> settings = {"mode=0", "exepath=" + accessory};
         if (music) {
-            WriteToneWav(dir + "\\tone.wav", 3000, 440);
-            WriteFileBytes(dir + "\\list.m3u", "tone.wav\r\n");
-            settings.push_back("playlist=" + dir + "\\list.m3u");
+            WriteToneWav(File("tone.wav"), 3000, 440);
+            WriteFileBytes(File("list.m3u"), "tone.wav\r\n");
+            settings.push_back("playlist=" + File("list.m3u"));
         }
         WriteSettingsFor(scr, settings);
     }
-    std::string Log() const { return dir + "\\accessory_log.txt"; }
-    ~RunFolder()
-    {
-        std::string log = ReadText(Log());
-        size_t at = log.find(" pid ");
-        HANDLE a = at == std::string::npos
-                       ? NULL
-                       : OpenProcess(PROCESS_TERMINATE, FALSE, strtoul(&log[at + 5], NULL, 10));
-        if (a && log.find(" ended") == std::string::npos) TerminateProcess(a, 99);
-        if (a) CloseHandle(a);
-    }
 };
+
+// Starts configure mode: its dialog, or null.
+static HWND OpenDialog(TestProcess* saver, const RunFolder& f)
+{
+    EXPECT_TRUE(StartSaver(saver, f.scr, "/c"));
+    return WaitForWindow("#32770", NULL, saver->id, 10000);
+}
+
+// Closes run mode by a key: it ends with 0 after the accessory's exit command.
+static void CloseByKey(TestProcess* saver, const RunFolder& f)
+{
+    PressKey(VK_SPACE);
+    EXPECT_EQ(0u, saver->ExitCode(10000));
+    EXPECT_TRUE(WaitForText(f.AccessoryLog(), " command 40001", 5000));
+}
 
 // Makes the given DLLs unloadable (an empty override: disabled) for the
 // program of that file name while the object lives.
@@ -92,14 +93,10 @@ static std::string RunAndClose(const RunFolder& f)
     TestProcess saver;
     EXPECT_TRUE(StartSaver(&saver, f.scr, "/s"));
     EXPECT_TRUE(WaitForSaverWindow(saver.id, 10000));
-    EXPECT_TRUE(WaitForText(f.Log(), " window ", 10000));
+    EXPECT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000));
     std::string dlls = MappedDlls(saver.process);
     EXPECT_TRUE(Maps(dlls, "user32.dll")) << dlls;
-    PressKey(VK_SPACE);
-    DWORD code = 99;
-    EXPECT_TRUE(saver.Wait(10000, &code));
-    EXPECT_EQ(0u, code);
-    EXPECT_TRUE(WaitForText(f.Log(), " command 40001", 5000));
+    CloseByKey(&saver, f);
     return dlls;
 }
 
@@ -116,17 +113,14 @@ TEST(LibraryLoading, ConfigureModeMapsTheSliderLibraryOnly)
 {
     RunFolder f("libs_configure", false);
     TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, f.scr, "/c"));
-    HWND dialog = WaitForWindow("#32770", NULL, saver.id, 10000);
+    HWND dialog = OpenDialog(&saver, f);
     ASSERT_TRUE(dialog);
     std::string dlls = MappedDlls(saver.process);
     EXPECT_TRUE(Maps(dlls, "comctl32.dll")) << dlls;
     EXPECT_FALSE(Maps(dlls, "comdlg32.dll")) << dlls;
     EXPECT_FALSE(Maps(dlls, "winmm.dll")) << dlls;
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    DWORD code = 99;
-    EXPECT_TRUE(saver.Wait(10000, &code));
-    EXPECT_EQ(0u, code);
+    EXPECT_EQ(0u, saver.ExitCode(10000));
 }
 
 // Without them: run mode with a playlist shows its window, starts and stops
@@ -139,17 +133,13 @@ TEST(LibraryLoading, WithoutThemRunModeWorksAndConfigureModeEndsWithMinusOne)
     TestProcess saver;
     ASSERT_TRUE(StartSaver(&saver, f.scr, "/s"));
     ASSERT_TRUE(WaitForSaverWindow(saver.id, 10000));
-    ASSERT_TRUE(WaitForText(f.Log(), " window ", 10000));
+    ASSERT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000));
     // Past the first music tick (1 s after creation): a missing winmm leaves
     // nothing to wait for but the time.
     Pause(1500);
     EXPECT_TRUE(saver.Running());
     EXPECT_FALSE(WaitForMessageBox(saver.id, 0));
-    PressKey(VK_SPACE);
-    DWORD code = 99;
-    EXPECT_TRUE(saver.Wait(10000, &code));
-    EXPECT_EQ(0u, code);
-    EXPECT_TRUE(WaitForText(f.Log(), " command 40001", 5000));
+    CloseByKey(&saver, f);
 
     EXPECT_EQ(0xFFFFFFFFu, RunSaver(f.scr, "/c"));
 }
@@ -162,8 +152,7 @@ TEST(LibraryLoading, WithoutCommonDialogsTheButtonsChangeNothing)
     RunFolder f("libs_nocomdlg", false, "nocomdlg.scr");
     std::string before = ReadText(SettingsPathFor(f.scr));
     TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, f.scr, "/c"));
-    HWND dialog = WaitForWindow("#32770", NULL, saver.id, 10000);
+    HWND dialog = OpenDialog(&saver, f);
     ASSERT_TRUE(dialog);
     for (int id : {1002, 1004, 1006, 1011}) {
         // Sent: a chooser would hold the call in its own loop until the time-out.
@@ -172,10 +161,8 @@ TEST(LibraryLoading, WithoutCommonDialogsTheButtonsChangeNothing)
             << id;
     }
     EXPECT_EQ(dialog, WaitForWindow("#32770", NULL, saver.id, 0));
-    EXPECT_EQ(f.dir + "\\velkarodin.exe", WindowText(GetDlgItem(dialog, 1001)));
+    EXPECT_EQ(f.accessory, WindowText(GetDlgItem(dialog, 1001)));
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    DWORD code = 99;
-    EXPECT_TRUE(saver.Wait(10000, &code));
-    EXPECT_EQ(0u, code);
+    EXPECT_EQ(0u, saver.ExitCode(10000));
     EXPECT_EQ(before, ReadText(SettingsPathFor(f.scr)));
 }
