@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "tests/fixtures/key_press.h"
+
 std::string BinDir()
 {
     char path[MAX_PATH];
@@ -205,17 +207,21 @@ HWND FindTopLevel(const std::function<bool(HWND)>& match)
     return q.second;
 }
 
+bool IsWindowOf(HWND window, const char* className, DWORD pid)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char cls[256] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    return (!pid || owner == pid) && (!className || lstrcmpA(cls, className) == 0);
+}
+
 HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs)
 {
     HWND found = NULL;
     WaitUntil([&] {
         found = FindTopLevel([&](HWND w) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            char cls[256] = "";
-            GetClassNameA(w, cls, sizeof cls);
-            return (!pid || owner == pid) && (!className || lstrcmpA(cls, className) == 0) &&
-                   (!title || WindowText(w) == title);
+            return IsWindowOf(w, className, pid) && (!title || WindowText(w) == title);
         });
         return found != NULL;
     }, timeoutMs);
@@ -262,17 +268,7 @@ void CloseMessageBox(HWND box)
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-void PressKey(WORD virtualKey)
-{
-    // Press and release in one call, so that nothing comes between them.
-    INPUT in[2];
-    ZeroMemory(in, sizeof in);
-    in[0].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = virtualKey;
-    in[1] = in[0];
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-}
+void PressKey(WORD virtualKey) { SendKeyPress(virtualKey); }
 
 void Pause(DWORD ms)
 {

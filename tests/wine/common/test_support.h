@@ -59,6 +59,8 @@ DWORD RunSaver(const std::string& scrPath, const std::string& args, DWORD timeou
 // A top-level window of the given class (and title, unless null) that belongs
 // to process pid (any when 0); waits up to timeoutMs.
 HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs);
+// Whether the window has the class (any when null) and belongs to process pid (any when 0).
+bool IsWindowOf(HWND window, const char* className, DWORD pid);
 // The first top-level window for which match() is true, or null.
 HWND FindTopLevel(const std::function<bool(HWND)>& match);
 // The saver's preview child ("WindowsScreenSaverClass", "Preview") inside

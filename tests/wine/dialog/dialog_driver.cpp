@@ -17,11 +17,7 @@ static HWND WaitForDialogOf(DWORD pid, HWND owner, DWORD timeoutMs)
     HWND found = NULL;
     WaitUntil([&] {
         found = FindTopLevel([&](HWND w) {
-            DWORD wpid = 0;
-            GetWindowThreadProcessId(w, &wpid);
-            char cls[64] = "";
-            GetClassNameA(w, cls, sizeof cls);
-            return wpid == pid && IsWindowVisible(w) && lstrcmpA(cls, "#32770") == 0 &&
+            return IsWindowOf(w, "#32770", pid) && IsWindowVisible(w) &&
                    (owner ? GetWindow(w, GW_OWNER) == owner : GetDlgItem(w, 1018) != NULL);
         });
         return found != NULL;
