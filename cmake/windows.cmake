@@ -7,9 +7,13 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # msvcrt's own printf family: mingw's C99 replacement (with floating-point
 # formatting) would otherwise be linked in for two snprintf calls, whose
 # buffers are sized or terminated so that msvcrt's behaviour is enough.
+# The same commit must give the same bytes from any folder at any time: no
+# source or build path (__FILE__, debug info) and no link time in the header.
 set(PRODUCT_COMPILE_OPTIONS -Wall -Wextra -Werror -fno-exceptions -fno-rtti
-    -fno-threadsafe-statics -Os -D__USE_MINGW_ANSI_STDIO=0)
-set(PRODUCT_LINK_OPTIONS -static -static-libgcc -static-libstdc++ -s)
+    -fno-threadsafe-statics -Os -D__USE_MINGW_ANSI_STDIO=0
+    -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+set(PRODUCT_LINK_OPTIONS -static -static-libgcc -static-libstdc++ -s
+    -Wl,--no-insert-timestamp)
 
 file(GLOB HOST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/*.cpp)
 list(REMOVE_ITEM HOST_SOURCES ${CMAKE_SOURCE_DIR}/host/winmain.cpp)

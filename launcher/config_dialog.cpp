@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "host/saver_app.h"
+#include "launcher/japanese_message.h"
 #include "launcher/path_split.h"
 #include "launcher/settings.h"
 #include "launcher/settings_values.h"
@@ -201,10 +202,7 @@ static void ShowSaveFailure(HWND dialog)
     char file[settingsTextSize] = "";
     DWORD length = GetModuleFileNameA(NULL, file, sizeof file);
     if (length == 0 || length >= sizeof file || !SettingsPathFromModule(file)) file[0] = '\0';
-    char text[sizeof saveFailedText + settingsTextSize];
-    strcpy(text, saveFailedText);
-    strcat(text, file);
-    MessageBoxA(dialog, text, launcherCaption, MB_OK | MB_ICONERROR);
+    ShowJapaneseMessage(dialog, saveFailedText, file, launcherCaption, MB_OK | MB_ICONERROR);
 }
 
 static void EndConfigDialog(HWND dialog, int result)
@@ -221,7 +219,7 @@ static void OnOk(HWND dialog)
     GetDlgItemTextA(dialog, IDC_EXT_SCR_PATH, ext_scr_path, editReadCount);
     // The saver must not start itself as its own external saver.
     if (strcmp(LastPathComponent(ext_scr_path, IsLeadByte), selfName) == 0) {
-        MessageBoxA(dialog, refusedSelfText, NULL, MB_OK | MB_ICONERROR);
+        ShowJapaneseMessage(dialog, refusedSelfText, NULL, NULL, MB_OK | MB_ICONERROR);
         return;
     }
     if (!SaveSettings()) {

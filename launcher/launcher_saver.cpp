@@ -5,6 +5,7 @@
 #include "host/saver_app.h"
 #include "launcher/accessory_process.h"
 #include "launcher/file_probe.h"
+#include "launcher/japanese_message.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/playlist.h"
 #include "launcher/settings.h"
@@ -57,7 +58,8 @@ static void OnCreate(HWND hwnd)
     startTick = GetTickCount();
     GetCursorPos(&startCursor);
     if (!FileExists(exepath))
-        MessageBoxA(hwnd, missingAccessoryText, missingAccessoryCaption, MB_OK | MB_ICONWARNING);
+        ShowJapaneseMessage(hwnd, missingAccessoryText, NULL, missingAccessoryCaption,
+                            MB_OK | MB_ICONWARNING);
     for (int n = CountPreviewTokens(GetCommandLineA()); n > 0; n--) {
         isPreview = TRUE;
         OutputDebugStringA("Find /P  --PreviewMode--\n");

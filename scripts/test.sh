@@ -8,6 +8,13 @@ bash scripts/build.sh --tests || exit 1
 B="${VELKARO_BUILD_DIR:-build}"
 
 status=0
+echo "== the same .scr from two clean builds (the second from a copy elsewhere)"
+rm -rf "$B/repro" && mkdir -p "$B/repro/src"
+cp -R CMakeLists.txt cmake host launcher resources scripts "$B/repro/src/"
+VELKARO_BUILD_DIR="$B/repro/a" bash scripts/build.sh >/dev/null || status=1
+(cd "$B/repro/src" && VELKARO_BUILD_DIR=build bash scripts/build.sh >/dev/null) || status=1
+cmp "$B"/repro/{a,src/build}/win/bin/velkaro_ss_launcher.scr \
+  || { echo "two builds of the same source differ"; status=1; }
 echo "== native tests"
 ctest --test-dir "$B/native" --output-on-failure -j "$(nproc)" || status=1
 echo "== fuzz smoke run"

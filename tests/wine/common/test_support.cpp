@@ -35,11 +35,27 @@ static void RemoveTree(const std::string& dir)
     RemoveDirectoryA(dir.c_str());
 }
 
+static bool MakeFolder(const std::string& dir)
+{
+    return CreateDirectoryA(dir.c_str(), NULL) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// Beside the test program; the system's temporary folder when that is not
+// writable (a test package in a read-only place).
+static std::string TestRoot()
+{
+    std::string root = BinDir() + "\\testdirs";
+    if (MakeFolder(root)) return root;
+    char temp[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof temp, temp);
+    root = std::string(temp, n) + "velkaro_testdirs";
+    MakeFolder(root);
+    return root;
+}
+
 std::string MakeTestDir(const std::string& name)
 {
-    std::string root = BinDir() + "\\..\\testdirs";
-    CreateDirectoryA(root.c_str(), NULL);
-    std::string dir = root + "\\" + name;
+    std::string dir = FullPath(TestRoot() + "\\" + name);
     RemoveTree(dir);
     CreateDirectoryA(dir.c_str(), NULL);
     return dir;
@@ -171,26 +187,51 @@ static BOOL CALLBACK MatchWindow(HWND w, LPARAM lp)
     return FALSE;
 }
 
+struct MatchQuery {
+    const std::function<bool(HWND)>* match;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchTopLevel(HWND w, LPARAM lp)
+{
+    MatchQuery* q = (MatchQuery*)lp;
+    if (!(*q->match)(w)) return TRUE;
+    q->found = w;
+    return FALSE;
+}
+
+HWND FindTopLevel(const std::function<bool(HWND)>& match)
+{
+    MatchQuery q = {&match, NULL};
+    EnumWindows(MatchTopLevel, (LPARAM)&q);
+    return q.found;
+}
+
 HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
+    HWND found = NULL;
+    WaitUntil([&] {
         WindowQuery q = {className, title, pid, NULL};
         EnumWindows(MatchWindow, (LPARAM)&q);
-        if (q.found) return q.found;
-        if (GetTickCount() - start >= timeoutMs) return NULL;
-        Sleep(20);
-    }
+        found = q.found;
+        return found != NULL;
+    }, timeoutMs);
+    return found;
 }
 
 HWND WaitForWindowGone(HWND window, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
-        if (GetTickCount() - start >= timeoutMs) return window;
-        Sleep(20);
-    }
-    return NULL;
+    return WaitUntil([&] { return !IsWindow(window); }, timeoutMs) ? NULL : window;
+}
+
+HWND WaitForPreviewChild(HWND parent, HANDLE saverProcess, DWORD timeoutMs)
+{
+    HWND child = NULL;
+    WaitUntil([&] {
+        child = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", "Preview");
+        return child || WaitForSingleObject(saverProcess, 0) == WAIT_OBJECT_0;
+    }, timeoutMs);
+    return child;
 }
 
 std::string WindowText(HWND window)
@@ -269,7 +310,71 @@ void ClickLeft()
     SendInput(2, in, sizeof(INPUT));
 }
 
-void Pause(DWORD ms) { Sleep(ms); }
+void Pause(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (DWORD spent = 0; spent < ms; spent = GetTickCount() - start) {
+        if (MsgWaitForMultipleObjects(0, NULL, FALSE, ms - spent, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+            MSG m;
+            PeekMessageA(&m, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+}
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::string bytes = ReadText(path);
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool WaitForLine(const std::string& path, const std::string& line, DWORD timeoutMs)
+{
+    return WaitUntil([&] { return Contains(ReadLines(path), line); }, timeoutMs);
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line)
+{
+    for (const std::string& l : lines)
+        if (l == line) return true;
+    return false;
+}
+
+int CountPrefix(const std::vector<std::string>& lines, const std::string& prefix)
+{
+    int n = 0;
+    for (const std::string& l : lines)
+        if (l.compare(0, prefix.size(), prefix) == 0) ++n;
+    return n;
+}
+
+std::string Join(const std::vector<std::string>& lines)
+{
+    std::string s;
+    for (const std::string& l : lines) s += l + "\n";
+    return s;
+}
+
+std::string Decimal(unsigned long long value)
+{
+    char text[32];
+    snprintf(text, sizeof text, "%llu", value);
+    return text;
+}
+
+std::string Decimal(HWND window)
+{
+    return Decimal((unsigned long long)(UINT_PTR)window);
+}
 
 // --- launcher tests ---
 
@@ -278,7 +383,7 @@ static void PutLE(std::string* s, DWORD value, int bytes)
     for (int i = 0; i < bytes; i++) s->push_back((char)((value >> (8 * i)) & 0xFF));
 }
 
-bool WriteToneWav(const std::string& path, DWORD milliseconds, int frequency)
+bool WriteToneWav(const std::string& path, DWORD milliseconds, int hertz)
 {
     const DWORD rate = 22050;
     DWORD samples = rate * milliseconds / 1000;
@@ -295,7 +400,7 @@ bool WriteToneWav(const std::string& path, DWORD milliseconds, int frequency)
     wav += "data";
     PutLE(&wav, samples * 2, 4);
     // A triangle wave is close enough to a tone and needs no maths library.
-    DWORD period = rate / (DWORD)frequency;
+    DWORD period = rate / (DWORD)hertz;
     for (DWORD i = 0; i < samples; i++) {
         DWORD phase = i % period;
         long v = (long)(phase * 4 * 8000 / period);
@@ -320,12 +425,7 @@ std::string ReadText(const std::string& path)
 
 bool WaitForText(const std::string& path, const std::string& needle, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (ReadText(path).find(needle) != std::string::npos) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(20);
-    }
+    return WaitUntil([&] { return ReadText(path).find(needle) != std::string::npos; }, timeoutMs);
 }
 
 HWND WaitForSaverWindow(DWORD pid, DWORD timeoutMs)

@@ -1,9 +1,14 @@
 // Support for the tests that run under Wine: paths of the built programs,
 // private folders, processes started and ended by id, windows, input, files.
+// The rest of the kit: saver_folder.h (a test folder with the saver),
+// parent_window.h (a preview parent), registry_scope.h, message_table.h.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "wait_until.h"
 
 // Folder of the running test program, which is also where the saver and the
 // fixtures are built (build/win/bin), without a trailing backslash.
@@ -11,7 +16,9 @@ std::string BinDir();
 std::string BinFile(const std::string& name);   // BinDir() + "\\" + name
 std::string SaverPath();                         // the built .scr
 
-// A new empty folder for one test, under the build tree's test area.
+// A new empty folder for one test (full path): under "testdirs" beside the
+// test program, or under the system's temporary folder where that cannot be
+// made.
 std::string MakeTestDir(const std::string& name);
 bool CopyInto(const std::string& source, const std::string& dir, const std::string& newName);
 
@@ -43,8 +50,13 @@ bool StartSaver(TestProcess* p, const std::string& scrPath, const std::string& a
 DWORD RunSaver(const std::string& scrPath, const std::string& args, DWORD timeoutMs = 20000);
 
 // A top-level window of the given class (and title, unless null) that belongs
-// to process pid (any when 0); polls up to timeoutMs.
+// to process pid (any when 0); waits up to timeoutMs.
 HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs);
+// The first top-level window for which match() is true, or null.
+HWND FindTopLevel(const std::function<bool(HWND)>& match);
+// The saver's preview child ("WindowsScreenSaverClass", "Preview") inside
+// parent; null after timeoutMs, or as soon as saverProcess has ended.
+HWND WaitForPreviewChild(HWND parent, HANDLE saverProcess, DWORD timeoutMs = 15000);
 HWND WaitForWindowGone(HWND window, DWORD timeoutMs);  // null when gone
 // A message box (dialog class #32770) of process pid; its text in *text.
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs, std::string* text = NULL,
@@ -58,11 +70,25 @@ void MoveCursorTo(int x, int y);
 void MoveCursorBy(int dx, int dy);
 void ClickLeft();
 
-void Pause(DWORD ms);  // Sleep that also lets sent messages through
+// A fixed wait that answers messages sent to this thread meanwhile. Only
+// where nothing observable marks the moment: say why at the call.
+void Pause(DWORD ms);
+
+// Lines of a text file without their CR LF (empty when it cannot be read).
+std::vector<std::string> ReadLines(const std::string& path);
+// Waits until the file has a line equal to line.
+bool WaitForLine(const std::string& path, const std::string& line, DWORD timeoutMs);
+bool Contains(const std::vector<std::string>& lines, const std::string& line);
+int CountPrefix(const std::vector<std::string>& lines, const std::string& prefix);
+// The lines, each ended by "\n": one text for a comparison that prints whole.
+std::string Join(const std::vector<std::string>& lines);
+std::string Decimal(unsigned long long value);
+std::string Decimal(HWND window);
 
 // --- launcher tests ---
-// A mono 16-bit PCM WAV file with a tone (triangle wave).
-bool WriteToneWav(const std::string& path, DWORD milliseconds, int frequency);
+// A mono 16-bit PCM WAV file (22050 Hz) with a tone (triangle wave): its
+// length first, then its pitch, e.g. WriteToneWav(path, 1200, 440).
+bool WriteToneWav(const std::string& path, DWORD milliseconds, int hertz);
 // Whole text of a file, empty when it cannot be read (also while it is written).
 std::string ReadText(const std::string& path);
 // Polls until the file contains needle; true when it did within timeoutMs.

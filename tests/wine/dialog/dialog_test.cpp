@@ -1,10 +1,13 @@
 // The configuration dialog of the real saver, started with /c and driven from
-// outside. Runs with code page 932, so Japanese texts compare as its bytes.
+// outside. Runs with code page 932, so Japanese texts compare as its bytes;
+// the message boxes' tests also run with code page 1252, where they compare
+// as the wide text the user sees.
 #include <gtest/gtest.h>
 
 #include "dialog_driver.h"
 
 #include <commctrl.h>
+#include <stdlib.h>
 
 namespace {
 
@@ -20,6 +23,26 @@ const char saveFailedText[] =
 const char launcherCaption[] =
     "velkaro_v010\x97\x70\x83\x58\x83\x4e\x83\x8a\x81\x5b\x83\x93\x83\x5a\x81\x5b\x83\x6f\x81\x5b"
     "Launcher";
+const wchar_t refusedTextW[] = L"外部呼び出しにvelkaro_ss_launcher.scrは指定できません";
+const wchar_t saveFailedTextW[] = L"設定を保存できませんでした。\n";
+const wchar_t launcherCaptionW[] = L"velkaro_v010用スクリーンセーバーLauncher";
+
+std::wstring WideText(HWND window)
+{
+    wchar_t text[2048];
+    int n = GetWindowTextW(window, text, 2048);
+    return std::wstring(text, n > 0 ? n : 0);
+}
+
+// A run for another code page says so; it must really have that one.
+void ExpectRunCodePage()
+{
+    const char* acp = getenv("VELKARO_ACP");
+    if (acp) {
+        EXPECT_EQ((UINT)atoi(acp), GetACP());
+    }
+}
+
 // velkarodin.exeを選択してください
 const char accessoryTitle[] =
     "velkarodin.exe\x82\xf0\x91\x49\x91\xf0\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2";
@@ -307,8 +330,13 @@ TEST(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
         s.Click(IDOK);
         HWND box = s.WaitForOwnedDialog(10000);
         ASSERT_TRUE(box != NULL) << "no error box";
-        EXPECT_EQ(refusedText, BoxText(box));
-        EXPECT_NE(launcherCaption, WindowText(box));  // the system's default title
+        ExpectRunCodePage();
+        EXPECT_EQ(std::wstring(refusedTextW), WideText(GetDlgItem(box, 0xFFFF)));
+        EXPECT_NE(std::wstring(launcherCaptionW), WideText(box));  // the system's default title
+        EXPECT_NE(L"", WideText(box));
+        if (GetACP() == 932) {
+            EXPECT_EQ(refusedText, BoxText(box));
+        }
         CloseMessageBox(box);
         EXPECT_TRUE(WaitForWindowGone(box, 5000) == NULL);
         Sleep(200);
@@ -360,7 +388,9 @@ TEST(ConfigDialog, LongTextsAreCutTo1021BytesOnOk)
 TEST(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
 {
     DialogSession s;
-    ASSERT_TRUE(s.Prepare("dialog_save_fails", NULL));
+    // With code page 1252 the folder's name holds an e acute (0xE9), which
+    // would read as a lead byte if the path were converted as code page 932.
+    ASSERT_TRUE(s.Prepare(GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails", NULL));
     // A folder where the settings file should be: every write fails.
     ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL));
     ASSERT_TRUE(s.Open());
@@ -368,11 +398,21 @@ TEST(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     s.Click(IDOK);
     HWND box = s.WaitForOwnedDialog(10000);
     ASSERT_TRUE(box != NULL) << "the failure was not shown";
-    std::string text = BoxText(box);
-    EXPECT_EQ(launcherCaption, WindowText(box));
-    std::string expected = std::string(saveFailedText) + s.SettingsPath();
-    EXPECT_EQ(0, lstrcmpiA(expected.c_str(), text.c_str())) << text;
-    EXPECT_EQ(0u, text.find(saveFailedText));
+    ExpectRunCodePage();
+    // The path is the system's own ANSI text, in any code page.
+    wchar_t path[1024];
+    ASSERT_LT(0, MultiByteToWideChar(CP_ACP, 0, s.SettingsPath().c_str(), -1, path, 1024));
+    std::wstring wideText = WideText(GetDlgItem(box, 0xFFFF));
+    EXPECT_EQ(std::wstring(launcherCaptionW), WideText(box));
+    EXPECT_EQ(0, lstrcmpiW((saveFailedTextW + std::wstring(path)).c_str(), wideText.c_str()));
+    EXPECT_EQ(0u, wideText.find(saveFailedTextW));
+    if (GetACP() == 932) {
+        std::string text = BoxText(box);
+        EXPECT_EQ(launcherCaption, WindowText(box));
+        std::string expected = std::string(saveFailedText) + s.SettingsPath();
+        EXPECT_EQ(0, lstrcmpiA(expected.c_str(), text.c_str())) << text;
+        EXPECT_EQ(0u, text.find(saveFailedText));
+    }
     CloseMessageBox(box);
     EXPECT_TRUE(WaitForWindowGone(box, 5000) == NULL);
     Sleep(200);

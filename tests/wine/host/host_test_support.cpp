@@ -62,50 +62,6 @@ DWORD CloseSaver(TestProcess* p, HWND window)
     return 0xDEADBEEF;
 }
 
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::string bytes;
-    std::vector<std::string> lines;
-    if (!ReadFileBytes(path, &bytes)) return lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
-std::string Decimal(unsigned long long value)
-{
-    char text[32];
-    snprintf(text, sizeof text, "%llu", value);
-    return text;
-}
-
-std::string Decimal(HWND window)
-{
-    return Decimal((unsigned long long)(UINT_PTR)window);
-}
-
-bool Contains(const std::vector<std::string>& lines, const std::string& line)
-{
-    for (const std::string& l : lines)
-        if (l == line) return true;
-    return false;
-}
-
-int CountPrefix(const std::vector<std::string>& lines, const std::string& prefix)
-{
-    int n = 0;
-    for (const std::string& l : lines)
-        if (l.compare(0, prefix.size(), prefix) == 0) ++n;
-    return n;
-}
-
 bool PreviewParent::Start(const std::string& dir, int width, int height)
 {
     report = dir + "\\parent_report.txt";

@@ -42,12 +42,6 @@ struct PreviewParent {
     void Close();  // closes its window, then waits for its end
 };
 
-std::vector<std::string> ReadLines(const std::string& path);
-std::string Decimal(unsigned long long value);
-std::string Decimal(HWND window);
-bool Contains(const std::vector<std::string>& lines, const std::string& line);
-int CountPrefix(const std::vector<std::string>& lines, const std::string& prefix);
-
 // Sets HKCU\Control Panel\Desktop ScreenSaveUsePassword for one test and puts
 // the earlier value (or its absence) back when it goes out of scope.
 struct PasswordSetting {

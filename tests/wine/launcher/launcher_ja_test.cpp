@@ -1,5 +1,5 @@
-// The launcher's Japanese warning (code page 932) and its preview form,
-// run with the Japanese code page.
+// The launcher's Japanese warning and its preview form, run with the
+// Japanese code page; the warning's tests also run with code page 1252.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -14,6 +14,34 @@ static const char warningText[] =
 // velkaro_v010用スクリーンセーバーLauncher
 static const char warningCaption[] =
     "velkaro_v010\x97p\x83X\x83N\x83\x8a\x81[\x83\x93\x83Z\x81[\x83o\x81[Launcher";
+
+// The warning as the user reads it, whatever the system's code page.
+static const wchar_t warningTextW[] =
+    L"設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。";
+static const wchar_t warningCaptionW[] = L"velkaro_v010用スクリーンセーバーLauncher";
+
+static std::wstring WideText(HWND window)
+{
+    wchar_t text[2048];
+    int n = GetWindowTextW(window, text, 2048);
+    return std::wstring(text, n > 0 ? n : 0);
+}
+
+// The box's texts as shown; with code page 932 also the bytes the "A"
+// functions give back, which must be the program's own.
+static void ExpectWarningBox(HWND box, const std::string& text, const std::string& caption)
+{
+    // A run for another code page says so; it must really have that one.
+    const char* acp = getenv("VELKARO_ACP");
+    if (acp) {
+        EXPECT_EQ((UINT)atoi(acp), GetACP());
+    }
+    EXPECT_EQ(std::wstring(warningTextW), WideText(GetDlgItem(box, 0xFFFF)));
+    EXPECT_EQ(std::wstring(warningCaptionW), WideText(box));
+    if (GetACP() != 932) return;
+    EXPECT_EQ(warningText, text);
+    EXPECT_EQ(warningCaption, caption);
+}
 
 static bool OpenElsewhere(const std::string& path)
 {
@@ -46,8 +74,7 @@ TEST(LauncherJa, MissingAccessoryWarningText)
     std::string text, caption;
     HWND box = WaitForMessageBox(saver.id, 10000, &text, &caption);
     ASSERT_TRUE(box);
-    EXPECT_EQ(warningText, text);
-    EXPECT_EQ(warningCaption, caption);
+    ExpectWarningBox(box, text, caption);
     CloseMessageBox(box);
     ASSERT_TRUE(WaitForSaverWindow(saver.id, 10000));
     Pause(500);
@@ -90,8 +117,7 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
     std::string text, caption;
     HWND box = WaitForMessageBox(saver.id, 10000, &text, &caption);
     ASSERT_TRUE(box);
-    EXPECT_EQ(warningText, text);
-    EXPECT_EQ(warningCaption, caption);
+    ExpectWarningBox(box, text, caption);
     CloseMessageBox(box);
     HWND child = PreviewChild(parent.window);
     ASSERT_TRUE(child);

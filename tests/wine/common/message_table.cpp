@@ -1,0 +1,147 @@
+#include "message_table.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+namespace {
+
+struct NamedMessage {
+    UINT message;
+    const char* name;
+};
+
+#define NAMED(m) {m, #m}
+const NamedMessage names[] = {
+    NAMED(WM_NULL), NAMED(WM_CREATE), NAMED(WM_DESTROY), NAMED(WM_MOVE), NAMED(WM_SIZE),
+    NAMED(WM_ACTIVATE), NAMED(WM_SETFOCUS), NAMED(WM_KILLFOCUS), NAMED(WM_ENABLE),
+    NAMED(WM_SETTEXT), NAMED(WM_GETTEXT), NAMED(WM_PAINT), NAMED(WM_CLOSE), NAMED(WM_QUIT),
+    NAMED(WM_ERASEBKGND), NAMED(WM_SHOWWINDOW), NAMED(WM_ACTIVATEAPP), NAMED(WM_SETCURSOR),
+    NAMED(WM_MOUSEACTIVATE), NAMED(WM_GETMINMAXINFO), NAMED(WM_WINDOWPOSCHANGING),
+    NAMED(WM_WINDOWPOSCHANGED), NAMED(WM_POWER), NAMED(WM_CONTEXTMENU), NAMED(WM_HELP),
+    NAMED(WM_GETICON), NAMED(WM_NCCREATE), NAMED(WM_NCDESTROY), NAMED(WM_NCCALCSIZE),
+    NAMED(WM_NCHITTEST), NAMED(WM_NCPAINT), NAMED(WM_NCACTIVATE), NAMED(WM_KEYDOWN),
+    NAMED(WM_KEYUP), NAMED(WM_CHAR), NAMED(WM_SYSKEYDOWN), NAMED(WM_SYSKEYUP),
+    NAMED(WM_SYSCOMMAND), NAMED(WM_TIMER), NAMED(WM_MOUSEMOVE), NAMED(WM_LBUTTONDOWN),
+    NAMED(WM_LBUTTONUP), NAMED(WM_LBUTTONDBLCLK), NAMED(WM_RBUTTONDOWN), NAMED(WM_RBUTTONUP),
+    NAMED(WM_MBUTTONDOWN), NAMED(WM_MBUTTONDBLCLK), NAMED(WM_MOUSEWHEEL),
+    NAMED(WM_POWERBROADCAST), NAMED(WM_IME_SETCONTEXT), NAMED(WM_IME_NOTIFY),
+    NAMED(WM_COMMAND), NAMED(WM_INITDIALOG),
+};
+#undef NAMED
+
+const char* Place(unsigned where)
+{
+    if (where & App) return "application";
+    if (where & Default) return "default procedure";
+    if (where & Sent) return "sent by the probe";
+    return "?";
+}
+
+unsigned PlaceOf(unsigned flags) { return flags & (App | Default | Sent); }
+
+bool Named(const ExpectedMessage* table, const RecordedMessage& m)
+{
+    for (const ExpectedMessage* row = table; row->message || row->flags; ++row)
+        if (row->message == m.message && PlaceOf(row->flags) == m.where) return true;
+    return false;
+}
+
+bool RowMatches(const ExpectedMessage& row, const RecordedMessage& m)
+{
+    if (row.message != m.message || PlaceOf(row.flags) != m.where) return false;
+    if ((row.flags & Default) && row.result != m.result) return false;
+    if ((row.flags & WParam) && row.wParam != m.wParam) return false;
+    if ((row.flags & LParam) && row.lParam != m.lParam) return false;
+    return true;
+}
+
+std::string DescribeRow(const ExpectedMessage& row)
+{
+    RecordedMessage m = {row.message, PlaceOf(row.flags), row.wParam, row.lParam, row.result};
+    std::string text = Describe(m);
+    if (row.flags & Optional) text += " (optional)";
+    return text;
+}
+
+}  // namespace
+
+std::string MessageName(UINT message)
+{
+    for (const NamedMessage& n : names)
+        if (n.message == message) return n.name;
+    char text[32];
+    if (message >= WM_APP && message < 0xC000)
+        snprintf(text, sizeof text, "WM_APP+0x%X", message - WM_APP);
+    else if (message >= WM_USER && message < WM_APP)
+        snprintf(text, sizeof text, "WM_USER+0x%X", message - WM_USER);
+    else
+        snprintf(text, sizeof text, "0x%04X", message);
+    return text;
+}
+
+std::string Describe(const RecordedMessage& m)
+{
+    char text[96];
+    if (m.where & App)
+        snprintf(text, sizeof text, " (application, wParam %lu, lParam %ld)",
+                 (unsigned long)m.wParam, (long)m.lParam);
+    else if (m.where & Default)
+        snprintf(text, sizeof text, " (default procedure, result %ld)", (long)m.result);
+    else
+        snprintf(text, sizeof text, " (%s)", Place(m.where));
+    return MessageName(m.message) + text;
+}
+
+std::vector<RecordedMessage> ParseMessageLines(const std::vector<std::string>& lines)
+{
+    std::vector<RecordedMessage> out;
+    for (const std::string& line : lines) {
+        if (line.size() < 6 || line[1] != ' ') continue;
+        RecordedMessage m = {0, 0, 0, 0, 0};
+        char* end = NULL;
+        m.message = (UINT)strtoul(line.c_str() + 2, &end, 16);
+        if (line[0] == 'A') {
+            m.where = App;
+            m.wParam = (WPARAM)strtoul(end, &end, 10);
+            m.lParam = (LPARAM)strtol(end, &end, 10);
+        } else if (line[0] == 'D') {
+            m.where = Default;
+            m.result = (LRESULT)strtol(end, &end, 10);
+        } else if (line[0] == 'S') {
+            m.where = Sent;
+        } else {
+            continue;
+        }
+        out.push_back(m);
+    }
+    return out;
+}
+
+::testing::AssertionResult MessagesMatch(const char* tableName, const ExpectedMessage* table,
+                                         const std::vector<RecordedMessage>& seen)
+{
+    std::vector<RecordedMessage> relevant;
+    for (const RecordedMessage& m : seen)
+        if (Named(table, m)) relevant.push_back(m);
+    size_t row = 0, at = 0;
+    std::string problem;
+    while (problem.empty()) {
+        const ExpectedMessage& expected = table[row];
+        bool tableDone = !expected.message && !expected.flags;
+        if (tableDone && at == relevant.size()) return ::testing::AssertionSuccess();
+        if (!tableDone && at < relevant.size() && RowMatches(expected, relevant[at])) {
+            ++row;
+            ++at;
+        } else if (!tableDone && (expected.flags & Optional)) {
+            ++row;
+        } else {
+            problem = (tableDone ? std::string("nothing more") : DescribeRow(expected)) +
+                      " expected, " +
+                      (at < relevant.size() ? Describe(relevant[at]) : std::string("nothing")) +
+                      " seen, row " + std::to_string(row + 1) + " of " + tableName;
+        }
+    }
+    std::string all = "\nseen:";
+    for (const RecordedMessage& m : relevant) all += "\n  " + Describe(m);
+    return ::testing::AssertionFailure() << problem << all;
+}

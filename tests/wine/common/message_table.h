@@ -1,0 +1,51 @@
+// Message sequences as tables: what a window should see, one row a message,
+// compared with what a recorder saw. On a mismatch the messages are named:
+// "WM_CLOSE (application) expected, WM_DESTROY (application) seen, row 3 of closeOnKey".
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// Where a message was seen, and what else a row compares.
+enum MessageFlags : unsigned {
+    App = 1,        // reached the application's saver procedure
+    Default = 2,    // the default procedure returned for it (result compared)
+    Sent = 4,       // the probe sent it to its own window
+    WParam = 8,     // wParam compared
+    LParam = 16,    // lParam compared
+    Optional = 32,  // may be missing
+};
+
+// A row of zeros ends a table.
+struct ExpectedMessage {
+    UINT message;
+    unsigned flags;
+    LRESULT result;  // for Default rows
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+struct RecordedMessage {
+    UINT message;
+    unsigned where;  // App, Default or Sent
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result;
+};
+
+// "WM_CLOSE", "WM_USER+0x77", "WM_APP+0x0", or hex for the rest.
+std::string MessageName(UINT message);
+std::string Describe(const RecordedMessage& m);
+
+// Recorder lines: "A <hex message> <wParam> <lParam>" (application),
+// "D <hex message> <result>" (default procedure), "S <hex message>" (sent by
+// the probe); other lines are skipped.
+std::vector<RecordedMessage> ParseMessageLines(const std::vector<std::string>& lines);
+
+// Compares only the recorded messages that some row of the table names with
+// the same place (App, Default, Sent), in order; optional rows may be missing.
+::testing::AssertionResult MessagesMatch(const char* tableName, const ExpectedMessage* table,
+                                         const std::vector<RecordedMessage>& seen);

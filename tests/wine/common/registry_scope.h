@@ -1,0 +1,29 @@
+// A registry value changed for one test: what was there before (the value
+// with its type, or its absence) is put back when the scope ends.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+struct RegistryValueScope {
+    RegistryValueScope(HKEY root, const char* key, const char* value);
+    ~RegistryValueScope();
+    bool SetDword(DWORD value);
+    bool SetBinary(const std::string& bytes);
+    bool Remove();
+
+    HKEY root;
+    std::string key, value;
+    bool hadValue = false;
+    DWORD savedType = 0;
+    std::string saved;
+};
+
+// HKCU\Control Panel\Desktop ScreenSaveUsePassword, which decides on the 95
+// family whether the saver asks the password provider.
+struct PasswordValueScope : RegistryValueScope {
+    PasswordValueScope()
+        : RegistryValueScope(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword")
+    {
+    }
+};

@@ -1,0 +1,35 @@
+// One test folder with a saver program in it: the built saver or the host's
+// probe, under the name the test chooses, optionally with quiet settings and
+// the stand-in accessory.
+#pragma once
+#include <string>
+
+#include "test_support.h"
+
+enum SaverParts {
+    BuiltSaver = 0,
+    ProbeProgram = 1,   // hostprobe.scr (the host with a recording application)
+    QuietSettings = 2,  // settings that start nothing: see PrepareSaverFolder
+    WithAccessory = 4,  // the stand-in accessory and the trap program
+};
+
+struct SaverFolder {
+    std::string dir;           // the test folder (full path)
+    std::string scr;           // the saver program copied into it
+    std::string accessoryDir;  // <dir>\Program Files\Tools
+    std::string accessory;     // <accessoryDir>\velkarodin.exe (with WithAccessory)
+    std::string AccessoryLog() const { return accessoryDir + "\\accessory_log.txt"; }
+    std::string ProbeLog() const { return scr.substr(0, scr.size() - 4) + ".log"; }
+    std::string File(const std::string& name) const { return dir + "\\" + name; }
+};
+
+// A fresh folder MakeTestDir(testName) holding the program as scrName.
+// QuietSettings writes an accessory path that exists but is not
+// velkarodin.exe (no warning, nothing started), simple mode, no music.
+// WithAccessory copies the stand-in as <dir>\Program Files\Tools\velkarodin.exe
+// (variant, if any, into accessory_variant.txt beside it) and the trap
+// program as <dir>\Program.exe, which logs to trap_log.txt if an unquoted
+// start reaches it.
+SaverFolder PrepareSaverFolder(const std::string& testName,
+                               const std::string& scrName = "velkaro_ss_launcher.scr",
+                               unsigned parts = BuiltSaver, const std::string& variant = "");

@@ -1,0 +1,19 @@
+// Bounded waits that end on the event itself: the condition is polled with a
+// short interval until it holds or the time is up.
+#pragma once
+#include <windows.h>
+
+const DWORD waitPollMs = 10;
+
+// True as soon as condition() is true; false when it still is not after
+// timeoutMs (the condition is asked once more at the end).
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= timeoutMs) return condition();
+        Sleep(waitPollMs);
+    }
+    return true;
+}
