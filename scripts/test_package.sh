@@ -16,18 +16,23 @@ out="$B/release"
 stage="$out/$name"
 zip="$out/$name.zip"
 
-# The test programs are the Windows tests that CTest runs.
-programs="$(ctest --test-dir "$B/win" -N | sed -n 's/^ *Test *#[0-9]*: *//p' | sort)"
+# The test programs: those that CTest runs (some more than once); run-tests.cmd
+# finds them by their names' ending.
+programs="$(ctest --test-dir "$B/win" --show-only=json-v1 | python3 -c '
+import json, os, sys
+for t in json.load(sys.stdin)["tests"]:
+    print("\n".join(os.path.basename(a)[:-4] for a in t["command"] if a.endswith(".exe")))' | sort -u)"
 [ -n "$programs" ] || { echo "test package: no Windows tests in $B/win" >&2; exit 1; }
-# What they start or copy from their own folder (BinFile, SaverPath).
-fixtures="velkaro_ss_launcher.scr fake_accessory.exe trap_program.exe fake_external_saver.scr
-hostprobe.scr password_provider.dll preview_parent.exe playlist_tone.mp3"
-used="$( (grep -rhoE 'BinFile\("[^"]+"\)' tests/wine | sed 's/BinFile("\(.*\)")/\1/'; echo velkaro_ss_launcher.scr) | sort -u)"
-if [ "$used" != "$(echo $fixtures | tr ' ' '\n' | sort -u)" ]; then
-  echo "test package: the fixture list differs from what the tests use:" >&2
-  diff <(echo $fixtures | tr ' ' '\n' | sort -u) <(echo "$used") >&2 || true
-  exit 1
+if echo "$programs" | grep -v '_tests$'; then
+  echo "test package: run-tests.cmd only finds programs named *_tests" >&2; exit 1
 fi
+# What they start or copy from their own folder: the saver and every
+# BinFile("name") of the test sources.
+fixtures="$( (echo velkaro_ss_launcher.scr
+  grep -rhoE 'BinFile\("[^"]+"\)' tests/wine | sed 's/BinFile("\(.*\)")/\1/') | sort -u)"
+for f in $fixtures; do
+  [ -f "$bin/$f" ] || { echo "test package: the tests use $f, which is not built" >&2; exit 1; }
+done
 
 rm -rf "$stage" "$zip"
 mkdir -p "$stage/bin"

@@ -162,13 +162,30 @@ static HANDLE MakeJob()
     return job;
 }
 
-static DWORD LeftRunning(HANDLE job)
+// Names and ids of the processes still in the job, e.g. "fake_accessory.exe 1234".
+static std::string LeftRunning(HANDLE job)
 {
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info;
-    ZeroMemory(&info, sizeof info);
-    if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof info, NULL))
-        return 0;
-    return info.ActiveProcesses;
+    struct {
+        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+        ULONG_PTR more[63];
+    } ids;
+    ZeroMemory(&ids, sizeof ids);
+    ids.list.NumberOfAssignedProcesses = 64;
+    std::string names;
+    if (!QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof ids, NULL)) return names;
+    for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; i++) {
+        DWORD pid = (DWORD)ids.list.ProcessIdList[i];
+        char path[MAX_PATH] = "?";
+        DWORD size = sizeof path;
+        HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+        if (p) {
+            QueryFullProcessImageNameA(p, 0, path, &size);
+            CloseHandle(p);
+        }
+        const char* name = strrchr(path, '\\');
+        names += std::string(names.empty() ? "" : ", ") + (name ? name + 1 : path) + " " + std::to_string(pid);
+    }
+    return names;
 }
 
 static std::string XmlEscape(const std::string& text)
@@ -207,6 +224,10 @@ static int RunProgram(const std::string& name, DWORD seconds)
     std::string line = "\"" + exe + "\" --gtest_output=xml:" + xml;
     std::vector<char> cmd(line.begin(), line.end());
     cmd.push_back('\0');
+    // No error dialog of the system for a fault or a missing DLL: the
+    // program and what it starts (which inherit the mode) just end, with the
+    // code that the tests look for.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof si);
     si.cb = sizeof si;
@@ -215,6 +236,10 @@ static int RunProgram(const std::string& name, DWORD seconds)
         WriteEnding(name + ".xml", name, "could not be started (error " + std::to_string(GetLastError()) + ")");
         return 1;
     }
+    // Wine starts its desktop process on demand, from the first program that
+    // needs it; asked for here, it starts outside the job, so that the job
+    // never ends it. (Windows has it running already.)
+    GetDesktopWindow();
     // Without a job (a system that refuses nested jobs) only the program
     // itself can be ended at the time limit.
     HANDLE job = MakeJob();
@@ -235,9 +260,9 @@ static int RunProgram(const std::string& name, DWORD seconds)
     GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hProcess);
     if (job) {
-        DWORD left = LeftRunning(job);
-        if (left) printf("run_test_program: %s left %lu process(es) running; they are ended now\n",
-                         name.c_str(), left);
+        std::string left = LeftRunning(job);
+        if (!left.empty())
+            printf("run_test_program: %s left running: %s; they end now\n", name.c_str(), left.c_str());
         CloseHandle(job);
     }
     if (how.empty() && GetFileAttributesA(xml.c_str()) == INVALID_FILE_ATTRIBUTES) {

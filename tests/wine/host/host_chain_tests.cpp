@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "host_test_support.h"
+#include "platform_checks.h"
 
 namespace host_test {
 namespace {
@@ -344,6 +345,7 @@ TEST(HostChain, PreviewAppliesNoClosingRules)
 
 TEST(HostChain, FaultInTheSaverProcedureReachesTheGuard)
 {
+    SKIP_UNLESS_FAULTS_STAY();
     std::string scr = PrepareProbe("host_chain_fault", "hostprobe.scr");
     Probe probe;
     ASSERT_TRUE(probe.StartRun(scr));
@@ -354,6 +356,7 @@ TEST(HostChain, FaultInTheSaverProcedureReachesTheGuard)
 
 TEST(HostChain, GuardExitCodeIsTheExceptionCodeOrOne)
 {
+    SKIP_UNLESS_FAULTS_STAY();
     std::string scr = PrepareProbe("host_chain_raise", "hostprobe.scr");
     for (DWORD code : {0xE0001234u, 0u}) {
         Probe probe;
@@ -425,6 +428,7 @@ TEST(HostChain, FailedWindowCreationEndsWithOne)
 
 TEST(HostConfigure, FaultInTheDialogProcedureReachesTheGuard)
 {
+    SKIP_UNLESS_FAULTS_STAY();
     std::string scr = PrepareProbe("host_conf_fault", "hostprobe.scr");
     ProbeOptions options("dialogcrash");
     EXPECT_EQ(0xC0000005u, RunSaver(scr, "/c"));
@@ -432,6 +436,7 @@ TEST(HostConfigure, FaultInTheDialogProcedureReachesTheGuard)
 
 TEST(HostClosing95, AfterTheCloseIsConfirmedInputAndTimersStopInTheHost)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     // 95 family without a password: the first WM_CLOSE confirms the close.
     PasswordSetting setting;
     setting.Remove();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "host_test_support.h"
+#include "platform_checks.h"
 
 namespace host_test {
 namespace {
@@ -72,6 +73,7 @@ TEST(HostCommandLine, ChangePasswordIsMinusOneOnNtAndZeroOn95)
     std::string nt = PrepareSaver("host_cmd_a_nt", "velkaro_ss_launcher.scr");
     EXPECT_EQ(kMinusOne, RunArgs(nt, "/a 5"));
     EXPECT_EQ(kMinusOne, RunArgs(nt, "-A"));
+    SKIP_UNLESS_95_FAMILY("saver95.scr");
     std::string w98 = PrepareSaver("host_cmd_a_95", "saver95.scr");
     EXPECT_EQ(0u, RunArgs(w98, "/a 5"));
     EXPECT_EQ(0u, RunArgs(w98, "/a"));

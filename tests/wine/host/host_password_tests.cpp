@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include "host_test_support.h"
+#include "platform_checks.h"
 
 namespace host_test {
 namespace {
@@ -96,6 +97,7 @@ int ScreenSaverRunning()
 
 TEST(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     PasswordSetting setting;
     setting.SetDword(1);
     Provider95 saver;
@@ -131,6 +133,7 @@ TEST(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
 
 TEST(HostPassword95, RefusedCheckKeepsTheCursorHiddenAndTheWindowUp)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     PasswordSetting setting;
     setting.SetDword(1);
     Provider95 saver;
@@ -148,6 +151,7 @@ TEST(HostPassword95, RefusedCheckKeepsTheCursorHiddenAndTheWindowUp)
 
 TEST(HostPassword95, ScreenSaverRunningWhileTheProviderIsLoaded)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     PasswordSetting setting;
     setting.SetDword(1);
     Provider95 saver;
@@ -168,6 +172,7 @@ TEST(HostPassword95, ScreenSaverRunningWhileTheProviderIsLoaded)
 
 TEST(HostPassword95, QueryCancelAutoPlayWithAndWithoutProvider)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
     {
         PasswordSetting setting;
@@ -200,6 +205,7 @@ TEST(HostPassword95, QueryCancelAutoPlayWithAndWithoutProvider)
 
 TEST(HostPassword95, PasswordValueFormsDecideWhetherTheProviderLoads)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     struct Row {
         const char* name;
         DWORD type;
@@ -236,6 +242,7 @@ TEST(HostPassword95, PasswordValueFormsDecideWhetherTheProviderLoads)
 
 TEST(HostPassword95, NoProviderFileMeansNoPassword)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     PasswordSetting setting;
     setting.SetDword(1);
     Provider95 saver;
@@ -268,6 +275,7 @@ TEST(HostPassword95, ProviderIsNotUsedOnNt)
 
 TEST(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     PasswordSetting setting;
     setting.SetDword(1);
     Provider95 saver;
@@ -296,6 +304,7 @@ TEST(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
 
 TEST(HostPassword95, FailedWindowCreationEndsWithOneAndUnloadsTheProvider)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     PasswordSetting setting;
     setting.SetDword(1);
     Provider95 saver;
@@ -310,6 +319,8 @@ TEST(HostPassword95, FailedWindowCreationEndsWithOneAndUnloadsTheProvider)
 
 TEST(HostPassword95, FaultInTheProviderReachesTheGuard)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
+    SKIP_UNLESS_FAULTS_STAY();
     PasswordSetting setting;
     setting.SetDword(1);
     Provider95 saver;
@@ -329,6 +340,8 @@ TEST(HostPassword95, FaultInTheProviderReachesTheGuard)
 
 TEST(HostPassword95, FaultInTheSaverProcedureClearsTheRunningState)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
+    SKIP_UNLESS_FAULTS_STAY();
     PasswordSetting setting;
     setting.SetDword(1);
     Provider95 saver;
@@ -344,6 +357,7 @@ TEST(HostPassword95, FaultInTheSaverProcedureClearsTheRunningState)
 
 TEST(HostPassword95, ChangePasswordModeCallsTheSystemAndEndsWithZero)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     std::string scr = PrepareProbe("host_pwd_change", "hostprobe95.scr");
     EXPECT_EQ(0u, RunSaver(scr, "/a 12345"));
     EXPECT_EQ(0u, RunSaver(scr, "-A"));

@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include "launcher_test_util.h"
+#include "platform_checks.h"
 #include "test_support.h"
 
 // 設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。
@@ -60,6 +61,7 @@ static int Count(const std::vector<std::string>& traces, const std::string& text
 
 TEST(LauncherJa, CodePageIs932)
 {
+    SKIP_UNLESS_CODE_PAGE_932();
     ASSERT_EQ(932u, GetACP());
 }
 

@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include "launcher_test_util.h"
+#include "platform_checks.h"
 #include "test_support.h"
 
 static std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
@@ -372,6 +373,7 @@ TEST(LauncherRun, NoSettingsFile)
 // its colour; the next, accepted close does nothing twice.
 TEST(LauncherRun, RefusedCloseThenAcceptedClose)
 {
+    SKIP_UNLESS_95_FAMILY("saver95.scr");
     ASSERT_TRUE(PathExists(BinFile("password_provider.dll")));
     PasswordOn password;
     SaverSetup s = PrepareSaver("run_refused", true, "", "saver95.scr");
@@ -425,6 +427,7 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
 // tick leaves the timer running, so the music starts afterwards.
 TEST(LauncherRun, MusicAroundARefusedClose)
 {
+    SKIP_UNLESS_95_FAMILY("saver95.scr");
     ASSERT_TRUE(PathExists(BinFile("password_provider.dll")));
     PasswordOn password;
     for (int round = 0; round < 2; round++) {
