@@ -4,18 +4,25 @@
 // toolchain and flags as the .scr, so the difference between the two is what
 // the saver adds.
 //
-// Built a second time as floor_imports with FLOOR_PRODUCT_IMPORTS: the same
-// program importing the same system DLLs as the .scr (without calling them),
-// which shows what loading those DLLs alone costs at start and in memory.
+// Built again as floor_imports with FLOOR_PRODUCT_IMPORTS: the same program
+// importing the system DLLs that the .scr used to import (without calling
+// them), which shows what loading those DLLs alone costs at start and in
+// memory.
 //
-// Built a third time as floor_music with FLOOR_MUSIC: the floor plus the least
-// background music can cost through MCI: the tracks listed in floor_music.txt
-// beside the program are played in turn, the next one opened when MCI
-// notifies the end of the last (no polling timer).
+// Built again as floor_launcher with FLOOR_LAUNCHER: the least a launcher can
+// do. On creation it starts velkarodin.exe from its own folder (the path as
+// application name, quoted as the command line, its folder as working
+// folder); on the closing key it sends the accessory's window WM_COMMAND
+// 40001 and waits for the accessory's end.
+//
+// And as floor_launcher_music with FLOOR_LAUNCHER and FLOOR_MUSIC: the
+// launcher floor plus the least background music can cost through MCI: the
+// tracks listed in floor_music.txt beside the program are played in turn, the
+// next one opened when MCI notifies the end of the last (no polling timer).
 #include <windows.h>
+#include <string.h>
 #ifdef FLOOR_MUSIC
 #include <mmsystem.h>
-#include <string.h>
 
 static char musicTracks[8][1024];
 static int musicCount;
@@ -53,6 +60,42 @@ static void ReadMusicList()
         lstrcpynA(musicTracks[musicCount++], line, sizeof musicTracks[0]);
 }
 #endif
+#ifdef FLOOR_LAUNCHER
+static PROCESS_INFORMATION accessory;
+
+static void StartAccessory()
+{
+    char path[MAX_PATH + 32];
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    path[n] = 0;
+    char* slash = strrchr(path, '\\');
+    if (!slash) return;
+    lstrcpyA(slash + 1, "velkarodin.exe");
+    char dir[MAX_PATH];
+    lstrcpynA(dir, path, (int)(slash - path) + 1);
+    char command[MAX_PATH + 8];
+    wsprintfA(command, "\"%s\"", path);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    CreateProcessA(path, command, NULL, NULL, FALSE, 0, NULL, dir, &si, &accessory);
+}
+
+static BOOL CALLBACK FindAccessoryWindow(HWND w, LPARAM found)
+{
+    if (!(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME)) return TRUE;
+    *(HWND*)found = w;
+    return FALSE;
+}
+
+static void StopAccessory()
+{
+    if (!accessory.hProcess) return;
+    HWND w = NULL;
+    EnumThreadWindows(accessory.dwThreadId, FindAccessoryWindow, (LPARAM)&w);
+    if (w) SendMessageA(w, WM_COMMAND, 40001, 0);
+    WaitForSingleObject(accessory.hProcess, 10000);
+}
+#endif
 #ifdef FLOOR_PRODUCT_IMPORTS
 #include <commctrl.h>
 #include <commdlg.h>
@@ -78,6 +121,9 @@ static LRESULT CALLBACK FloorWindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     switch (message) {
     case WM_CREATE:
         SetCursor(NULL);
+#ifdef FLOOR_LAUNCHER
+        StartAccessory();
+#endif
 #ifdef FLOOR_MUSIC
         ReadMusicList();
         PlayMusic(hwnd);
@@ -97,6 +143,9 @@ static LRESULT CALLBACK FloorWindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+#ifdef FLOOR_LAUNCHER
+        StopAccessory();
+#endif
         DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY:

@@ -6,13 +6,18 @@
 //
 //   bench_probe startclose RUNS COLOUR PROGRAM ACCESSORY [PROGRAM ACCESSORY...]
 //   bench_probe idle PROGRAM SECONDS ACCESSORY COLOUR [UNIXPID...]
+//   bench_probe dialog RUNS PROGRAM ARGS [PROGRAM ARGS...]
 //
 // ACCESSORY is 1 when the saver is expected to start velkarodin.exe (the probe
 // then waits for its window before pressing the key); COLOUR is the saver's
 // background as a hexadecimal COLORREF. Several programs given to startclose
 // take turns; their figures end in _0, _1... in the order given. UNIXPIDs are other Unix processes
 // (the wineserver, Xvfb) whose CPU time and context switches are sampled too.
-// Results are printed as "name value" lines.
+// dialog times a program that shows a dialog (ARGS after its name, "-" for
+// none) from its start to the dialog shown, then cancels it.
+// Results are printed as "name value" lines; modules_N lines list the DLLs
+// the program has mapped when its window is first painted (or its dialog
+// shown).
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -65,11 +70,11 @@ struct Saver {
     double startedAt;
 };
 
-static BOOL StartProgram(const char* program, Saver* s)
+static BOOL StartProgram(const char* program, Saver* s, const char* args = "/s")
 {
     char commandLine[1200];
     char dir[MAX_PATH];
-    wsprintfA(commandLine, "\"%s\" /s", program);
+    wsprintfA(commandLine, "\"%s\"%s%s", program, args[0] ? " " : "", args);
     lstrcpynA(dir, program, sizeof dir);
     char* slash = strrchr(dir, '\\');
     if (slash) *slash = 0;
@@ -227,6 +232,27 @@ static double PeakWorkingSetKb(Saver* s)
     return pmc.PeakWorkingSetSize / 1024.0;
 }
 
+// The base names of the DLLs mapped in the process, lower case, sorted.
+static void PrintModules(const char* name, Saver* s)
+{
+    HMODULE modules[256];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(s->pi.hProcess, modules, sizeof modules, &bytes)) return;
+    int count = (int)(bytes / sizeof(HMODULE));
+    if (count > 256) count = 256;
+    static char names[256][64];
+    for (int i = 0; i < count; i++) {
+        names[i][0] = 0;
+        GetModuleBaseNameA(s->pi.hProcess, modules[i], names[i], sizeof names[i]);
+        CharLowerA(names[i]);
+    }
+    qsort(names, count, sizeof names[0], (int (*)(const void*, const void*))strcmp);
+    printf("%s", name);
+    for (int i = 0; i < count; i++) printf(" %s", names[i]);
+    printf("\n");
+    fflush(stdout);
+}
+
 static BOOL MessageBoxShown(Saver* s)
 {
     HWND w = NULL;
@@ -244,8 +270,8 @@ static BOOL MessageBoxShown(Saver* s)
 struct Series {
     const char* program;
     int accessory;
-    double start[64], shown[64], close[64], peak[64];
-    int nStart, nShown, nClose, nPeak, failures;
+    double start[64], shown[64], close[64], peak[64], paintPeak[64];
+    int nStart, nShown, nClose, nPeak, nPaintPeak, failures;
 };
 
 static int StartCloseOnce(Series* p, int run, int index, COLORREF colour)
@@ -260,6 +286,14 @@ static int StartCloseOnce(Series* p, int run, int index, COLORREF colour)
     if (windowMs >= 0) p->shown[p->nShown++] = windowMs;
     if (painted >= 0) p->start[p->nStart++] = painted;
     else p->failures++;
+    // The high-water mark only grows: read at once, it is the peak up to the paint.
+    double paintKb = PeakWorkingSetKb(&s);
+    if (painted >= 0 && paintKb > 0) p->paintPeak[p->nPaintPeak++] = paintKb;
+    if (run == 1) {
+        char name[32];
+        wsprintfA(name, "modules_%d", index);
+        PrintModules(name, &s);
+    }
     if (MessageBoxShown(&s)) Note("the saver shows a message box");
     DWORD accessoryPid = 0;
     if (p->accessory) {
@@ -279,8 +313,8 @@ static int StartCloseOnce(Series* p, int run, int index, COLORREF colour)
             CloseHandle(a);
         }
     }
-    printf("run %d program %d window_ms %.1f start_ms %.1f close_ms %.1f peak_ws_kb %.0f\n",
-           run, index, windowMs, painted, closed, kb);
+    printf("run %d program %d window_ms %.1f start_ms %.1f close_ms %.1f paint_ws_kb %.0f "
+           "peak_ws_kb %.0f\n", run, index, windowMs, painted, closed, paintKb, kb);
     fflush(stdout);
     Release(&s);
     Sleep(300);
@@ -317,6 +351,8 @@ static int StartClose(int runs, COLORREF colour, int count, char** specs)
         Print(name, p->nClose ? p->close[0] : -1);
         wsprintfA(name, "peak_ws_kb_%d", i);
         Print(name, Median(p->peak, p->nPeak));
+        wsprintfA(name, "paint_ws_kb_%d", i);
+        Print(name, Median(p->paintPeak, p->nPaintPeak));
         failures += p->failures;
     }
     Print("failures", failures);
@@ -557,6 +593,100 @@ static int Idle(const char* program, int seconds, int accessory, COLORREF colour
     return closed >= 0 && painted >= 0 ? 0 : 1;
 }
 
+// ---- dialog ----
+
+struct DialogSeries {
+    const char* program;
+    const char* args;
+    double shown[64], peak[64];
+    int nShown, nPeak, failures;
+};
+
+static BOOL CALLBACK FindDialogOfPid(HWND w, LPARAM pid)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    char cls[16] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (owner != (DWORD)pid || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+    foundDialog = w;
+    return FALSE;
+}
+
+static int DialogOnce(DialogSeries* p, int run, int index)
+{
+    Saver s;
+    if (!StartProgram(p->program, &s, p->args)) {
+        Note("cannot start the program");
+        return 0;
+    }
+    double limit = s.startedAt + 15000;
+    foundDialog = NULL;
+    while (NowMs() < limit && !Exited(&s) && !foundDialog) {
+        EnumWindows(FindDialogOfPid, (LPARAM)s.pi.dwProcessId);
+        if (!foundDialog) Sleep(1);
+    }
+    HWND dialog = foundDialog;
+    DWORD_PTR result;
+    double shown = -1;
+    if (dialog && SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result))
+        shown = NowMs() - s.startedAt;
+    double kb = PeakWorkingSetKb(&s);
+    if (shown >= 0) {
+        p->shown[p->nShown++] = shown;
+        if (kb > 0) p->peak[p->nPeak++] = kb;
+    } else {
+        p->failures++;
+    }
+    if (run == 1) {
+        char name[32];
+        wsprintfA(name, "modules_%d", index);
+        PrintModules(name, &s);
+    }
+    if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    DWORD code = 0;
+    if (WaitForSingleObject(s.pi.hProcess, 15000) != WAIT_OBJECT_0) {
+        Note("dialog program did not end on Cancel; ending it");
+        TerminateProcess(s.pi.hProcess, 99);
+        WaitForSingleObject(s.pi.hProcess, 5000);
+        p->failures++;
+    }
+    GetExitCodeProcess(s.pi.hProcess, &code);
+    printf("run %d program %d dialog_ms %.1f peak_ws_kb %.0f exit %lu\n", run, index, shown, kb,
+           code);
+    fflush(stdout);
+    Release(&s);
+    Sleep(200);
+    return 1;
+}
+
+static int Dialog(int runs, int count, char** specs)
+{
+    static DialogSeries series[4];
+    if (count > 4) count = 4;
+    if (runs > 64) runs = 64;
+    for (int i = 0; i < count; i++) {
+        series[i].program = specs[2 * i];
+        series[i].args = strcmp(specs[2 * i + 1], "-") == 0 ? "" : specs[2 * i + 1];
+    }
+    for (int run = 1; run <= runs; run++)
+        for (int i = 0; i < count; i++)
+            if (!DialogOnce(&series[i], run, i)) return 2;
+    int failures = 0;
+    for (int i = 0; i < count; i++) {
+        char name[64];
+        wsprintfA(name, "dialog_ms_%d", i);
+        Print(name, Median(series[i].shown, series[i].nShown));
+        wsprintfA(name, "dialog_min_ms_%d", i);
+        Print(name, series[i].nShown ? series[i].shown[0] : -1);
+        wsprintfA(name, "dialog_ws_kb_%d", i);
+        Print(name, Median(series[i].peak, series[i].nPeak));
+        failures += series[i].failures;
+    }
+    Print("failures", failures);
+    return failures ? 1 : 0;
+}
+
 int main(int argc, char** argv)
 {
     QueryPerformanceFrequency(&frequency);
@@ -566,7 +696,10 @@ int main(int argc, char** argv)
     if (argc >= 6 && strcmp(argv[1], "idle") == 0)
         return Idle(argv[2], atoi(argv[3]), atoi(argv[4]),
                     (COLORREF)strtoul(argv[5], NULL, 16), argc - 6, argv + 6);
+    if (argc >= 5 && argc % 2 == 1 && strcmp(argv[1], "dialog") == 0)
+        return Dialog(atoi(argv[2]), (argc - 3) / 2, argv + 3);
     fprintf(stderr, "usage: bench_probe startclose RUNS COLOUR PROGRAM ACCESSORY [PROGRAM ACCESSORY...]\n"
-                    "       bench_probe idle PROGRAM SECONDS ACCESSORY COLOUR [UNIXPID...]\n");
+                    "       bench_probe idle PROGRAM SECONDS ACCESSORY COLOUR [UNIXPID...]\n"
+                    "       bench_probe dialog RUNS PROGRAM ARGS [PROGRAM ARGS...]\n");
     return 2;
 }

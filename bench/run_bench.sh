@@ -1,25 +1,28 @@
 #!/usr/bin/env bash
-# Benchmark of the screen saver against a floor program (bench/floor_saver.cpp,
-# built in the same tree with the same toolchain and flags), under Wine on a
-# private Xvfb. Run by hand; prints a table (see docs/performance.md).
-#   bash bench/run_bench.sh [--runs N] [--idle SECONDS] [--no-build] [--table-only]
+# Benchmark of the screen saver against floor programs (bench/floor_saver.cpp
+# and bench/floor_dialog.cpp, built in the same tree with the same toolchain
+# and flags), under Wine on a private Xvfb. Run by hand; prints a table (see
+# docs/performance.md). About 6 minutes with the defaults on 2 cores.
+#   bash bench/run_bench.sh [--runs N] [--idle SECONDS] [--traced N] [--no-build] [--table-only]
 # --table-only prints the table of the last run again from its raw output.
 # VELKARO_BENCH_DIR names the build folder (default build-bench).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$(pwd)"
 B="${VELKARO_BENCH_DIR:-build-bench}"
-RUNS=10
-IDLE=30
+RUNS=20
+IDLE=20
+TRACED=10
 BUILD=1
 TABLE_ONLY=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) RUNS="$2"; shift 2 ;;
     --idle) IDLE="$2"; shift 2 ;;
+    --traced) TRACED="$2"; shift 2 ;;
     --no-build) BUILD=0; shift ;;
     --table-only) TABLE_ONLY=1; shift ;;
-    *) echo "usage: $0 [--runs N] [--idle SECONDS] [--no-build] [--table-only]"; exit 2 ;;
+    *) echo "usage: $0 [--runs N] [--idle SECONDS] [--traced N] [--no-build] [--table-only]"; exit 2 ;;
   esac
 done
 
@@ -33,13 +36,15 @@ if [ $BUILD = 1 ]; then
   cmake -S . -B "$B/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=Release -DVELKARO_BUILD_TESTS=ON -DVELKARO_BUILD_BENCH=ON >/dev/null || exit 1
   cmake --build "$B/win" -j2 --target velkaro_ss_launcher floor_saver floor_imports \
-    floor_music bench_probe bench_playlist fake_accessory >/dev/null || exit 1
+    floor_launcher floor_launcher_music floor_dialog bench_probe bench_playlist \
+    fake_accessory >/dev/null || exit 1
   # The platform-free playlist code, natively with -O2 and no sanitizer.
   mkdir -p "$B/native-bench"
   g++ -std=c++17 -O2 -I. -o "$B/native-bench/playlist_bench" bench/playlist_bench.cpp \
     bench/native_seams.cpp launcher/playlist.cpp launcher/path_split.cpp || exit 1
 fi
-for f in velkaro_ss_launcher.scr floor_saver.exe floor_imports.exe floor_music.exe bench_probe.exe bench_playlist.exe fake_accessory.exe; do
+for f in velkaro_ss_launcher.scr floor_saver.exe floor_imports.exe floor_launcher.exe \
+  floor_launcher_music.exe floor_dialog.exe bench_probe.exe bench_playlist.exe fake_accessory.exe; do
   [ -f "$BIN/$f" ] || { echo "missing $BIN/$f"; exit 1; }
 done
 
@@ -47,13 +52,15 @@ done
 RUN="$B/bench-run"
 rm -rf "$RUN"
 mkdir -p "$RUN/floor" "$RUN/imports" "$RUN/scr" "$RUN/bare" "$RUN/music" "$RUN/steady" "$RUN/playlist" \
-  "$RUN/floorsteady" "$RUN/floormusic" "$RUN/layered/velkarodin.exe"
+  "$RUN/launcher" "$RUN/lsteady" "$RUN/lmusic" "$RUN/layered/velkarodin.exe" "$RUN/dialog" "$RUN/floordialog"
 cp "$BIN/floor_saver.exe" "$RUN/floor/"
-cp "$BIN/floor_music.exe" "$RUN/floorsteady/"
-cp "$BIN/floor_music.exe" "$RUN/floormusic/"
+cp "$BIN/floor_launcher.exe" "$RUN/launcher/"
+cp "$BIN/floor_launcher_music.exe" "$RUN/lsteady/"
+cp "$BIN/floor_launcher_music.exe" "$RUN/lmusic/"
 cp "$BIN/floor_imports.exe" "$RUN/imports/"
-for d in scr bare music steady layered; do cp "$BIN/velkaro_ss_launcher.scr" "$RUN/$d/bench_$d.scr"; done
-for d in scr music steady; do cp "$BIN/fake_accessory.exe" "$RUN/$d/velkarodin.exe"; done
+cp "$BIN/floor_dialog.exe" "$RUN/floordialog/"
+for d in scr bare music steady layered dialog; do cp "$BIN/velkaro_ss_launcher.scr" "$RUN/$d/bench_$d.scr"; done
+for d in scr music steady launcher lsteady lmusic; do cp "$BIN/fake_accessory.exe" "$RUN/$d/velkarodin.exe"; done
 echo "not an accessory" > "$RUN/bare/readme.txt"
 python3 - "$RUN/music" "$RUN/steady" "$IDLE" <<'PY'
 import array, math, sys, wave
@@ -97,8 +104,9 @@ settings "$RUN/bare/bench_bare.ini" "$(w "$RUN/bare/readme.txt")" ""
 # A folder named velkarodin.exe: the window becomes layered, the start fails.
 settings "$RUN/layered/bench_layered.ini" "$(w "$RUN/layered/velkarodin.exe")" ""
 settings "$RUN/music/bench_music.ini" "$(w "$RUN/music/velkarodin.exe")" "$(w "$RUN/music/bench.m3u")"
-w "$RUN/steady/long.wav" > "$RUN/floorsteady/floor_music.txt"
-for i in 1 2 3 4 5; do w "$RUN/music/tone$i.wav"; done > "$RUN/floormusic/floor_music.txt"
+w "$RUN/steady/long.wav" > "$RUN/lsteady/floor_music.txt"
+for i in 1 2 3 4 5; do w "$RUN/music/tone$i.wav"; done > "$RUN/lmusic/floor_music.txt"
+settings "$RUN/dialog/bench_dialog.ini" "$(w "$RUN/scr/velkarodin.exe")" ""
 settings "$RUN/steady/bench_steady.ini" "$(w "$RUN/steady/velkarodin.exe")" "$(w "$RUN/steady/bench.m3u")"
 
 probe() {  # probe OUTFILE TIMEOUT args...
@@ -110,13 +118,33 @@ probe() {  # probe OUTFILE TIMEOUT args...
 }
 
 echo "== start and close, $RUNS runs each (display $DISPLAY)"
-# The programs take turns run by run: 0 floor, 1 .scr with the accessory,
-# 2 .scr without it, 3 .scr layered whose accessory start fails, 4 the floor
-# importing the .scr's DLLs.
-probe "$RUN/startclose.txt" 400 startclose "$RUNS" 0 \
-  "$(w "$RUN/floor/floor_saver.exe")" 0 "$(w "$RUN/scr/bench_scr.scr")" 1 \
-  "$(w "$RUN/bare/bench_bare.scr")" 0 "$(w "$RUN/layered/bench_layered.scr")" 0 \
-  "$(w "$RUN/imports/floor_imports.exe")" 0
+# The programs take turns run by run: 0 floor, 1 launcher floor, 2 .scr with
+# the accessory, 3 .scr without it, 4 .scr layered whose accessory start
+# fails, 5 the floor importing the DLLs the .scr used to import.
+probe "$RUN/startclose.txt" $((RUNS * 12 + 60)) startclose "$RUNS" 0 \
+  "$(w "$RUN/floor/floor_saver.exe")" 0 "$(w "$RUN/launcher/floor_launcher.exe")" 1 \
+  "$(w "$RUN/scr/bench_scr.scr")" 1 "$(w "$RUN/bare/bench_bare.scr")" 0 \
+  "$(w "$RUN/layered/bench_layered.scr")" 0 "$(w "$RUN/imports/floor_imports.exe")" 0
+
+echo "== configuration dialog, $RUNS runs each"
+# 0 the least dialog program with the same template, 1 the .scr with /c.
+probe "$RUN/dialog.txt" $((RUNS * 6 + 60)) dialog "$RUNS" \
+  "$(w "$RUN/floordialog/floor_dialog.exe")" - "$(w "$RUN/dialog/bench_dialog.scr")" /c
+
+echo "== where the start goes: $TRACED traced runs each"
+# Wine's own trace with timestamps, the DLL loads, and the calls that mark the
+# steps of the start (RelayInclude; window procedures are traced with them).
+# Tracing slows each traced call a little, so these runs are timed apart.
+RELAY="kernel32.CreateProcessA;user32.RegisterClassA;user32.CreateWindowExA"
+RELAY="$RELAY;user32.SetLayeredWindowAttributes;user32.BeginPaint;user32.EndPaint"
+wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$RELAY" /f >/dev/null 2>&1
+WINEDEBUG=+timestamp,+pid,+loaddll,+relay timeout -k 5 $((TRACED * 8 + 60)) \
+  wine "$BIN/bench_probe.exe" startclose "$TRACED" 0 "$(w "$RUN/floor/floor_saver.exe")" 0 \
+  "$(w "$RUN/launcher/floor_launcher.exe")" 1 "$(w "$RUN/scr/bench_scr.scr")" 1 \
+  > "$RUN/traced.txt" 2> "$RUN/trace.log"
+wine reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f >/dev/null 2>&1
+python3 bench/start_breakdown.py "$RUN/trace.log" floor_saver.exe floor_launcher.exe bench_scr.scr \
+  > "$RUN/breakdown.txt"
 
 echo "== idle, $IDLE s each"
 # Which tracks the saver has open, seen from outside (MCI is silent on the
@@ -144,8 +172,9 @@ idle() {  # idle NAME PROGRAM ACCESSORY
   wait $p
 }
 idle floor "$RUN/floor/floor_saver.exe" 0
-idle floorsteady "$RUN/floorsteady/floor_music.exe" 0
-idle floormusic "$RUN/floormusic/floor_music.exe" 0
+idle launcher "$RUN/launcher/floor_launcher.exe" 1
+idle lsteady "$RUN/lsteady/floor_launcher_music.exe" 1
+idle lmusic "$RUN/lmusic/floor_launcher_music.exe" 1
 idle scr "$RUN/scr/bench_scr.scr" 1
 idle steady "$RUN/steady/bench_steady.scr" 1
 idle music "$RUN/music/bench_music.scr" 1
@@ -167,56 +196,75 @@ trap - EXIT
 # ---- the table ----
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "" || b == "" || b + 0 <= 0) print "-"; else printf "%.2f", a / b }'; }
 num() { awk -v a="$1" 'BEGIN { if (a == "") print "-"; else if (a == int(a)) printf "%d", a; else printf "%.1f", a }'; }
-row() { printf '| %-44s | %12s | %12s | %7s |\n' "$1" "$(num "$2")" "$(num "$3")" "$(ratio "$2" "$3")"; }
+# row LABEL SCR LAUNCHER_FLOOR [PLAIN_FLOOR]
+row() {
+  printf '| %-46s | %9s | %9s | %6s | %9s | %6s |\n' "$1" "$(num "$2")" "$(num "$3")" "$(ratio "$2" "$3")" \
+    "$(num "${4:-}")" "$(ratio "$2" "${4:-}")"
+}
 SCR_SIZE=$(stat -c %s "$BIN/velkaro_ss_launcher.scr")
 FLOOR_SIZE=$(stat -c %s "$BIN/floor_saver.exe")
+LFLOOR_SIZE=$(stat -c %s "$BIN/floor_launcher.exe")
+S="$RUN/startclose.txt"
+D="$RUN/dialog.txt"
+I() { val "$RUN/idle_$1.txt" "$2"; }
+# mapped_only FILE A B: the modules of program A not mapped by program B
+modules_of() { grep -a "^modules_$2 " "$1" | head -n1 | tr ' ' '\n' | tail -n +2 | grep -v -E '[.](exe|scr)$' | sort; }
+mapped_only() { comm -23 <(modules_of "$1" "$2") <(modules_of "$1" "$3") | tr '\n' ' '; }
 echo
 echo "== results ($(cat "$RUN/when.txt" 2>/dev/null))"
-printf '| %-44s | %12s | %12s | %7s |\n' "figure" ".scr" "floor" "ratio"
-printf '|%s|%s|%s|%s|\n' "----------------------------------------------" "--------------" "--------------" "---------"
-S="$RUN/startclose.txt"
-row "start: window shown, ms (median of $RUNS)" "$(val $S window_ms_1)" "$(val $S window_ms_0)"
-row "start: painted, ms (median of $RUNS)" "$(val $S start_ms_1)" "$(val $S start_ms_0)"
-row "  .scr without accessory: painted, ms" "$(val $S start_ms_2)" "$(val $S start_ms_0)"
-row "  .scr layered, accessory start fails, ms" "$(val $S start_ms_3)" "$(val $S start_ms_0)"
-row "  floor importing the .scr's DLLs, ms" "$(val $S start_ms_4)" "$(val $S start_ms_0)"
-row "start: painted, ms (best of $RUNS)" "$(val $S start_min_ms_1)" "$(val $S start_min_ms_0)"
-row "  .scr without accessory, ms" "$(val $S start_min_ms_2)" "$(val $S start_min_ms_0)"
-row "  .scr layered, accessory start fails, ms" "$(val $S start_min_ms_3)" "$(val $S start_min_ms_0)"
-row "  floor importing the .scr's DLLs, ms" "$(val $S start_min_ms_4)" "$(val $S start_min_ms_0)"
-row "close: key to process end, ms (median)" "$(val $S close_ms_1)" "$(val $S close_ms_0)"
-row "  .scr without accessory, ms" "$(val $S close_ms_2)" "$(val $S close_ms_0)"
-row "close: key to process end, ms (best of $RUNS)" "$(val $S close_min_ms_1)" "$(val $S close_min_ms_0)"
-row "  .scr without accessory, ms" "$(val $S close_min_ms_2)" "$(val $S close_min_ms_0)"
+printf '| %-46s | %9s | %9s | %6s | %9s | %6s |\n' "figure" ".scr" "launcher" "ratio" "plain" "ratio"
+printf '| %-46s | %9s | %9s | %6s | %9s | %6s |\n' "" "" "floor" "" "floor" ""
+printf '|%s|%s|%s|%s|%s|%s|\n' "------------------------------------------------" "-----------" "-----------" "--------" "-----------" "--------"
+row "run, no music: window shown, ms (median of $RUNS)" "$(val $S window_ms_2)" "$(val $S window_ms_1)" "$(val $S window_ms_0)"
+row "  painted, ms (median of $RUNS)" "$(val $S start_ms_2)" "$(val $S start_ms_1)" "$(val $S start_ms_0)"
+row "  painted, ms (best of $RUNS)" "$(val $S start_min_ms_2)" "$(val $S start_min_ms_1)" "$(val $S start_min_ms_0)"
+row "  VmHWM at first paint, KiB (median)" "$(val $S paint_ws_kb_2)" "$(val $S paint_ws_kb_1)" "$(val $S paint_ws_kb_0)"
+row "  VmHWM at the key, KiB (median)" "$(val $S peak_ws_kb_2)" "$(val $S peak_ws_kb_1)" "$(val $S peak_ws_kb_0)"
+row "  close: key to process end, ms (median)" "$(val $S close_ms_2)" "$(val $S close_ms_1)" "$(val $S close_ms_0)"
+row "  close, ms (best of $RUNS)" "$(val $S close_min_ms_2)" "$(val $S close_min_ms_1)" "$(val $S close_min_ms_0)"
+row ".scr without accessory: painted, ms (median)" "$(val $S start_ms_3)" "" "$(val $S start_ms_0)"
+row "  VmHWM at first paint, KiB" "$(val $S paint_ws_kb_3)" "" "$(val $S paint_ws_kb_0)"
+row "  close, ms (median)" "$(val $S close_ms_3)" "" "$(val $S close_ms_0)"
+row ".scr layered, accessory start fails: painted" "$(val $S start_ms_4)" "" "$(val $S start_ms_0)"
+row "floor importing the old .scr's DLLs: painted" "$(val $S start_ms_5)" "" "$(val $S start_ms_0)"
+row "  VmHWM at first paint, KiB" "$(val $S paint_ws_kb_5)" "" "$(val $S paint_ws_kb_0)"
 for v in scr steady music; do
   case $v in
-    scr) label="idle, no music"; IF="$RUN/idle_floor.txt" ;;
-    steady) label="idle, music (one long track)"; IF="$RUN/idle_floorsteady.txt" ;;
-    music) label="idle, music (4 s tracks)"; IF="$RUN/idle_floormusic.txt" ;;
+    scr) label="idle, no music"; L=launcher; P=floor ;;
+    steady) label="idle, music (one long track)"; L=lsteady; P= ;;
+    music) label="idle, music (4 s tracks)"; L=lmusic; P= ;;
   esac
-  row "$label: CPU ms in ${IDLE} s" "$(val "$RUN/idle_$v.txt" unix_cpu_ms)" "$(val $IF unix_cpu_ms)"
-  row "  wake-ups/s, all threads" "$(val "$RUN/idle_$v.txt" wakeups_per_s)" "$(val $IF wakeups_per_s)"
-  row "  wake-ups/s, main thread" "$(val "$RUN/idle_$v.txt" main_wakeups_per_s)" "$(val $IF main_wakeups_per_s)"
-  row "  wineserver wake-ups/s" "$(val "$RUN/idle_$v.txt" extra0_wakeups_per_s)" "$(val $IF extra0_wakeups_per_s)"
-  row "  wineserver CPU ms" "$(val "$RUN/idle_$v.txt" extra0_cpu_ms)" "$(val $IF extra0_cpu_ms)"
-  row "  threads at the end" "$(val "$RUN/idle_$v.txt" threads)" "$(val $IF threads)"
-  row "  threads started during the period" "$(val "$RUN/idle_$v.txt" threads_started)" "$(val $IF threads_started)"
+  p() { [ -n "$P" ] && I "$P" "$1"; }
+  row "$label: CPU ms in ${IDLE} s" "$(I $v unix_cpu_ms)" "$(I $L unix_cpu_ms)" "$(p unix_cpu_ms)"
+  row "  wake-ups/s, all threads" "$(I $v wakeups_per_s)" "$(I $L wakeups_per_s)" "$(p wakeups_per_s)"
+  row "  wake-ups/s, main thread" "$(I $v main_wakeups_per_s)" "$(I $L main_wakeups_per_s)" "$(p main_wakeups_per_s)"
+  row "  wineserver wake-ups/s" "$(I $v extra0_wakeups_per_s)" "$(I $L extra0_wakeups_per_s)" "$(p extra0_wakeups_per_s)"
+  row "  wineserver CPU ms" "$(I $v extra0_cpu_ms)" "$(I $L extra0_cpu_ms)" "$(p extra0_cpu_ms)"
+  row "  threads at the end" "$(I $v threads)" "$(I $L threads)" "$(p threads)"
+  row "  threads started during the period" "$(I $v threads_started)" "$(I $L threads_started)" "$(p threads_started)"
+  row "  VmHWM at the end, KiB" "$(I $v vm_hwm_kb)" "$(I $L vm_hwm_kb)" "$(p vm_hwm_kb)"
 done
-IF="$RUN/idle_floor.txt"
-row "memory: peak working set, KiB (music)" "$(val "$RUN/idle_music.txt" peak_ws_kb)" "$(val $IF peak_ws_kb)"
-row "  VmHWM, KiB (music)" "$(val "$RUN/idle_music.txt" vm_hwm_kb)" "$(val $IF vm_hwm_kb)"
-row "  floor with MCI music, KiB" "$(val "$RUN/idle_floormusic.txt" peak_ws_kb)" "$(val $IF peak_ws_kb)"
-row "  peak working set, KiB (no music)" "$(val "$RUN/idle_scr.txt" peak_ws_kb)" "$(val $IF peak_ws_kb)"
-row "  at the key, .scr with accessory, KiB" "$(val $S peak_ws_kb_1)" "$(val $S peak_ws_kb_0)"
-row "  floor importing the .scr's DLLs, KiB" "$(val $S peak_ws_kb_4)" "$(val $S peak_ws_kb_0)"
-row "size: bytes" "$SCR_SIZE" "$FLOOR_SIZE"
+row "dialog: start to shown, ms (median of $RUNS)" "$(val $D dialog_ms_1)" "$(val $D dialog_ms_0)"
+row "  start to shown, ms (best of $RUNS)" "$(val $D dialog_min_ms_1)" "$(val $D dialog_min_ms_0)"
+row "  VmHWM when shown, KiB (median)" "$(val $D dialog_ws_kb_1)" "$(val $D dialog_ws_kb_0)"
+row "size: bytes" "$SCR_SIZE" "$LFLOOR_SIZE" "$FLOOR_SIZE"
 row "playlist: load 2048 long lines, ms (Wine)" "$(val "$RUN/playlist_wine.txt" load_ms)" ""
 row "playlist: load 2048 long lines, ms (native)" "$(val "$RUN/playlist_native.txt" load_ms)" ""
 echo
-echo "idle with music: the floor column is floor_music playing the same WAV files (the five 4 s tones, or the long one)"
-echo "  through MCI with an end notification instead of a polling timer"
+echo "where the start goes (Wine trace, $(grep -c '^run ' "$RUN/traced.txt" 2>/dev/null) traced starts in turn):"
+cat "$RUN/breakdown.txt" 2>/dev/null
+echo
+echo "launcher floor: floor_launcher (starts the stand-in accessory, WM_COMMAND 40001 and a wait on the key);"
+echo "  with music floor_launcher_music, playing the same WAV files (the five 4 s tones, or the long one)"
+echo "  through MCI with an end notification instead of a polling timer. dialog rows: the floor is floor_dialog."
+echo "DLLs mapped at first paint by the .scr and not by the launcher floor: $(mapped_only $S 2 1)"
+echo "DLLs mapped at first paint by the launcher floor and not by the .scr: $(mapped_only $S 1 2)"
+echo "DLLs mapped at first paint by the floor importing the old DLLs and not by the floor: $(mapped_only $S 5 0)"
+echo "DLLs mapped with the dialog shown by the .scr and not by floor_dialog: $(mapped_only $D 1 0)"
+echo "DLLs mapped with the dialog shown by floor_dialog and not by the .scr: $(mapped_only $D 0 1)"
+echo "dialog exit codes (.scr /c after Cancel): $(grep -a '^run .* program 1 ' $D | awk '{print $NF}' | sort | uniq -c | tr -s ' ' | tr '\n' ';')"
 echo "tracks seen open during idle: 4 s tracks:$(cat "$RUN/tracks_music.txt"); long track:$(cat "$RUN/tracks_steady.txt")"
-echo "  floor_music:$(cat "$RUN/tracks_floormusic.txt"); floor_music long:$(cat "$RUN/tracks_floorsteady.txt")"
+echo "  launcher floor:$(cat "$RUN/tracks_lmusic.txt"); long:$(cat "$RUN/tracks_lsteady.txt")"
 grep -h '^note' "$RUN"/*.txt | sort | uniq -c | grep -v 'Unix process' | sed 's/^/notes: /'
 echo "playlist tracks accepted: Wine $(val "$RUN/playlist_wine.txt" tracks), native $(val "$RUN/playlist_native.txt" tracks)"
 echo "DLLs the .scr imports: $(i686-w64-mingw32-objdump -p "$BIN/velkaro_ss_launcher.scr" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
@@ -224,5 +272,5 @@ echo "DLLs the floor imports: $(i686-w64-mingw32-objdump -p "$BIN/floor_saver.ex
 bad=$(i686-w64-mingw32-objdump -p "$BIN/velkaro_ss_launcher.scr" | awk '/DLL Name/ {print tolower($3)}' |
   grep -v -x -E 'kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|comdlg32.dll|comctl32.dll|winmm.dll|version.dll|msvcrt.dll')
 [ -n "$bad" ] && echo "NOT a system DLL: $bad"
-fails=$(cat "$RUN"/startclose.txt | awk '/^failures/ {s += $2} END {print s + 0}')
+fails=$(cat "$RUN"/startclose.txt "$RUN"/dialog.txt | awk '/^failures/ {s += $2} END {print s + 0}')
 echo "failed runs: $fails (raw output in $RUN/*.txt)"

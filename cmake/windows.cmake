@@ -29,7 +29,10 @@ target_link_libraries(saver_host PUBLIC user32 gdi32 advapi32)
 add_library(saver_launcher STATIC ${LAUNCHER_SOURCES})
 target_include_directories(saver_launcher PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(saver_launcher PRIVATE ${PRODUCT_COMPILE_OPTIONS})
-target_link_libraries(saver_launcher PUBLIC saver_host comdlg32 comctl32 winmm version)
+# comdlg32, comctl32, version and winmm are not imported: only the dialog or
+# the music use them, and they are looked up when first needed
+# (launcher/system_entry.h), so that run mode never maps them.
+target_link_libraries(saver_launcher PUBLIC saver_host)
 
 add_executable(velkaro_ss_launcher WIN32 host/winmain.cpp resources/velkaro_ss_launcher.rc)
 set_target_properties(velkaro_ss_launcher PROPERTIES SUFFIX ".scr")

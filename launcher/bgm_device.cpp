@@ -3,9 +3,14 @@
 #include <windows.h>
 
 #include "launcher/playlist.h"
+#include "launcher/system_entry.h"
 
+// winmm (and msacm32 behind it) is loaded with the first command, so that a
+// run without music never maps it; without winmm there is no music, silently.
 static unsigned long SendToMci(const char* command, char* reply, unsigned replyLength)
 {
+    static auto mciSendStringA = SYSTEM_ENTRY("winmm.dll", mciSendStringA);
+    if (!mciSendStringA) return MCIERR_CANNOT_LOAD_DRIVER;
     return mciSendStringA(command, reply, replyLength, NULL);
 }
 

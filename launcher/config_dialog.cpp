@@ -11,6 +11,7 @@
 #include "launcher/path_split.h"
 #include "launcher/settings.h"
 #include "launcher/settings_values.h"
+#include "launcher/system_entry.h"
 #include "launcher/version_text.h"
 #include "resources/resource.h"
 
@@ -58,11 +59,17 @@ const int editReadCount = 1022;
 const DWORD openFileNameSize = 88;
 static_assert(sizeof(OPENFILENAMEA) >= openFileNameSize, "OPENFILENAMEA too small");
 
+// Only this dialog uses comctl32, comdlg32 and version.dll: each is loaded when
+// the dialog first needs it (comctl32 here, version.dll as it opens, comdlg32
+// when a chooser is asked for), so that run mode maps none of them.
+
 // DialogBoxParamA creates the slider before the dialog procedure sees any
 // message, so its class is registered here, just before the dialog. A failed
-// registration is left to the dialog's creation to report.
+// registration (comctl32 missing) is left to the dialog's creation to report.
 BOOL PrepareConfigDialog(HINSTANCE)
 {
+    auto InitCommonControlsEx = SYSTEM_ENTRY("comctl32.dll", InitCommonControlsEx);
+    if (!InitCommonControlsEx) return TRUE;
     INITCOMMONCONTROLSEX classes;
     classes.dwSize = sizeof classes;
     classes.dwICC = ICC_BAR_CLASSES;
@@ -78,6 +85,11 @@ static int IsLeadByte(unsigned char byte)
 static void ReadFileVersion()
 {
     for (int i = 0; i < 4; i++) fileVersionParts[i] = 0;
+    auto GetFileVersionInfoSizeA = SYSTEM_ENTRY("version.dll", GetFileVersionInfoSizeA);
+    auto GetFileVersionInfoA = SYSTEM_ENTRY("version.dll", GetFileVersionInfoA);
+    auto VerQueryValueA = SYSTEM_ENTRY("version.dll", VerQueryValueA);
+    // Without version.dll the version reads as when the resource is unreadable.
+    if (!GetFileVersionInfoSizeA || !GetFileVersionInfoA || !VerQueryValueA) return;
     char name[MAX_PATH];
     GetModuleFileNameA(NULL, name, MAX_PATH);
     DWORD handle = 0;
@@ -128,7 +140,9 @@ static int ChooseBackgroundColor(HWND owner, COLORREF* colour)
     choice.rgbResult = *colour;
     choice.lpCustColors = customColors;
     choice.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
-    if (!ChooseColorA(&choice)) return 0;
+    // Without comdlg32 it is as if the user had cancelled.
+    auto ChooseColorA = SYSTEM_ENTRY("comdlg32.dll", ChooseColorA);
+    if (!ChooseColorA || !ChooseColorA(&choice)) return 0;
     *colour = choice.rgbResult;
     return 1;
 }
@@ -175,7 +189,9 @@ static void BrowseForFile(HWND dialog, int editId, char* setting, const char* fi
     request.lpstrTitle = title;
     request.Flags = OFN_FILEMUSTEXIST;
     request.lpstrDefExt = extension;
-    if (GetOpenFileNameA(&request)) SetDlgItemTextA(dialog, editId, setting);
+    // Without comdlg32 it is as if the user had cancelled.
+    auto GetOpenFileNameA = SYSTEM_ENTRY("comdlg32.dll", GetOpenFileNameA);
+    if (GetOpenFileNameA && GetOpenFileNameA(&request)) SetDlgItemTextA(dialog, editId, setting);
 }
 
 static void BrowseForExternalSaver(HWND dialog)

@@ -4,8 +4,7 @@
 #include <string.h>
 #include <string>
 #include "launcher/launcher_rules.h"
-
-static int Cp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+#include "tests/native/common/lead_bytes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

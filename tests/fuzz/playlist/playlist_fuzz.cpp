@@ -13,13 +13,9 @@
 #include <string>
 
 #include "launcher/playlist.h"
+#include "tests/native/common/lead_bytes.h"
 
-static int Cp932Lead(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 static int EveryHighByteLeads(unsigned char b) { return b >= 0x80; }
-static int NoLeadBytes(unsigned char) { return 0; }
 
 static Playlist* list;
 
@@ -86,7 +82,7 @@ static std::string WriteTemp(const std::string& text)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1) return 0;
-    static const LeadByteTest rules[] = {Cp932Lead, EveryHighByteLeads, NoLeadBytes};
+    static const LeadByteTest rules[] = {Cp932Lead, EveryHighByteLeads, NoLead};
     playlistLeadByte = rules[data[0] % 3];
     std::string rest((const char*)data + 1, size - 1);
     size_t nul = rest.find('\0');

@@ -3,10 +3,7 @@
 #include <string.h>
 #include <string>
 #include "launcher/launcher_rules.h"
-
-// Code page 932 lead bytes.
-static int Cp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-static int NoLead(unsigned char) { return 0; }
+#include "tests/native/common/lead_bytes.h"
 
 // The opacity rule in exact integer arithmetic: the float nearest 0.01 is
 // 10737418 / 2^30, and every product stays exact in a double.

@@ -2,12 +2,7 @@
 #include <string>
 
 #include "launcher/path_split.h"
-
-// Lead bytes of code page 932 (Shift_JIS).
-static int Cp932Lead(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+#include "tests/native/common/lead_bytes.h"
 
 struct Split {
     std::string drive, dir, fname, ext;

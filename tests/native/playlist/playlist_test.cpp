@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "launcher/playlist.h"
+#include "tests/native/common/lead_bytes.h"
 
 struct SentCommand {
     std::string text;
@@ -30,11 +31,6 @@ static unsigned long RecordMci(const char* command, char* reply, unsigned replyL
         statusReplies.pop_front();
     }
     return 0;
-}
-
-static int Cp932Lead(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
 MciSendFn playlistMciSend = RecordMci;

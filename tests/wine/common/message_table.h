@@ -21,11 +21,11 @@ enum MessageFlags : unsigned {
 
 // A row of zeros ends a table.
 struct ExpectedMessage {
-    UINT message;
-    unsigned flags;
-    LRESULT result;  // for Default rows
-    WPARAM wParam;
-    LPARAM lParam;
+    UINT message = 0;
+    unsigned flags = 0;
+    LRESULT result = 0;  // for Default rows
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
 };
 
 struct RecordedMessage {
@@ -45,7 +45,8 @@ std::string Describe(const RecordedMessage& m);
 // the probe); other lines are skipped.
 std::vector<RecordedMessage> ParseMessageLines(const std::vector<std::string>& lines);
 
-// Compares only the recorded messages that some row of the table names with
-// the same place (App, Default, Sent), in order; optional rows may be missing.
+// Compares, in order, the recorded messages that some row of the table names
+// (wherever they were seen) with the rows; optional rows may be missing.
+// Messages the table does not name are left out.
 ::testing::AssertionResult MessagesMatch(const char* tableName, const ExpectedMessage* table,
                                          const std::vector<RecordedMessage>& seen);

@@ -19,6 +19,7 @@ SaverFolder PrepareSaverFolder(const std::string& testName, const std::string& s
     f.accessoryDir = f.dir + "\\Program Files\\Tools";
     f.accessory = f.accessoryDir + "\\velkarodin.exe";
     CopyInto(parts & ProbeProgram ? BinFile("hostprobe.scr") : SaverPath(), f.dir, scrName);
+    if (parts & ProbeProgram) CopyInto(BinFile("probe_recorder.dll"), f.dir, "probe_recorder.dll");
     if (parts & QuietSettings)
         WriteSettingsFor(f.scr, {"exepath=" + f.scr, "mode=0", "playlist=", "ext_scr_path="});
     if (parts & WithAccessory) AddAccessory(f, variant);

@@ -9,6 +9,7 @@
 enum SaverParts {
     BuiltSaver = 0,
     ProbeProgram = 1,   // hostprobe.scr (the host with a recording application)
+                        // and its probe_recorder.dll
     QuietSettings = 2,  // settings that start nothing: see PrepareSaverFolder
     WithAccessory = 4,  // the stand-in accessory and the trap program
 };

@@ -228,7 +228,9 @@ HWND WaitForPreviewChild(HWND parent, HANDLE saverProcess, DWORD timeoutMs)
 {
     HWND child = NULL;
     WaitUntil([&] {
+        // Visible only once its creation is complete.
         child = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", "Preview");
+        if (child && !IsWindowVisible(child)) child = NULL;
         return child || WaitForSingleObject(saverProcess, 0) == WAIT_OBJECT_0;
     }, timeoutMs);
     return child;
@@ -275,40 +277,48 @@ void CloseMessageBox(HWND box)
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-void PressKey(WORD virtualKey)
+static INPUT KeyInput(WORD virtualKey, DWORD flags)
 {
-    INPUT in[2];
-    ZeroMemory(in, sizeof in);
-    in[0].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = virtualKey;
-    in[1] = in[0];
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
+    INPUT in;
+    ZeroMemory(&in, sizeof in);
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = virtualKey;
+    in.ki.dwFlags = flags;
+    return in;
 }
 
-void MoveCursorTo(int x, int y) { SetCursorPos(x, y); }
-
-void MoveCursorBy(int dx, int dy)
+static INPUT MouseInput(DWORD flags, int dx = 0, int dy = 0)
 {
     INPUT in;
     ZeroMemory(&in, sizeof in);
     in.type = INPUT_MOUSE;
     in.mi.dx = dx;
     in.mi.dy = dy;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE;
+    in.mi.dwFlags = flags;
+    return in;
+}
+
+// Press and release in one call, so that nothing comes between them.
+static void SendPair(INPUT press, INPUT release)
+{
+    INPUT in[2] = {press, release};
+    SendInput(2, in, sizeof(INPUT));
+}
+
+void PressKey(WORD virtualKey)
+{
+    SendPair(KeyInput(virtualKey, 0), KeyInput(virtualKey, KEYEVENTF_KEYUP));
+}
+
+void MoveCursorTo(int x, int y) { SetCursorPos(x, y); }
+
+void MoveCursorBy(int dx, int dy)
+{
+    INPUT in = MouseInput(MOUSEEVENTF_MOVE, dx, dy);
     SendInput(1, &in, sizeof(INPUT));
 }
 
-void ClickLeft()
-{
-    INPUT in[2];
-    ZeroMemory(in, sizeof in);
-    in[0].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1] = in[0];
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-}
+void ClickLeft() { SendPair(MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)); }
 
 void Pause(DWORD ms)
 {
@@ -430,7 +440,13 @@ bool WaitForText(const std::string& path, const std::string& needle, DWORD timeo
 
 HWND WaitForSaverWindow(DWORD pid, DWORD timeoutMs)
 {
-    return WaitForWindow("WindowsScreenSaverClass", "Screen Saver", pid, timeoutMs);
+    // Visible only once its creation is complete.
+    HWND window = NULL;
+    WaitUntil([&] {
+        window = WaitForWindow("WindowsScreenSaverClass", "Screen Saver", pid, 0);
+        return window && IsWindowVisible(window);
+    }, timeoutMs);
+    return window && IsWindowVisible(window) ? window : NULL;
 }
 
 bool IsAbove(HWND a, HWND b)
@@ -451,6 +467,7 @@ static void CollectDebugString(TracedProcess* t, const DEBUG_EVENT& ev)
     while (!text.empty() && text.back() == '\0') text.pop_back();
     EnterCriticalSection(&t->lock);
     t->traces.push_back(text);
+    t->traceTicks.push_back(GetTickCount());
     LeaveCriticalSection(&t->lock);
 }
 
@@ -540,6 +557,14 @@ std::vector<std::string> TracedProcess::Traces()
 {
     EnterCriticalSection(&lock);
     std::vector<std::string> copy = traces;
+    LeaveCriticalSection(&lock);
+    return copy;
+}
+
+std::vector<DWORD> TracedProcess::TraceTicks()
+{
+    EnterCriticalSection(&lock);
+    std::vector<DWORD> copy = traceTicks;
     LeaveCriticalSection(&lock);
     return copy;
 }

@@ -55,7 +55,8 @@ HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD ti
 // The first top-level window for which match() is true, or null.
 HWND FindTopLevel(const std::function<bool(HWND)>& match);
 // The saver's preview child ("WindowsScreenSaverClass", "Preview") inside
-// parent; null after timeoutMs, or as soon as saverProcess has ended.
+// parent, once it is shown (its creation complete); null after timeoutMs, or
+// as soon as saverProcess has ended.
 HWND WaitForPreviewChild(HWND parent, HANDLE saverProcess, DWORD timeoutMs = 15000);
 HWND WaitForWindowGone(HWND window, DWORD timeoutMs);  // null when gone
 // A message box (dialog class #32770) of process pid; its text in *text.
@@ -93,7 +94,8 @@ bool WriteToneWav(const std::string& path, DWORD milliseconds, int hertz);
 std::string ReadText(const std::string& path);
 // Polls until the file contains needle; true when it did within timeoutMs.
 bool WaitForText(const std::string& path, const std::string& needle, DWORD timeoutMs);
-// The saver's top-level window ("WindowsScreenSaverClass", "Screen Saver") of pid.
+// The saver's top-level window ("WindowsScreenSaverClass", "Screen Saver") of
+// pid, once it is shown (its creation complete).
 HWND WaitForSaverWindow(DWORD pid, DWORD timeoutMs);
 // Whether window a lies above window b in the z-order of top-level windows.
 bool IsAbove(HWND a, HWND b);
@@ -107,12 +109,17 @@ struct TracedProcess {
     bool Running();
     void End();
     std::vector<std::string> Traces();
+    // GetTickCount() when each trace arrived, taken while the saver still
+    // waited in OutputDebugStringA: no later than anything the saver does
+    // after that trace, no earlier than anything it did before it.
+    std::vector<DWORD> TraceTicks();
     ~TracedProcess();
     // Used by the debugging thread.
     std::string commandLine, application;
     HANDLE loop = NULL, ready = NULL;
     CRITICAL_SECTION lock;
     std::vector<std::string> traces;
+    std::vector<DWORD> traceTicks;
 };
 // Full path with "." and ".." resolved.
 std::string FullPath(const std::string& path);

@@ -17,3 +17,16 @@ bool WaitUntil(Condition condition, DWORD timeoutMs)
     }
     return true;
 }
+
+// The same with another interval between the questions, for a condition that
+// does work of its own each time (e.g. one tick of a timer it stands in for).
+template <typename Condition>
+bool WaitUntilEvery(Condition condition, DWORD intervalMs, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(intervalMs);
+    }
+    return true;
+}

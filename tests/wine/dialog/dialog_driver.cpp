@@ -4,56 +4,36 @@
 
 bool DialogSession::Prepare(const std::string& name, const std::vector<std::string>* settings)
 {
-    dir = MakeTestDir(name);
-    char full[MAX_PATH];
-    if (GetFullPathNameA(dir.c_str(), MAX_PATH, full, NULL)) dir = full;
-    if (!CopyInto(SaverPath(), dir, "velkaro_ss_launcher.scr")) return false;
-    scr = dir + "\\velkaro_ss_launcher.scr";
-    return !settings || WriteSettingsFor(scr, *settings);
+    SaverFolder f = PrepareSaverFolder(name);
+    dir = f.dir;
+    scr = f.scr;
+    return PathExists(scr) && (!settings || WriteSettingsFor(scr, *settings));
 }
 
-struct DialogQuery {
-    DWORD pid;
-    HWND owner;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchDialog(HWND w, LPARAM lp)
-{
-    DialogQuery* q = (DialogQuery*)lp;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid != q->pid || !IsWindowVisible(w)) return TRUE;
-    char cls[64] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") != 0) return TRUE;
-    HWND owner = GetWindow(w, GW_OWNER);
-    if (q->owner ? owner != q->owner : GetDlgItem(w, 1018) == NULL) return TRUE;
-    q->found = w;
-    return FALSE;
-}
-
+// A shown dialog of process pid: owned by owner, or, without one, the
+// configuration dialog itself (the one with the slider).
 static HWND WaitForDialogOf(DWORD pid, HWND owner, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        DialogQuery q = {pid, owner, NULL};
-        EnumWindows(MatchDialog, (LPARAM)&q);
-        if (q.found) return q.found;
-        if (GetTickCount() - start >= timeoutMs) return NULL;
-        Sleep(20);
-    }
+    HWND found = NULL;
+    WaitUntil([&] {
+        found = FindTopLevel([&](HWND w) {
+            DWORD wpid = 0;
+            GetWindowThreadProcessId(w, &wpid);
+            char cls[64] = "";
+            GetClassNameA(w, cls, sizeof cls);
+            return wpid == pid && IsWindowVisible(w) && lstrcmpA(cls, "#32770") == 0 &&
+                   (owner ? GetWindow(w, GW_OWNER) == owner : GetDlgItem(w, 1018) != NULL);
+        });
+        return found != NULL;
+    }, timeoutMs);
+    return found;
 }
 
 bool DialogSession::Open()
 {
     if (!StartSaver(&process, scr, "/c")) return false;
     dialog = WaitForDialogOf(process.id, NULL, 20000);
-    if (!dialog) return false;
-    // Let the dialog finish its first painting.
-    for (int i = 0; i < 100 && !IsWindowVisible(Item(1007)); i++) Sleep(20);
-    Sleep(200);
-    return true;
+    return dialog && Answered(dialog);
 }
 
 HWND DialogSession::Item(int id) { return GetDlgItem(dialog, id); }
@@ -82,7 +62,13 @@ int DialogSession::SliderPos()
     return (int)result;
 }
 
-void DialogSession::Click(int id)
+bool DialogSession::Click(int id)
+{
+    DWORD_PTR result;
+    return SendMessageTimeoutA(Item(id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+}
+
+void DialogSession::ClickOpening(int id)
 {
     PostMessageA(Item(id), BM_CLICK, 0, 0);
 }
@@ -119,14 +105,4 @@ std::string DialogSession::Setting(const char* key)
 std::string BoxText(HWND box)
 {
     return WindowText(GetDlgItem(box, 0xFFFF));
-}
-
-COLORREF CentrePixel(HWND window)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    HDC screen = GetDC(NULL);
-    COLORREF c = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    ReleaseDC(NULL, screen);
-    return c;
 }

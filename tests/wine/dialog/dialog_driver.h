@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "saver_folder.h"
 #include "test_support.h"
+#include "window_probe.h"
 
 struct DialogSession {
     std::string dir;
@@ -18,7 +20,8 @@ struct DialogSession {
     // A fresh folder with a copy of the saver; settings lines, if any, are
     // written beside it (noSettings leaves the folder without a file).
     bool Prepare(const std::string& name, const std::vector<std::string>* settings);
-    // Starts "/c" and waits for the dialog of that process.
+    // Starts "/c" and waits until the dialog of that process is shown and
+    // takes messages.
     bool Open();
 
     HWND Item(int id);
@@ -27,9 +30,12 @@ struct DialogSession {
     bool Enabled(int id);
     int Checked(int id);
     int SliderPos();
-    // A click delivered through the button's own message, queued, so that a
-    // modal box opened by the click does not block this program.
-    void Click(int id);
+    // A click that returns once the dialog has handled it, as the button's
+    // own message sent to it.
+    bool Click(int id);
+    // The same click queued, for one that opens a modal window (a box, a
+    // file dialog, the colour chooser) or ends the dialog before it answers.
+    void ClickOpening(int id);
     void MoveSlider(int pos);
 
     // A window of class #32770 owned by the dialog (a message box, a file
@@ -44,5 +50,3 @@ struct DialogSession {
 };
 
 std::string BoxText(HWND box);
-// Colour of the screen pixel at the centre of a window (GetPixel on the screen).
-COLORREF CentrePixel(HWND window);

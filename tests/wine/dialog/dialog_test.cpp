@@ -8,7 +8,6 @@
 #include "platform_checks.h"
 
 #include <commctrl.h>
-#include <stdlib.h>
 
 namespace {
 
@@ -27,22 +26,6 @@ const char launcherCaption[] =
 const wchar_t refusedTextW[] = L"外部呼び出しにvelkaro_ss_launcher.scrは指定できません";
 const wchar_t saveFailedTextW[] = L"設定を保存できませんでした。\n";
 const wchar_t launcherCaptionW[] = L"velkaro_v010用スクリーンセーバーLauncher";
-
-std::wstring WideText(HWND window)
-{
-    wchar_t text[2048];
-    int n = GetWindowTextW(window, text, 2048);
-    return std::wstring(text, n > 0 ? n : 0);
-}
-
-// A run for another code page says so; it must really have that one.
-void ExpectRunCodePage()
-{
-    const char* acp = getenv("VELKARO_ACP");
-    if (acp) {
-        EXPECT_EQ((UINT)atoi(acp), GetACP());
-    }
-}
 
 // velkarodin.exeを選択してください
 const char accessoryTitle[] =
@@ -83,15 +66,11 @@ std::vector<bool> EnabledStates(DialogSession& s)
     return states;
 }
 
-// The swatch is painted by the saver; poll the screen until it shows.
+// The swatch is painted by the saver; waits until the screen shows it.
 COLORREF SwatchColour(DialogSession& s, COLORREF expected)
 {
     COLORREF c = CLR_INVALID;
-    for (int i = 0; i < 100; i++) {
-        c = CentrePixel(s.Item(1003));
-        if (c == expected) break;
-        Sleep(30);
-    }
+    WaitUntil([&] { return (c = CentrePixel(s.Item(1003))) == expected; }, 3000);
     return c;
 }
 
@@ -104,7 +83,7 @@ std::string FileBytes(const std::string& path)
 
 void CancelAndExpectZero(DialogSession& s)
 {
-    s.Click(IDCANCEL);
+    s.ClickOpening(IDCANCEL);
     DWORD code = 1234;
     ASSERT_TRUE(s.WaitExit(exitWait, &code));
     EXPECT_EQ(0u, code);
@@ -112,7 +91,7 @@ void CancelAndExpectZero(DialogSession& s)
 
 void OkAndExpectOne(DialogSession& s)
 {
-    s.Click(IDOK);
+    s.ClickOpening(IDOK);
     DWORD code = 1234;
     ASSERT_TRUE(s.WaitExit(exitWait, &code)) << "the dialog did not end";
     EXPECT_EQ(1u, code);
@@ -187,20 +166,17 @@ TEST(ConfigDialog, SwitchingModeAndBackRestoresTheTable)
     ASSERT_TRUE(s.Prepare("dialog_modes", NULL));
     ASSERT_TRUE(s.Open());
     std::vector<bool> initial = EnabledStates(s);
-    s.Click(1009);
-    Sleep(300);
+    ASSERT_TRUE(s.Click(1009));
     EXPECT_EQ(BST_CHECKED, s.Checked(1009));
     EXPECT_EQ(BST_UNCHECKED, s.Checked(1008));
     ExpectModeTable(s, false);
-    s.Click(1008);
-    Sleep(300);
+    ASSERT_TRUE(s.Click(1008));
     EXPECT_EQ(BST_CHECKED, s.Checked(1008));
     EXPECT_EQ(BST_UNCHECKED, s.Checked(1009));
     ExpectModeTable(s, true);
     EXPECT_EQ(initial, EnabledStates(s));
     // The mode last clicked is what OK saves.
-    s.Click(1009);
-    Sleep(300);
+    ASSERT_TRUE(s.Click(1009));
     OkAndExpectOne(s);
     EXPECT_EQ("1", s.Setting("mode"));
 }
@@ -216,8 +192,7 @@ TEST(ConfigDialog, OkWritesEverySettingAndEndsWithOne)
     s.SetText(1010, "C:\\Savers\\other.scr");
     s.MoveSlider(35);
     EXPECT_EQ("35%", s.Text(1019));
-    s.Click(1009);
-    Sleep(300);
+    ASSERT_TRUE(s.Click(1009));
     OkAndExpectOne(s);
     EXPECT_EQ("255", s.Setting("bgcolor"));
     EXPECT_EQ("35", s.Setting("alpha"));
@@ -249,15 +224,15 @@ TEST(ConfigDialog, SliderMovedWithTheKeyboard)
     ASSERT_TRUE(s.Prepare("dialog_slider_keys", NULL));
     ASSERT_TRUE(s.Open());
     SetForegroundWindow(s.dialog);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == s.dialog; }, 5000));
     SendMessageTimeoutA(s.dialog, WM_NEXTDLGCTL, (WPARAM)s.Item(1018), TRUE, SMTO_ABORTIFHUNG,
                         5000, NULL);
-    Sleep(200);
     PressKey(VK_END);
-    for (int i = 0; i < 100 && s.Text(1019) != "100%"; i++) Sleep(30);
+    WaitUntil([&] { return s.Text(1019) == "100%"; }, 3000);
     EXPECT_EQ(100, s.SliderPos());
     EXPECT_EQ("100%", s.Text(1019));
     PressKey(VK_LEFT);
-    for (int i = 0; i < 100 && s.Text(1019) != "99%"; i++) Sleep(30);
+    WaitUntil([&] { return s.Text(1019) == "99%"; }, 3000);
     EXPECT_EQ("99%", s.Text(1019));
     CancelAndExpectZero(s);
     EXPECT_FALSE(PathExists(s.SettingsPath()));
@@ -279,14 +254,11 @@ void ChangeEverythingThenClose(CloseWay way, const char* name)
     s.SetText(1001, "C:\\other\\velkarodin.exe");
     s.SetText(1010, "C:\\Savers\\x.scr");
     s.MoveSlider(80);
-    s.Click(1009);
-    Sleep(300);
+    ASSERT_TRUE(s.Click(1009));
     if (way == CancelButton) {
-        s.Click(IDCANCEL);
+        s.ClickOpening(IDCANCEL);
     } else if (way == EscapeKey) {
-        SetForegroundWindow(s.dialog);
-        Sleep(200);
-        PressKey(VK_ESCAPE);
+        ASSERT_TRUE(PressKeyIn(s.dialog, VK_ESCAPE));
     } else {
         PostMessageA(s.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
@@ -325,13 +297,12 @@ TEST(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
         ASSERT_TRUE(s.Prepare("dialog_refused", &lines));
         std::string before = FileBytes(s.SettingsPath());
         ASSERT_TRUE(s.Open());
-        s.Click(c.modeButton);
-        Sleep(200);
+        ASSERT_TRUE(s.Click(c.modeButton));
         s.SetText(1010, c.path);
-        s.Click(IDOK);
+        s.ClickOpening(IDOK);
         HWND box = s.WaitForOwnedDialog(10000);
         ASSERT_TRUE(box != NULL) << "no error box";
-        ExpectRunCodePage();
+        EXPECT_TRUE(CodePageAsAnnounced());
         EXPECT_EQ(std::wstring(refusedTextW), WideText(GetDlgItem(box, 0xFFFF)));
         EXPECT_NE(std::wstring(launcherCaptionW), WideText(box));  // the system's default title
         EXPECT_NE(L"", WideText(box));
@@ -340,7 +311,8 @@ TEST(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
         }
         CloseMessageBox(box);
         EXPECT_TRUE(WaitForWindowGone(box, 5000) == NULL);
-        Sleep(200);
+        // Answered once the click's handling is over: the dialog stays.
+        EXPECT_TRUE(Answered(s.dialog));
         EXPECT_TRUE(IsWindow(s.dialog));
         EXPECT_TRUE(s.process.Running());
         EXPECT_EQ(before, FileBytes(s.SettingsPath()));
@@ -398,10 +370,10 @@ TEST(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL));
     ASSERT_TRUE(s.Open());
     s.SetText(1001, "C:\\a\\velkarodin.exe");
-    s.Click(IDOK);
+    s.ClickOpening(IDOK);
     HWND box = s.WaitForOwnedDialog(10000);
     ASSERT_TRUE(box != NULL) << "the failure was not shown";
-    ExpectRunCodePage();
+    EXPECT_TRUE(CodePageAsAnnounced());
     // The path is the system's own ANSI text, in any code page.
     wchar_t path[1024];
     ASSERT_LT(0, MultiByteToWideChar(CP_ACP, 0, s.SettingsPath().c_str(), -1, path, 1024));
@@ -418,7 +390,7 @@ TEST(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     }
     CloseMessageBox(box);
     EXPECT_TRUE(WaitForWindowGone(box, 5000) == NULL);
-    Sleep(200);
+    EXPECT_TRUE(Answered(s.dialog));
     EXPECT_TRUE(IsWindow(s.dialog));
     EXPECT_TRUE(s.process.Running());
     // The swatch brush is still alive: the swatch keeps its colour.
@@ -441,26 +413,23 @@ TEST(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
     std::vector<std::string> lines = {"mode=0"};
     ASSERT_TRUE(s.Prepare("dialog_files", &lines));
     ASSERT_TRUE(s.Open());
-    s.Click(1009);  // so that the external-saver button is enabled
-    Sleep(200);
+    ASSERT_TRUE(s.Click(1009));  // so that the external-saver button is enabled
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
         if (c.button == 1006) {
-            s.Click(1008);
-            Sleep(200);
+            ASSERT_TRUE(s.Click(1008));
         }
         s.SetText(c.edit, "typed");
-        s.Click(c.button);
+        s.ClickOpening(c.button);
         HWND files = s.WaitForOwnedDialog(15000);
         ASSERT_TRUE(files != NULL) << "no file dialog";
         EXPECT_EQ(c.title, WindowText(files));
         PostMessageA(files, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(WaitForWindowGone(files, 10000) == NULL);
-        Sleep(200);
+        EXPECT_TRUE(Answered(s.dialog));
         EXPECT_EQ("typed", s.Text(c.edit));
         if (c.button == 1002) {
-            s.Click(1009);
-            Sleep(200);
+            ASSERT_TRUE(s.Click(1009));
         }
     }
     CancelAndExpectZero(s);
@@ -474,7 +443,7 @@ TEST(ConfigDialog, ColourChooserCancelledKeepsTheColour)
     ASSERT_TRUE(s.Prepare("dialog_colour_cancel", &lines));
     ASSERT_TRUE(s.Open());
     for (int round = 0; round < 2; round++) {
-        s.Click(1004);
+        s.ClickOpening(1004);
         HWND chooser = s.WaitForOwnedDialog(15000);
         ASSERT_TRUE(chooser != NULL) << "no colour chooser";
         PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
@@ -490,7 +459,7 @@ TEST(ConfigDialog, ColourChosenRepaintsTheSwatchAndIsSavedByOk)
     DialogSession s;
     ASSERT_TRUE(s.Prepare("dialog_colour_chosen", NULL));
     ASSERT_TRUE(s.Open());
-    s.Click(1004);
+    s.ClickOpening(1004);
     HWND chooser = s.WaitForOwnedDialog(15000);
     ASSERT_TRUE(chooser != NULL) << "no colour chooser";
     // The chooser's red, green and blue edits.
@@ -501,7 +470,6 @@ TEST(ConfigDialog, ColourChosenRepaintsTheSwatchAndIsSavedByOk)
         ASSERT_TRUE(edit != NULL);
         SendMessageTimeoutA(edit, WM_SETTEXT, 0, (LPARAM)values[i], SMTO_ABORTIFHUNG, 5000, NULL);
     }
-    Sleep(200);
     PostMessageA(chooser, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitForWindowGone(chooser, 10000) == NULL);
     EXPECT_EQ(RGB(16, 160, 48), SwatchColour(s, RGB(16, 160, 48)));

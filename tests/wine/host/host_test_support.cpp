@@ -1,163 +1,156 @@
 #include "host_test_support.h"
 
-#include <stdio.h>
+#include <stdlib.h>
 
 namespace host_test {
 
-std::string PrepareSaver(const std::string& dirName, const std::string& scrName)
+std::string QuietSaver(const std::string& testName, const std::string& scrName)
 {
-    std::string dir = MakeTestDir(dirName);
-    std::string scr = dir + "\\" + scrName;
-    CopyInto(SaverPath(), dir, scrName);
-    WriteSettingsFor(scr, {"exepath=" + scr, "mode=0", "playlist=", "ext_scr_path="});
-    return scr;
-}
-
-std::string PrepareProbe(const std::string& dirName, const std::string& scrName)
-{
-    std::string dir = MakeTestDir(dirName);
-    CopyInto(BinFile("hostprobe.scr"), dir, scrName);
-    return dir + "\\" + scrName;
-}
-
-static HWND DialogOf(DWORD pid)
-{
-    return WaitForWindow("#32770", NULL, pid, 0);
+    return PrepareSaverFolder(testName, scrName, QuietSettings).scr;
 }
 
 DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine, bool* dialogShown)
 {
     if (dialogShown) *dialogShown = false;
     TestProcess p;
-    if (!p.Start(scrPath, commandLine)) return 0xDEADBEEF;
-    DWORD start = GetTickCount();
-    DWORD code = 0xDEADBEEF;
-    while (GetTickCount() - start < 20000) {
-        if (p.Wait(50, &code)) return code;
-        HWND dialog = DialogOf(p.id);
-        if (dialog) {
-            if (dialogShown) *dialogShown = true;
-            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            Sleep(200);
-        }
+    if (!p.Start(scrPath, commandLine)) return kTimedOut;
+    HWND dialog = NULL;
+    WaitUntil([&] {
+        dialog = WaitForWindow("#32770", NULL, p.id, 0);
+        return dialog || !p.Running();
+    }, 20000);
+    if (dialog) {
+        if (dialogShown) *dialogShown = true;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     }
-    return 0xDEADBEEF;
+    DWORD code = kTimedOut;
+    return p.Wait(20000, &code) ? code : kTimedOut;
 }
 
-HWND HostSaverWindow(DWORD pid, DWORD timeoutMs)
+HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine)
 {
-    return WaitForWindow(kSaverClass, "Screen Saver", pid, timeoutMs);
+    return p->Start(scrPath, commandLine) ? WaitForSaverWindow(p->id, 15000) : NULL;
 }
+
+DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine)
+{
+    TestProcess p;
+    HWND window = StartRunWindow(&p, scrPath, commandLine);
+    return window ? CloseSaver(&p, window) : kTimedOut;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 DWORD CloseSaver(TestProcess* p, HWND window)
 {
-    DWORD code = 0xDEADBEEF;
-    for (int i = 0; i < 100; ++i) {
-        if (p->Wait(0, &code)) return code;
-        HWND box = DialogOf(p->id);
-        if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
-        if (i % 10 == 0) PostMessageA(window, WM_CLOSE, 0, 0);
-        if (p->Wait(100, &code)) return code;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    DWORD code = kTimedOut;
+    return p->Wait(15000, &code) ? code : kTimedOut;
+}
+
+void Probe::Prepare(const std::string& testName, const std::string& scrName, bool withProvider)
+{
+    folder = PrepareSaverFolder(testName, scrName, ProbeProgram);
+    if (withProvider) CopyInto(BinFile("password_provider.dll"), folder.dir, "PASSWORD.CPL");
+}
+
+bool Probe::Start(const std::string& args)
+{
+    DeleteFileA(folder.ProbeLog().c_str());
+    return StartSaver(&process, folder.scr, args);
+}
+
+bool Probe::StartRun()
+{
+    if (!Start("/s")) return false;
+    window = WaitForSaverWindow(process.id, 15000);
+    // Shown, and then brought to the foreground, where real input goes.
+    return window != NULL && WaitUntil([&] { return GetForegroundWindow() == window; }, 10000);
+}
+
+std::vector<std::string> Probe::Lines() { return ReadLines(folder.ProbeLog()); }
+
+std::vector<RecordedMessage> Probe::Messages() { return ParseMessageLines(Lines()); }
+
+int Probe::Count(const std::string& prefix) { return CountPrefix(Lines(), prefix); }
+
+bool Probe::WaitForLine(const std::string& line, DWORD timeoutMs)
+{
+    return ::WaitForLine(folder.ProbeLog(), line, timeoutMs);
+}
+
+bool Probe::Flush()
+{
+    for (int round = 0; round < 2; ++round) {
+        int n = ++markers;
+        if (!PostMessageA(window, probeMarkerMessage, n, 0)) return false;
+        char line[32];
+        snprintf(line, sizeof line, "A %04X %d 0", probeMarkerMessage, n);
+        if (!WaitForLine(line)) return false;
     }
-    return 0xDEADBEEF;
+    return true;
 }
 
-bool PreviewParent::Start(const std::string& dir, int width, int height)
+bool Probe::WaitForMouseAt(int x, int y)
 {
-    report = dir + "\\parent_report.txt";
-    DeleteFileA(report.c_str());
-    std::string exe = BinFile("preview_parent.exe");
-    std::string cmd = "\"" + exe + "\" \"" + report + "\" " + Decimal((unsigned long long)width) +
-                      " " + Decimal((unsigned long long)height);
-    if (!process.Start(exe, cmd)) return false;
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < 15000) {
-        for (const std::string& line : ReadLines(report)) {
-            unsigned long value = 0;
-            if (sscanf(line.c_str(), "window %lu", &value) == 1) {
-                window = (HWND)(UINT_PTR)value;
-                return IsWindow(window) != 0;
-            }
-        }
-        Sleep(50);
+    return WaitUntil([&] {
+        for (const RecordedMessage& m : Messages())
+            if (m.message == WM_MOUSEMOVE && m.where == App && m.lParam == MAKELPARAM(x, y))
+                return true;
+        return false;
+    }, 10000);
+}
+
+DWORD Probe::WaitEnd(DWORD timeoutMs)
+{
+    DWORD code = kTimedOut;
+    return process.Wait(timeoutMs, &code) ? code : kTimedOut;
+}
+
+void Probe::Answer(const std::string& mode) { WriteFileBytes(folder.File("provider.txt"), mode); }
+
+std::vector<std::string> Probe::ProviderCalls() { return ReadLines(folder.File("provider.log")); }
+
+int Probe::VerifyCount() { return CountPrefix(ProviderCalls(), "verify"); }
+
+bool Probe::WaitVerifyCount(int n)
+{
+    return WaitUntil([&] { return VerifyCount() >= n; }, 10000);
+}
+
+DWORD Probe::Finish()
+{
+    Answer("accept");
+    // A close within 200 ms of a refused check is refused unasked: post
+    // again after each close the probe has seen, until the process ends.
+    WaitUntil([&] {
+        int closes = Count("D 0010");
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        WaitUntil([&] { return Count("D 0010") > closes || !process.Running(); }, 5000);
+        return !process.Running();
+    }, 15000);
+    return WaitEnd(5000);
+}
+
+int ScreenSaverRunning()
+{
+    // Wine keeps the state in a volatile registry value and caches it per
+    // process once read, so there it is read from the registry.
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER,
+                      "Software\\Wine\\Temporary System Parameters\\Control Panel\\Desktop", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS) {
+        BOOL running = FALSE;
+        if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) return -1;
+        return running ? 1 : 0;
     }
-    return false;
-}
-
-std::vector<std::string> PreviewParent::ReportLines()
-{
-    return ReadLines(report);
-}
-
-std::vector<std::string> PreviewParent::Children()
-{
-    size_t before = ReportLines().size();
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(window, WM_APP + 1, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
-    std::vector<std::string> lines = ReportLines();
-    std::vector<std::string> children;
-    for (size_t i = before; i < lines.size(); ++i)
-        if (lines[i].compare(0, 6, "child ") == 0) children.push_back(lines[i]);
-    return children;
-}
-
-void PreviewParent::Close()
-{
-    if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
-    process.Wait(10000);
-    process.End();
-}
-
-static const char kDesktopKey[] = "Control Panel\\Desktop";
-static const char kPasswordValue[] = "ScreenSaveUsePassword";
-
-PasswordSetting::PasswordSetting()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    char data[256];
-    DWORD size = sizeof data;
-    if (RegQueryValueExA(key, kPasswordValue, NULL, &type, (BYTE*)data, &size) == ERROR_SUCCESS) {
-        hadValue = true;
-        saved.assign(data, size);
-    }
+    char data[64] = "";
+    DWORD size = sizeof data - 1, type = 0;
+    LONG status = RegQueryValueExA(key, "WINE_ScreenSaverRunning", NULL, &type, (BYTE*)data, &size);
     RegCloseKey(key);
-}
-
-static void WriteValue(DWORD type, const std::string& bytes)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, kPasswordValue, 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size());
-    RegCloseKey(key);
-}
-
-void PasswordSetting::SetDword(DWORD value)
-{
-    WriteValue(REG_DWORD, std::string((const char*)&value, 4));
-}
-
-void PasswordSetting::SetBinary(const std::string& bytes)
-{
-    WriteValue(REG_BINARY, bytes);
-}
-
-void PasswordSetting::Remove()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueA(key, kPasswordValue);
-    RegCloseKey(key);
-}
-
-PasswordSetting::~PasswordSetting()
-{
-    if (hadValue)
-        WriteValue(type, saved);
-    else
-        Remove();
+    if (status != ERROR_SUCCESS) return -1;
+    if (type == REG_DWORD) return *(DWORD*)data != 0;
+    return atoi(data) != 0;
 }
 
 }  // namespace host_test

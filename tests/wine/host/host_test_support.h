@@ -1,58 +1,79 @@
-// Helpers shared by the host's Wine tests.
+// Helpers shared by the host's Wine tests: the probe saver as a recorder,
+// and the built saver's run and configure modes.
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "host/saver_app.h"
+#include "message_table.h"
+#include "parent_window.h"
+#include "probe_messages.h"
+#include "registry_scope.h"
+#include "saver_folder.h"
 #include "test_support.h"
 
 namespace host_test {
 
 const char* const kSaverClass = "WindowsScreenSaverClass";
 const DWORD kMinusOne = 0xFFFFFFFF;
+const DWORD kTimedOut = 0xDEADBEEF;  // what the waits below give when time is up
 
-// A test folder holding the built saver under the given name, with settings
-// that keep the launcher quiet (an existing accessory path, no music).
-std::string PrepareSaver(const std::string& dirName, const std::string& scrName);
-// The same with the probe saver (hostprobe.scr built with the host).
-std::string PrepareProbe(const std::string& dirName, const std::string& scrName);
+// A test folder with the built saver as scrName and quiet settings; its path.
+std::string QuietSaver(const std::string& testName,
+                       const std::string& scrName = "velkaro_ss_launcher.scr");
 
 // Runs a configure command line to its end. If a dialog of the saver shows,
-// it is cancelled. Returns the exit code (0xDEADBEEF on time-out).
+// it is cancelled. Returns the exit code (kTimedOut on time-out).
 DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine,
                    bool* dialogShown = NULL);
 
-// The run-mode saver window of process pid.
-HWND HostSaverWindow(DWORD pid, DWORD timeoutMs = 15000);
+// Starts the saver with this whole command line; its run-mode window, or null.
+HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine);
+// The same, then closes the window: the exit code (kTimedOut when none came).
+DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine);
+std::string Quoted(const std::string& text);
 
-// Ends a running saver: posts WM_CLOSE (cancelling any message box of it
-// first) and waits. Returns the exit code, 0xDEADBEEF on time-out.
+// Ends a running built saver (which asks no password): posts WM_CLOSE and
+// waits. Returns the exit code, kTimedOut on time-out.
 DWORD CloseSaver(TestProcess* p, HWND window);
 
-// The parent-window helper for preview runs.
-struct PreviewParent {
+// The probe saver (hostprobe.scr, or hostprobe95.scr that runs as the 95
+// family) in a folder of its own, optionally with the stand-in PASSWORD.CPL.
+struct Probe {
+    SaverFolder folder;
     TestProcess process;
     HWND window = NULL;
-    std::string report;
-    bool Start(const std::string& dir, int width, int height);
-    std::vector<std::string> ReportLines();
-    // Asks the helper to list its child windows; returns the "child" lines.
-    std::vector<std::string> Children();
-    void Close();  // closes its window, then waits for its end
-};
+    int markers = 0;
 
-// Sets HKCU\Control Panel\Desktop ScreenSaveUsePassword for one test and puts
-// the earlier value (or its absence) back when it goes out of scope.
-struct PasswordSetting {
-    PasswordSetting();
-    ~PasswordSetting();
-    void SetDword(DWORD value);
-    void SetBinary(const std::string& bytes);
-    void Remove();
-    bool hadValue = false;
-    DWORD type = 0;
-    std::string saved;
+    void Prepare(const std::string& testName, const std::string& scrName = "hostprobe.scr",
+                 bool withProvider = false);
+    bool Start(const std::string& args);
+    // Run mode: the window shown and in the foreground.
+    bool StartRun();
+    std::vector<std::string> Lines();
+    std::vector<RecordedMessage> Messages();
+    int Count(const std::string& prefix);
+    bool WaitForLine(const std::string& line, DWORD timeoutMs = 10000);
+    // Posts a marker and waits until the probe has recorded it: all that was
+    // posted before has been handled. It is done twice, so that what those
+    // messages posted in turn (WM_CLOSE after a key) has been handled too.
+    bool Flush();
+    // Waits until the hardware mouse move to (x, y) has reached the probe
+    // (real input comes after posted messages, so Flush does not cover it).
+    bool WaitForMouseAt(int x, int y);
+    // Waits for the end; the exit code, or kTimedOut.
+    DWORD WaitEnd(DWORD timeoutMs = 15000);
+
+    // The stand-in password provider beside it (95 family).
+    void Answer(const std::string& mode);  // "accept", "refuse", ...
+    std::vector<std::string> ProviderCalls();
+    int VerifyCount();
+    bool WaitVerifyCount(int n);
+    // Closes the window for good: the provider accepts, and WM_CLOSE is
+    // posted until one is confirmed.
+    DWORD Finish();
 };
 
 // Environment of the processes this test starts (HOSTPROBE words).
@@ -60,5 +81,9 @@ struct ProbeOptions {
     explicit ProbeOptions(const char* words) { SetEnvironmentVariableA("HOSTPROBE", words); }
     ~ProbeOptions() { SetEnvironmentVariableA("HOSTPROBE", NULL); }
 };
+
+// The system's screen-saver-running state as another process sees it: 1, 0,
+// or -1 when it cannot be read.
+int ScreenSaverRunning();
 
 }  // namespace host_test

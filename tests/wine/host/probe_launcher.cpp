@@ -2,43 +2,32 @@
 // host's entry with this saver procedure and dialog procedure. It forwards
 // like the launcher (everything but WM_ACTIVATE and WM_NCACTIVATE reaches
 // SaverDefaultProc) and appends to the .log beside the program:
-//   "L <hex message> <wParam> <lParam>"   a message reached LauncherSaverProc
-//   "D <hex message> = <result>"          SaverDefaultProc's result for it
+//   "A <hex message> <wParam> <lParam>"   a message reached LauncherSaverProc
+//   "D <hex message> <result>"            SaverDefaultProc's result for it
 //   "C <hex message> cursor=<0|1>"        after SaverDefaultProc: is a cursor set
+//   "S <hex message>"                     the probe sends it to its own window
 //   "create ..." / "destroy ..."          host state seen at creation/destruction
 //   "dialog owner=<N>"                    configure mode's owner window
+//   "exit"                                the process ends through ExitProcess
 // Environment HOSTPROBE: words that change its behaviour
-//   "afterclose"  at WM_DESTROY, send the window input and timer messages
-//                 and log "S <hex>" before each (to see what still passes)
+//   "afterclose"  at WM_DESTROY, send the window input and timer messages,
+//                 each after its "S" line (to see what still passes)
 //   "dialogcrash" the dialog procedure faults at WM_INITDIALOG
 //   "dialogwait"  the dialog stays open (ends with IDCANCEL's value, 2)
 //   "failcreate"  WM_CREATE answers -1, so that window creation fails
-// Message 0x0477 (WM_USER + 0x77) faults inside LauncherSaverProc; 0x0478
-// raises an exception whose code is wParam.
+// Its private messages are in probe_messages.h.
 #include <windows.h>
 
 #include <stdio.h>
 #include <string.h>
 
 #include "host/host_internal.h"
+#include "probe_messages.h"
 
-static const UINT probeCrashMessage = WM_USER + 0x77;
-static const UINT probeRaiseMessage = WM_USER + 0x78;
+// In probe_recorder.dll, which also writes "exit".
+extern "C" __declspec(dllimport) void ProbeAppend(const char* line);
 
-static void Append(const char* line)
-{
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH - 4);
-    path[n] = '\0';
-    char* dot = strrchr(path, '.');
-    if (dot) strcpy(dot, ".log");
-    HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (f == INVALID_HANDLE_VALUE) return;
-    DWORD written;
-    WriteFile(f, line, (DWORD)strlen(line), &written, NULL);
-    CloseHandle(f);
-}
+static void Append(const char* line) { ProbeAppend(line); }
 
 static bool Option(const char* word)
 {
@@ -92,7 +81,7 @@ static void SendAfterClose(HWND hwnd)
                                     WM_USER + 5};
     for (UINT m : messages) {
         char line[64];
-        snprintf(line, sizeof line, "S %04X isClosing=%d\n", m, isClosing ? 1 : 0);
+        snprintf(line, sizeof line, "S %04X\n", m);
         Append(line);
         SendMessageA(hwnd, m, m == WM_SETCURSOR ? (WPARAM)hwnd : 0,
                      m == WM_SETCURSOR ? MAKELPARAM(HTCLIENT, WM_MOUSEMOVE) : 0);
@@ -102,7 +91,7 @@ static void SendAfterClose(HWND hwnd)
 LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     char line[128];
-    snprintf(line, sizeof line, "L %04X %lu %ld\n", message, (unsigned long)wParam, (long)lParam);
+    snprintf(line, sizeof line, "A %04X %lu %ld\n", message, (unsigned long)wParam, (long)lParam);
     Append(line);
     if (message == WM_CREATE) {
         LogCreate(hwnd);
@@ -118,7 +107,7 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     if (message == probeRaiseMessage) RaiseException((DWORD)wParam, 0, 0, NULL);
     if (message == WM_ACTIVATE || message == WM_NCACTIVATE) return 0;
     LRESULT result = SaverDefaultProc(hwnd, message, wParam, lParam);
-    snprintf(line, sizeof line, "D %04X = %ld\nC %04X cursor=%d\n", message, (long)result, message,
+    snprintf(line, sizeof line, "D %04X %ld\nC %04X cursor=%d\n", message, (long)result, message,
              GetCursor() != NULL ? 1 : 0);
     Append(line);
     return result;

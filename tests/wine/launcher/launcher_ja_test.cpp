@@ -1,11 +1,8 @@
 // The launcher's Japanese warning and its preview form, run with the
 // Japanese code page; the warning's tests also run with code page 1252.
 #include <gtest/gtest.h>
-#include <stdio.h>
-#include <stdlib.h>
 #include "launcher_test_util.h"
 #include "platform_checks.h"
-#include "test_support.h"
 
 // 設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。
 static const char warningText[] =
@@ -21,42 +18,16 @@ static const wchar_t warningTextW[] =
     L"設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。";
 static const wchar_t warningCaptionW[] = L"velkaro_v010用スクリーンセーバーLauncher";
 
-static std::wstring WideText(HWND window)
-{
-    wchar_t text[2048];
-    int n = GetWindowTextW(window, text, 2048);
-    return std::wstring(text, n > 0 ? n : 0);
-}
-
 // The box's texts as shown; with code page 932 also the bytes the "A"
 // functions give back, which must be the program's own.
 static void ExpectWarningBox(HWND box, const std::string& text, const std::string& caption)
 {
-    // A run for another code page says so; it must really have that one.
-    const char* acp = getenv("VELKARO_ACP");
-    if (acp) {
-        EXPECT_EQ((UINT)atoi(acp), GetACP());
-    }
+    EXPECT_TRUE(CodePageAsAnnounced());
     EXPECT_EQ(std::wstring(warningTextW), WideText(GetDlgItem(box, 0xFFFF)));
     EXPECT_EQ(std::wstring(warningCaptionW), WideText(box));
     if (GetACP() != 932) return;
     EXPECT_EQ(warningText, text);
     EXPECT_EQ(warningCaption, caption);
-}
-
-static bool OpenElsewhere(const std::string& path)
-{
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
-    CloseHandle(f);
-    return false;
-}
-
-static int Count(const std::vector<std::string>& traces, const std::string& text)
-{
-    int n = 0;
-    for (const std::string& t : traces) n += t == text;
-    return n;
 }
 
 TEST(LauncherJa, CodePageIs932)
@@ -68,7 +39,7 @@ TEST(LauncherJa, CodePageIs932)
 // No settings file in run mode: the warning box with its exact texts.
 TEST(LauncherJa, MissingAccessoryWarningText)
 {
-    SaverSetup s = PrepareSaver("ja_nosettings", false);
+    SaverFolder s = PrepareSaverFolder("ja_nosettings");
     AccessoryReaper reaper(s);
     ParkCursor();
     TestProcess saver;
@@ -78,22 +49,12 @@ TEST(LauncherJa, MissingAccessoryWarningText)
     ASSERT_TRUE(box);
     ExpectWarningBox(box, text, caption);
     CloseMessageBox(box);
-    ASSERT_TRUE(WaitForSaverWindow(saver.id, 10000));
-    Pause(500);
-    Key();
+    HWND window = WaitForSaverWindow(saver.id, 10000);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(PressKeyIn(window));
     DWORD code = 99;
     EXPECT_TRUE(saver.Wait(10000, &code));
     EXPECT_EQ(0u, code);
-}
-
-static HWND PreviewChild(HWND parent)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND child = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", "Preview");
-        if (child || GetTickCount() - start > 10000) return child;
-        Sleep(20);
-    }
 }
 
 // (A preview child drawn by another process than its parent's does not show
@@ -104,7 +65,7 @@ static HWND PreviewChild(HWND parent)
 // starts), no close sequence; the preview ends with its parent.
 TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
 {
-    SaverSetup s = PrepareSaver("ja_preview_missing", false);
+    SaverFolder s = PrepareSaverFolder("ja_preview_missing");
     AccessoryReaper reaper(s);
     CopyInto(BinFile("fake_external_saver.scr"), s.dir, "ext.scr");
     ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=255", "alpha=50", "mode=1",
@@ -112,20 +73,19 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
                                          "ext_scr_path=" + s.dir + "\\ext.scr"}));
     ParentWindow parent;
     ASSERT_TRUE(parent.Create(200, 150));
-    char args[32];
-    wsprintfA(args, "/p %lu", (unsigned long)(ULONG_PTR)parent.window);
     TracedProcess saver;
-    ASSERT_TRUE(saver.Start(s.scr, args));
+    ASSERT_TRUE(saver.Start(s.scr, "/p " + Decimal(parent.window)));
     std::string text, caption;
     HWND box = WaitForMessageBox(saver.id, 10000, &text, &caption);
     ASSERT_TRUE(box);
     ExpectWarningBox(box, text, caption);
     CloseMessageBox(box);
-    HWND child = PreviewChild(parent.window);
+    HWND child = WaitForPreviewChild(parent.window, saver.process);
     ASSERT_TRUE(child);
-    Pause(1500);
     EXPECT_FALSE(GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_LAYERED);
-    EXPECT_FALSE(PathExists(s.dir + "\\external_log.txt"));
+    // Had the timer been armed, the external saver would start 500 ms after
+    // the creation: three times that with no start.
+    EXPECT_FALSE(WaitUntil([&] { return PathExists(s.dir + "\\external_log.txt"); }, 1500));
     parent.Destroy();
     DWORD code = 99;
     ASSERT_TRUE(saver.Wait(10000, &code));
@@ -145,28 +105,26 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
 // destroys the child.
 TEST(LauncherJa, PreviewStartsNothing)
 {
-    SaverSetup s = PrepareSaver("ja_preview_accessory", true);
+    SaverFolder s = PrepareSaverFolder("ja_preview_accessory", "velkaro_ss_launcher.scr", WithAccessory);
     AccessoryReaper reaper(s);
-    ASSERT_TRUE(WriteToneWav(s.dir + "\\one.wav", 1200, 440));
+    ASSERT_TRUE(ReadsAreWitnessed(s.dir));
+    std::string track = s.dir + "\\one.wav";
+    ASSERT_TRUE(WriteToneWav(track, 1200, 440));
+    ASSERT_TRUE(MarkUnread(track));
     ASSERT_TRUE(WriteFileBytes(s.dir + "\\list.m3u", "one.wav\r\n"));
     ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=65280", "alpha=50", "mode=0", "exepath=" + s.accessory,
                                          "playlist=" + s.dir + "\\list.m3u"}));
     ParentWindow parent;
     ASSERT_TRUE(parent.Create(200, 150));
-    char args[32];
-    wsprintfA(args, "/P %lu", (unsigned long)(ULONG_PTR)parent.window);
     TracedProcess saver;
-    ASSERT_TRUE(saver.Start(s.scr, args));
-    HWND child = PreviewChild(parent.window);
+    ASSERT_TRUE(saver.Start(s.scr, "/P " + Decimal(parent.window)));
+    HWND child = WaitForPreviewChild(parent.window, saver.process);
     ASSERT_TRUE(child);
-    bool musicSeen = false;
-    for (int i = 0; i < 60; i++) {
-        musicSeen = musicSeen || OpenElsewhere(s.dir + "\\one.wav");
-        Sleep(40);
-    }
-    EXPECT_FALSE(musicSeen);
+    // Music would start with the first timer tick, a second after the
+    // creation: more than two ticks without the track being read.
+    EXPECT_FALSE(WaitUntil([&] { return ReadSinceMark(track); }, 2400)) << "music in the preview";
     EXPECT_FALSE(WaitForMessageBox(saver.id, 0));
-    EXPECT_FALSE(PathExists(s.accessoryLog()));
+    EXPECT_FALSE(PathExists(s.AccessoryLog()));
     EXPECT_FALSE(GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_LAYERED);
     PostMessageA(child, WM_CLOSE, 0, 0);
     DWORD code = 99;

@@ -1,28 +1,15 @@
 #include "launcher_test_util.h"
 
 #include <stdlib.h>
-#include "test_support.h"
 
-SaverSetup PrepareSaver(const std::string& name, bool withAccessory, const std::string& variant,
-                        const std::string& scrName)
+void ParkCursor()
 {
-    SaverSetup s;
-    s.dir = FullPath(MakeTestDir(name));
-    CopyInto(SaverPath(), s.dir, scrName);
-    s.scr = s.dir + "\\" + scrName;
-    s.accessoryDir = s.dir + "\\Program Files\\Tools";
-    s.accessory = s.accessoryDir + "\\velkarodin.exe";
-    if (withAccessory) {
-        CreateDirectoryA((s.dir + "\\Program Files").c_str(), NULL);
-        CreateDirectoryA(s.accessoryDir.c_str(), NULL);
-        CopyInto(BinFile("fake_accessory.exe"), s.accessoryDir, "velkarodin.exe");
-        CopyInto(BinFile("trap_program.exe"), s.dir, "Program.exe");
-        if (!variant.empty()) WriteFileBytes(s.accessoryDir + "\\accessory_variant.txt", variant);
-    }
-    return s;
+    SetCursorPos(parkX, parkY);
+    WaitUntil([] {
+        POINT p;
+        return GetCursorPos(&p) && p.x == parkX && p.y == parkY;
+    }, 2000);
 }
-
-void ParkCursor() { SetCursorPos(parkX, parkY); }
 
 std::string LogValue(const std::string& log, const std::string& key)
 {
@@ -44,97 +31,43 @@ int CountLines(const std::string& log, const std::string& needle)
     return count;
 }
 
-HANDLE OpenForWait(DWORD pid)
+HANDLE AccessoryHandle(const SaverFolder& s)
 {
+    DWORD pid = strtoul(LogValue(s.AccessoryLog(), "pid").c_str(), NULL, 10);
     return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
 }
 
-COLORREF ScreenPixel(int x, int y)
+int Count(const std::vector<std::string>& traces, const std::string& text)
 {
-    HDC dc = GetDC(NULL);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(NULL, dc);
-    return c;
+    int n = 0;
+    for (const std::string& t : traces) n += t == text;
+    return n;
 }
 
-struct ParentStart {
-    int width, height;
-    HWND window;
-    HANDLE ready;
-};
-
-static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+bool FlushSaver(TracedProcess* saver, HWND window)
 {
-    if (message == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    int before = Count(saver->Traces(), "WM_MOUSEMOVE\n");
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(window, &p);
+    if (!PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y))) return false;
+    return WaitUntil([&] { return Count(saver->Traces(), "WM_MOUSEMOVE\n") > before; }, 10000);
 }
 
-static DWORD WINAPI ParentThread(void* param)
+void WaitOutSince(DWORD tick, DWORD ms)
 {
-    ParentStart* start = (ParentStart*)param;
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof wc);
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.hbrBackground = (HBRUSH)GetStockObject(GRAY_BRUSH);
-    wc.lpszClassName = "LauncherTestPreviewParent";
-    RegisterClassA(&wc);
-    RECT r = {0, 0, start->width, start->height};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    start->window = CreateWindowExA(0, wc.lpszClassName, "preview parent",
-                                    WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100,
-                                    r.right - r.left, r.bottom - r.top, NULL, NULL, wc.hInstance, NULL);
-    SetEvent(start->ready);
-    MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    DWORD since = GetTickCount() - tick;
+    if (since <= ms + 20) Sleep(ms + 20 - since);
+}
+
+DWORD TraceTick(TracedProcess* saver, const std::string& text, int index)
+{
+    std::vector<std::string> traces = saver->Traces();
+    std::vector<DWORD> ticks = saver->TraceTicks();
+    for (size_t i = 0; i < traces.size(); i++)
+        if (traces[i] == text && index-- == 0) return ticks[i];
     return 0;
 }
-
-bool ParentWindow::Create(int width, int height)
-{
-    ParentStart start = {width, height, NULL, CreateEventA(NULL, TRUE, FALSE, NULL)};
-    thread = CreateThread(NULL, 0, ParentThread, &start, 0, NULL);
-    WaitForSingleObject(start.ready, 10000);
-    CloseHandle(start.ready);
-    window = start.window;
-    return window != NULL;
-}
-
-void ParentWindow::Destroy()
-{
-    if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
-    window = NULL;
-    if (thread) {
-        WaitForSingleObject(thread, 10000);
-        CloseHandle(thread);
-        thread = NULL;
-    }
-}
-
-static const char desktopKey[] = "Control Panel\\Desktop";
-
-PasswordOn::PasswordOn()
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, desktopKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL))
-        return;
-    DWORD one = 1;
-    RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, (const BYTE*)&one, 4);
-    RegCloseKey(key);
-}
-
-PasswordOn::~PasswordOn()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, desktopKey, 0, KEY_WRITE, &key)) return;
-    RegDeleteValueA(key, "ScreenSaveUsePassword");
-    RegCloseKey(key);
-}
-
-void Key() { PressKey(VK_SPACE); }
 
 AccessoryReaper::~AccessoryReaper()
 {

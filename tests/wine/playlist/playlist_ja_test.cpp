@@ -28,12 +28,12 @@ TEST(PlaylistJapanese, TrailByteBackslashDoesNotSplitAndTrackPlays)
     SKIP_UNLESS_CODE_PAGE_932();
     InstallMciRecorder();
     // Playlist in a folder named 表, the track in a folder ソ named 表示能.wav.
-    std::string top = FullPath(MakeTestDir("playlist_ja"));
+    std::string top = MakeTestDir("playlist_ja");
     std::string listDir = top + "\\" + hyo;
     ASSERT_TRUE(CreateDirectoryA(listDir.c_str(), NULL));
     ASSERT_TRUE(CreateDirectoryA((listDir + "\\" + so).c_str(), NULL));
     std::string track = listDir + "\\" + so + "\\" + hyo + shi + nou + ".wav";
-    ASSERT_TRUE(WriteToneWav(track, 440, 500));
+    ASSERT_TRUE(WriteToneWav(track, 500, 440));
     ASSERT_TRUE(PathExists(track));
     ASSERT_TRUE(WriteFileBytes(listDir + "\\list.m3u",
                                "#EXTM3U\r\n" + so + "\\" + hyo + shi + nou + ".wav\r\n" +

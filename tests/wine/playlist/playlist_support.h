@@ -1,5 +1,4 @@
-// Support for the playlist tests under Wine: tone files, and a recorder that
-// wraps the product's own MCI sender so that every command, its result and
+// Support for the playlist tests under Wine: a recorder that wraps the product's own MCI sender so that every command, its result and
 // its reply can be checked while MCI really plays.
 #pragma once
 #include <windows.h>
@@ -8,9 +7,7 @@
 #include <vector>
 
 #include "launcher/playlist.h"
-
-// A PCM WAV file (8 kHz, 8 bits, mono) with a tone of the given length.
-bool WriteToneWav(const std::string& path, int hertz, int milliseconds);
+#include "wait_until.h"
 
 struct MciRecord {
     std::string command;
@@ -30,13 +27,10 @@ bool RunMusicTicks(Playlist* list, const std::string& playlistPath, DWORD interv
 {
     list->Load(playlistPath.c_str());
     list->PlayNext();
-    DWORD start = GetTickCount();
-    for (;;) {
+    return WaitUntilEvery([&] {
         list->PlayNext();
-        if (done()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(intervalMs);
-    }
+        return done();
+    }, intervalMs, timeoutMs);
 }
 
 // Open commands recorded so far, in order.

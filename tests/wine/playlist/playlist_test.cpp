@@ -28,7 +28,7 @@ static size_t Find(const std::string& command, size_t from = 0)
 
 TEST_F(PlaylistWineTest, CrLfLinesReadAsLfAndBlanksStay)
 {
-    std::string dir = FullPath(MakeTestDir("playlist_crlf"));
+    std::string dir = MakeTestDir("playlist_crlf");
     ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u",
                                "#EXTM3U\r\n"
                                "one.wav\r\n"
@@ -49,7 +49,7 @@ TEST_F(PlaylistWineTest, CrLfLinesReadAsLfAndBlanksStay)
 
 TEST_F(PlaylistWineTest, MissingPlaylistFileKeepsCountAndSetsBase)
 {
-    std::string dir = FullPath(MakeTestDir("playlist_none"));
+    std::string dir = MakeTestDir("playlist_none");
     Playlist list;
     EXPECT_EQ(0, list.Load((dir + "\\absent.m3u").c_str()));
     EXPECT_EQ(dir + "\\", list.baseDir);
@@ -58,9 +58,9 @@ TEST_F(PlaylistWineTest, MissingPlaylistFileKeepsCountAndSetsBase)
 
 TEST_F(PlaylistWineTest, WavTracksPlayInOrderSkipTheMissingOneAndWrap)
 {
-    std::string dir = FullPath(MakeTestDir("playlist_wav"));
-    ASSERT_TRUE(WriteToneWav(dir + "\\a.wav", 440, 500));
-    ASSERT_TRUE(WriteToneWav(dir + "\\c.wav", 660, 500));
+    std::string dir = MakeTestDir("playlist_wav");
+    ASSERT_TRUE(WriteToneWav(dir + "\\a.wav", 500, 440));
+    ASSERT_TRUE(WriteToneWav(dir + "\\c.wav", 500, 660));
     ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "a.wav\r\nmissing.wav\r\nc.wav\r\n"));
 
     bool wrapped = RunMusicTicks(&bgmPlaylist, dir + "\\list.m3u", 100, 20000,
@@ -126,8 +126,8 @@ TEST_F(PlaylistWineTest, WavTracksPlayInOrderSkipTheMissingOneAndWrap)
 
 TEST_F(PlaylistWineTest, SingleTrackStartsAgainWhenItEnds)
 {
-    std::string dir = FullPath(MakeTestDir("playlist_one"));
-    ASSERT_TRUE(WriteToneWav(dir + "\\only.wav", 523, 300));
+    std::string dir = MakeTestDir("playlist_one");
+    ASSERT_TRUE(WriteToneWav(dir + "\\only.wav", 300, 523));
     ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "only.wav\n"));
     bool again = RunMusicTicks(&bgmPlaylist, dir + "\\list.m3u", 100, 20000,
                                [] { return OpenRecords().size() >= 2; });
@@ -139,7 +139,7 @@ TEST_F(PlaylistWineTest, SingleTrackStartsAgainWhenItEnds)
 
 TEST_F(PlaylistWineTest, DirectivesOnlyPlayNothing)
 {
-    std::string dir = FullPath(MakeTestDir("playlist_directives"));
+    std::string dir = MakeTestDir("playlist_directives");
     ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "#EXTM3U\r\n#EXTINF:3,A - B\r\n\r\n"));
     int ticks = 0;
     RunMusicTicks(&bgmPlaylist, dir + "\\list.m3u", 50, 5000, [&] { return ++ticks >= 3; });
@@ -201,7 +201,7 @@ TEST_F(PlaylistWineTest, Mp3WithAPathFarBeyond256BytesPlays)
 {
     std::string mp3 = BinFile("playlist_tone.mp3");
     ASSERT_TRUE(PathExists(mp3));
-    std::string top = FullPath(MakeTestDir("playlist_mp3"));
+    std::string top = MakeTestDir("playlist_mp3");
     // The longest base the playlist can give: a 259-byte playlist path (what
     // the C library still opens) in a folder of 256, so 257 with the '\'.
     std::string listFolder = std::string(256 - top.size() - 1, 'b');

@@ -1,0 +1,47 @@
+#include "window_probe.h"
+
+#include <stdlib.h>
+
+#include "test_support.h"
+
+std::wstring WideText(HWND window)
+{
+    wchar_t text[2048];
+    int n = GetWindowTextW(window, text, 2048);
+    return std::wstring(text, n > 0 ? n : 0);
+}
+
+bool CodePageAsAnnounced()
+{
+    const char* acp = getenv("VELKARO_ACP");
+    return !acp || (UINT)atoi(acp) == GetACP();
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    HDC screen = GetDC(NULL);
+    COLORREF c = GetPixel(screen, x, y);
+    ReleaseDC(NULL, screen);
+    return c;
+}
+
+COLORREF CentrePixel(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return ScreenPixel((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+bool Answered(HWND window, DWORD timeoutMs)
+{
+    DWORD_PTR result;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+bool PressKeyIn(HWND window, WORD virtualKey)
+{
+    if (GetForegroundWindow() != window) SetForegroundWindow(window);
+    if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 5000)) return false;
+    PressKey(virtualKey);
+    return true;
+}

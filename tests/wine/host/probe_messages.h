@@ -1,0 +1,7 @@
+// Private messages of the probe saver (hostprobe.scr), shared with its tests.
+#pragma once
+#include <windows.h>
+
+const UINT probeCrashMessage = WM_USER + 0x77;   // faults inside LauncherSaverProc
+const UINT probeRaiseMessage = WM_USER + 0x78;   // raises the exception code wParam
+const UINT probeMarkerMessage = WM_USER + 0x7F;  // only recorded: see Probe::Flush

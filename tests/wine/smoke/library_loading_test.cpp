@@ -1,0 +1,181 @@
+// The DLLs that only the configuration dialog or the music use, seen from
+// outside in the real saver's process: none mapped in run mode, the slider's
+// comctl32 once the dialog is up; and with them made unloadable by a DLL
+// override, run mode still works and configure mode ends with -1 instead of a
+// fault's code. (version.dll is not checked: Wine's user32 imports it.)
+// Wine reads WINEDLLOVERRIDES from the Unix environment that a process got at
+// its start, which a Windows program cannot change for its children; the
+// overrides are set per program in the registry instead, which Wine reads
+// when the program starts.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include "test_support.h"
+#include <psapi.h>
+
+// Lower-case names of the DLLs mapped in the process, each between blanks.
+static std::string MappedDlls(HANDLE process)
+{
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return "";
+    std::string names = " ";
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; i++) {
+        char name[MAX_PATH] = "";
+        GetModuleBaseNameA(process, modules[i], name, sizeof name);
+        CharLowerA(name);
+        names += std::string(name) + " ";
+    }
+    return names;
+}
+
+static bool Maps(const std::string& dlls, const char* name)
+{
+    return dlls.find(std::string(" ") + name + " ") != std::string::npos;
+}
+
+// The saver (as scrName) in a folder of its own with the stand-in accessory
+// beside it and, with music, a playlist of one tone. Ends the accessory (by
+// the id it logged) if the test leaves it running.
+struct RunFolder {
+    std::string dir, scr;
+    RunFolder(const std::string& name, bool music,
+              const std::string& scrName = "velkaro_ss_launcher.scr")
+    {
+        dir = FullPath(MakeTestDir(name));
+        scr = dir + "\\" + scrName;
+        CopyInto(SaverPath(), dir, scrName);
+        CopyInto(BinFile("fake_accessory.exe"), dir, "velkarodin.exe");
+        std::vector<std::string> settings = {"mode=0", "exepath=" + dir + "\\velkarodin.exe"};
+        if (music) {
+            WriteToneWav(dir + "\\tone.wav", 3000, 440);
+            WriteFileBytes(dir + "\\list.m3u", "tone.wav\r\n");
+            settings.push_back("playlist=" + dir + "\\list.m3u");
+        }
+        WriteSettingsFor(scr, settings);
+    }
+    std::string Log() const { return dir + "\\accessory_log.txt"; }
+    ~RunFolder()
+    {
+        std::string log = ReadText(Log());
+        size_t at = log.find(" pid ");
+        HANDLE a = at == std::string::npos
+                       ? NULL
+                       : OpenProcess(PROCESS_TERMINATE, FALSE, strtoul(&log[at + 5], NULL, 10));
+        if (a && log.find(" ended") == std::string::npos) TerminateProcess(a, 99);
+        if (a) CloseHandle(a);
+    }
+};
+
+// Makes the given DLLs unloadable (an empty override: disabled) for the
+// program of that file name while the object lives.
+struct Unloadable {
+    std::string key;
+    Unloadable(const std::string& program, std::initializer_list<const char*> dlls)
+        : key("Software\\Wine\\AppDefaults\\" + program)
+    {
+        HKEY k;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str(), &k)) return;
+        for (const char* dll : dlls) RegSetValueExA(k, dll, 0, REG_SZ, (const BYTE*)"", 1);
+        RegCloseKey(k);
+    }
+    ~Unloadable()
+    {
+        RegDeleteKeyA(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    }
+};
+
+// Run mode up to the accessory's window, then closed by a key; the DLLs
+// mapped meanwhile.
+static std::string RunAndClose(const RunFolder& f)
+{
+    TestProcess saver;
+    EXPECT_TRUE(StartSaver(&saver, f.scr, "/s"));
+    EXPECT_TRUE(WaitForSaverWindow(saver.id, 10000));
+    EXPECT_TRUE(WaitForText(f.Log(), " window ", 10000));
+    std::string dlls = MappedDlls(saver.process);
+    EXPECT_TRUE(Maps(dlls, "user32.dll")) << dlls;
+    PressKey(VK_SPACE);
+    DWORD code = 99;
+    EXPECT_TRUE(saver.Wait(10000, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(WaitForText(f.Log(), " command 40001", 5000));
+    return dlls;
+}
+
+TEST(LibraryLoading, RunModeMapsNoDialogOrMusicLibrary)
+{
+    RunFolder f("libs_run", false);
+    std::string dlls = RunAndClose(f);
+    for (const char* dll : {"comctl32.dll", "comdlg32.dll", "winmm.dll"})
+        EXPECT_FALSE(Maps(dlls, dll)) << dll << " in" << dlls;
+}
+
+// comctl32 for the slider; comdlg32 waits for a chooser, winmm for music.
+TEST(LibraryLoading, ConfigureModeMapsTheSliderLibraryOnly)
+{
+    RunFolder f("libs_configure", false);
+    TestProcess saver;
+    ASSERT_TRUE(StartSaver(&saver, f.scr, "/c"));
+    HWND dialog = WaitForWindow("#32770", NULL, saver.id, 10000);
+    ASSERT_TRUE(dialog);
+    std::string dlls = MappedDlls(saver.process);
+    EXPECT_TRUE(Maps(dlls, "comctl32.dll")) << dlls;
+    EXPECT_FALSE(Maps(dlls, "comdlg32.dll")) << dlls;
+    EXPECT_FALSE(Maps(dlls, "winmm.dll")) << dlls;
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    DWORD code = 99;
+    EXPECT_TRUE(saver.Wait(10000, &code));
+    EXPECT_EQ(0u, code);
+}
+
+// Without them: run mode with a playlist shows its window, starts and stops
+// the accessory and ends with 0, silently without music; configure mode
+// cannot create the dialog's slider and ends with -1.
+TEST(LibraryLoading, WithoutThemRunModeWorksAndConfigureModeEndsWithMinusOne)
+{
+    Unloadable off("nolibs.scr", {"comdlg32", "comctl32", "winmm"});
+    RunFolder f("libs_missing", true, "nolibs.scr");
+    TestProcess saver;
+    ASSERT_TRUE(StartSaver(&saver, f.scr, "/s"));
+    ASSERT_TRUE(WaitForSaverWindow(saver.id, 10000));
+    ASSERT_TRUE(WaitForText(f.Log(), " window ", 10000));
+    // Past the first music tick (1 s after creation): a missing winmm leaves
+    // nothing to wait for but the time.
+    Pause(1500);
+    EXPECT_TRUE(saver.Running());
+    EXPECT_FALSE(WaitForMessageBox(saver.id, 0));
+    PressKey(VK_SPACE);
+    DWORD code = 99;
+    EXPECT_TRUE(saver.Wait(10000, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(WaitForText(f.Log(), " command 40001", 5000));
+
+    EXPECT_EQ(0xFFFFFFFFu, RunSaver(f.scr, "/c"));
+}
+
+// Without comdlg32 the dialog opens, and its "..." and colour buttons do
+// what a cancelled chooser does: nothing, and no box.
+TEST(LibraryLoading, WithoutCommonDialogsTheButtonsChangeNothing)
+{
+    Unloadable off("nocomdlg.scr", {"comdlg32"});
+    RunFolder f("libs_nocomdlg", false, "nocomdlg.scr");
+    std::string before = ReadText(SettingsPathFor(f.scr));
+    TestProcess saver;
+    ASSERT_TRUE(StartSaver(&saver, f.scr, "/c"));
+    HWND dialog = WaitForWindow("#32770", NULL, saver.id, 10000);
+    ASSERT_TRUE(dialog);
+    for (int id : {1002, 1004, 1006, 1011}) {
+        // Sent: a chooser would hold the call in its own loop until the time-out.
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(dialog, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, &result))
+            << id;
+    }
+    EXPECT_EQ(dialog, WaitForWindow("#32770", NULL, saver.id, 0));
+    EXPECT_EQ(f.dir + "\\velkarodin.exe", WindowText(GetDlgItem(dialog, 1001)));
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    DWORD code = 99;
+    EXPECT_TRUE(saver.Wait(10000, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ(before, ReadText(SettingsPathFor(f.scr)));
+}
