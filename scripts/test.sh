@@ -27,4 +27,10 @@ trap wine_env_stop EXIT
 trap 'exit 130' INT TERM
 # The saver tests share one screen, cursor and keyboard: run them one by one.
 ctest --test-dir "$B/win" --output-on-failure --timeout 600 "$@" || status=1
+# The Windows test package, run as a Windows user runs it (one quick program;
+# scripts/check_test_package.sh without a filter runs it all before a release).
+if [ $# -eq 0 ]; then
+  echo "== Windows test package (smoke_tests in a fresh prefix)"
+  bash scripts/check_test_package.sh smoke || status=1
+fi
 exit $status

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host_test_support.h"
+#include "platform_checks.h"
 
 namespace host_test {
 namespace {
@@ -281,6 +282,7 @@ TEST(HostChain, PreviewAppliesNoClosingRules)
 
 TEST(HostChain, FaultInTheSaverProcedureReachesTheGuard)
 {
+    SKIP_UNLESS_FAULTS_STAY();
     Probe probe;
     probe.Prepare("host_chain_fault");
     ASSERT_TRUE(probe.StartRun());
@@ -294,6 +296,7 @@ TEST(HostChain, FaultInTheSaverProcedureReachesTheGuard)
 
 TEST(HostChain, GuardExitCodeIsTheExceptionCodeOrOne)
 {
+    SKIP_UNLESS_FAULTS_STAY();
     for (DWORD code : {0xE0001234u, 0u}) {
         Probe probe;
         probe.Prepare("host_chain_raise");
@@ -365,6 +368,7 @@ TEST(HostChain, FailedWindowCreationEndsWithOne)
 
 TEST(HostConfigure, FaultInTheDialogProcedureReachesTheGuard)
 {
+    SKIP_UNLESS_FAULTS_STAY();
     Probe probe;
     probe.Prepare("host_conf_fault");
     ProbeOptions options("dialogcrash");
@@ -375,6 +379,7 @@ TEST(HostConfigure, FaultInTheDialogProcedureReachesTheGuard)
 
 TEST(HostClosing95, AfterTheCloseIsConfirmedInputAndTimersStopInTheHost)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     // 95 family without a password: the first WM_CLOSE confirms the close.
     PasswordValueScope password;
     password.Remove();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "host_test_support.h"
+#include "platform_checks.h"
 
 namespace host_test {
 namespace {
@@ -57,6 +58,7 @@ TEST(HostCommandLine, ChangePasswordIsMinusOneOnNtAndZeroOn95)
     std::string nt = QuietSaver("host_cmd_a_nt");
     EXPECT_EQ(kMinusOne, RunSaver(nt, "/a 5"));
     EXPECT_EQ(kMinusOne, RunSaver(nt, "-A"));
+    SKIP_UNLESS_95_FAMILY("saver95.scr");
     std::string w98 = QuietSaver("host_cmd_a_95", "saver95.scr");
     EXPECT_EQ(0u, RunSaver(w98, "/a 5"));
     EXPECT_EQ(0u, RunSaver(w98, "/a"));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host_test_support.h"
+#include "platform_checks.h"
 
 namespace host_test {
 namespace {
@@ -46,6 +47,7 @@ protected:
 
 TEST_F(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     ASSERT_TRUE(Run95(&probe, "host_pwd_refuse", "refuse_close"));
     EXPECT_EQ(Join({"load"}), Join(probe.ProviderCalls()));
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
@@ -75,6 +77,7 @@ TEST_F(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
 
 TEST_F(HostPassword95, RefusedCheckKeepsTheCursorHiddenAndTheWindowUp)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     ASSERT_TRUE(Run95(&probe, "host_pwd_cursor", "refuse"));
     PostMessageA(probe.window, WM_LBUTTONDOWN, 0, 0);
     ASSERT_TRUE(probe.WaitVerifyCount(1));
@@ -86,6 +89,7 @@ TEST_F(HostPassword95, RefusedCheckKeepsTheCursorHiddenAndTheWindowUp)
 
 TEST_F(HostPassword95, ScreenSaverRunningWhileTheProviderIsLoaded)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     ASSERT_TRUE(Run95(&probe, "host_pwd_spi", "accept"));
     int seenFromOutside = ScreenSaverRunning();
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
@@ -99,6 +103,7 @@ TEST_F(HostPassword95, ScreenSaverRunningWhileTheProviderIsLoaded)
 
 TEST_F(HostPassword95, QueryCancelAutoPlayWithAndWithoutProvider)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
     // With a provider the message cancels AutoPlay (1) and asks to close:
     // the provider is asked (and refuses). Without one AutoPlay goes ahead
@@ -122,6 +127,7 @@ TEST_F(HostPassword95, QueryCancelAutoPlayWithAndWithoutProvider)
 
 TEST_F(HostPassword95, PasswordValueFormsDecideWhetherTheProviderLoads)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     struct Row {
         const char* name;
         DWORD type;
@@ -155,6 +161,7 @@ TEST_F(HostPassword95, PasswordValueFormsDecideWhetherTheProviderLoads)
 
 TEST_F(HostPassword95, NoProviderFileMeansNoPassword)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     probe.Prepare("host_pwd_nofile", "hostprobe95.scr");
     ASSERT_TRUE(probe.StartRun());
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
@@ -175,6 +182,7 @@ TEST_F(HostPassword95, ProviderIsNotUsedOnNt)
 
 TEST_F(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     Prepare95(&probe, "host_pwd_preview", "refuse");
     ParentWindow parent;
     ASSERT_TRUE(parent.Create(100, 80));
@@ -193,6 +201,7 @@ TEST_F(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
 
 TEST_F(HostPassword95, FailedWindowCreationEndsWithOneAndUnloadsTheProvider)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     Prepare95(&probe, "host_pwd_failcreate", "accept");
     ProbeOptions options("failcreate");
     EXPECT_EQ(1u, RunSaver(probe.folder.scr, "/s"));
@@ -203,6 +212,8 @@ TEST_F(HostPassword95, FailedWindowCreationEndsWithOneAndUnloadsTheProvider)
 
 TEST_F(HostPassword95, FaultInTheProviderReachesTheGuard)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
+    SKIP_UNLESS_FAULTS_STAY();
     ASSERT_TRUE(Run95(&probe, "host_pwd_crash", "crash"));
     int runningBefore = ScreenSaverRunning();
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
@@ -218,6 +229,8 @@ TEST_F(HostPassword95, FaultInTheProviderReachesTheGuard)
 
 TEST_F(HostPassword95, FaultInTheSaverProcedureClearsTheRunningState)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
+    SKIP_UNLESS_FAULTS_STAY();
     ASSERT_TRUE(Run95(&probe, "host_pwd_crash_proc", "accept"));
     EXPECT_EQ(1, ScreenSaverRunning());
     PostMessageA(probe.window, probeCrashMessage, 0, 0);
@@ -229,6 +242,7 @@ TEST_F(HostPassword95, FaultInTheSaverProcedureClearsTheRunningState)
 
 TEST_F(HostPassword95, ChangePasswordModeCallsTheSystemAndEndsWithZero)
 {
+    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     std::string scr = PrepareSaverFolder("host_pwd_change", "hostprobe95.scr", ProbeProgram).scr;
     EXPECT_EQ(0u, RunSaver(scr, "/a 12345"));
     EXPECT_EQ(0u, RunSaver(scr, "-A"));

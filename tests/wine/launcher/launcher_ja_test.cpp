@@ -2,6 +2,7 @@
 // Japanese code page; the warning's tests also run with code page 1252.
 #include <gtest/gtest.h>
 #include "launcher_test_util.h"
+#include "platform_checks.h"
 
 // 設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。
 static const char warningText[] =
@@ -31,6 +32,7 @@ static void ExpectWarningBox(HWND box, const std::string& text, const std::strin
 
 TEST(LauncherJa, CodePageIs932)
 {
+    SKIP_UNLESS_CODE_PAGE_932();
     ASSERT_EQ(932u, GetACP());
 }
 

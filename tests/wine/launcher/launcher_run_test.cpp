@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include "launcher_test_util.h"
+#include "platform_checks.h"
 
 static std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
@@ -409,6 +410,7 @@ static void AddRefusingProvider(const SaverFolder& s)
 // its colour; the next, accepted close does nothing twice.
 TEST(LauncherRun, RefusedCloseThenAcceptedClose)
 {
+    SKIP_UNLESS_95_FAMILY("saver95.scr");
     ASSERT_TRUE(PathExists(BinFile("password_provider.dll")));
     PasswordValueScope password;
     ASSERT_TRUE(password.SetDword(1));
@@ -459,6 +461,7 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
 // tick leaves the timer running, so the music starts afterwards.
 TEST(LauncherRun, MusicAroundARefusedClose)
 {
+    SKIP_UNLESS_95_FAMILY("saver95.scr");
     ASSERT_TRUE(PathExists(BinFile("password_provider.dll")));
     PasswordValueScope password;
     ASSERT_TRUE(password.SetDword(1));

@@ -2,6 +2,7 @@
 // also when a character's second byte is 0x5C.
 #include <gtest/gtest.h>
 
+#include "platform_checks.h"
 #include "settings_probe.h"
 
 // C:\表示\velkarodin.exe: 表 is 0x95 0x5C, 示 is 0x8E 0xA6.
@@ -15,7 +16,7 @@ class SettingsJapaneseTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(932u, GetACP());
+        SKIP_UNLESS_CODE_PAGE_932();
         RemoveOwnSettings();
         ClearSettings();
     }

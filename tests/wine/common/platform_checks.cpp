@@ -1,0 +1,46 @@
+#include "platform_checks.h"
+
+#include <map>
+
+#include "test_support.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+bool IsCodePage932() { return GetACP() == 932; }
+
+bool UnderTheHarness() { return getenv("VELKARO_HARNESS") != NULL; }
+
+bool RunIsFor932()
+{
+    const char* acp = getenv("VELKARO_ACP");
+    return acp && strcmp(acp, "932") == 0;
+}
+
+// The probe's exit code under the given name and arguments; 0xDEADBEEF when
+// it did not end in time (it is then ended with what it started first).
+static DWORD RunProbe(const std::string& fileName, const std::string& args)
+{
+    std::string dir = MakeTestDir("platform_probe");
+    if (!CopyInto(BinFile("platform_probe.exe"), dir, fileName)) return 0xDEADBEEF;
+    std::string path = dir + "\\" + fileName;
+    TestProcess probe;
+    if (!probe.Start(path, "\"" + path + "\"" + (args.empty() ? "" : " " + args))) return 0xDEADBEEF;
+    DWORD code = 0xDEADBEEF;
+    if (!probe.Wait(15000, &code)) code = 0xDEADBEEF;
+    return code;
+}
+
+bool RunsAs95Family(const std::string& fileName)
+{
+    static std::map<std::string, bool> known;
+    if (!known.count(fileName)) known[fileName] = RunProbe(fileName, "") == VER_PLATFORM_WIN32_WINDOWS;
+    return known[fileName];
+}
+
+bool FaultsStayWithTheProgram()
+{
+    static int known = -1;
+    if (known < 0) known = RunProbe("platform_probe.exe", "fault") == 0;
+    return known == 1;
+}

@@ -1,0 +1,42 @@
+// What a test needs from the system beyond plain Windows, asked at run time.
+// The harness's Wine set-up gives all of it; another system (a Windows
+// machine running the test package) may not, and then the test skips with
+// one line saying what is missing. Under the harness (CTest sets
+// VELKARO_HARNESS) and in a run for code page 932 (VELKARO_ACP=932) what is
+// promised must be there: a missing piece fails instead of skipping.
+// Use the SKIP_ macros at the level of a test body or SetUp.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <string>
+
+// The system's ANSI code page is 932 (a Japanese system).
+bool IsCodePage932();
+// A program under this file name (e.g. "saver95.scr") runs as the 95 family
+// here: asked of a probe copied under that name into a test folder.
+bool RunsAs95Family(const std::string& fileName);
+// A fault that a program's guard hands to UnhandledExceptionFilter comes
+// back to the program: no crash debugger (AeDebug) takes it over.
+bool FaultsStayWithTheProgram();
+bool UnderTheHarness();   // VELKARO_HARNESS is set
+bool RunIsFor932();       // VELKARO_ACP is 932
+
+#define SKIP_UNLESS_CODE_PAGE_932()                                                       \
+    if (IsCodePage932()) {                                                                \
+    } else if (RunIsFor932())                                                             \
+        FAIL() << "this run is for code page 932, yet the system's is " << GetACP();      \
+    else                                                                                  \
+        GTEST_SKIP() << "needs code page 932 (a Japanese system); this one has " << GetACP()
+#define SKIP_UNLESS_95_FAMILY(fileName)                                                   \
+    if (RunsAs95Family(fileName)) {                                                       \
+    } else if (UnderTheHarness())                                                         \
+        FAIL() << "the harness runs " << (fileName) << " as the 95 family, yet it runs as NT"; \
+    else                                                                                  \
+        GTEST_SKIP() << "needs the 95 family: " << (fileName) << " runs as NT here"
+#define SKIP_UNLESS_FAULTS_STAY()                                                         \
+    if (FaultsStayWithTheProgram()) {                                                     \
+    } else if (UnderTheHarness())                                                         \
+        FAIL() << "the harness's prefix starts no crash debugger, yet one took a fault over"; \
+    else                                                                                  \
+        GTEST_SKIP() << "needs no crash debugger: one takes faults over here (AeDebug)"
