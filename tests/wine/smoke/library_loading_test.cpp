@@ -9,6 +9,7 @@
 // when the program starts.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include "platform_checks.h"
 #include "saver_folder.h"
 #include <psapi.h>
 
@@ -128,6 +129,7 @@ TEST(LibraryLoading, ConfigureModeMapsTheSliderLibraryOnly)
 // cannot create the dialog's slider and ends with -1.
 TEST(LibraryLoading, WithoutThemRunModeWorksAndConfigureModeEndsWithMinusOne)
 {
+    SKIP_UNLESS_WINE("make system DLLs unloadable for one program");
     Unloadable off("nolibs.scr", {"comdlg32", "comctl32", "winmm"});
     RunFolder f("libs_missing", true, "nolibs.scr");
     TestProcess saver;
@@ -148,6 +150,7 @@ TEST(LibraryLoading, WithoutThemRunModeWorksAndConfigureModeEndsWithMinusOne)
 // what a cancelled chooser does: nothing, and no box.
 TEST(LibraryLoading, WithoutCommonDialogsTheButtonsChangeNothing)
 {
+    SKIP_UNLESS_WINE("make system DLLs unloadable for one program");
     Unloadable off("nocomdlg.scr", {"comdlg32"});
     RunFolder f("libs_nocomdlg", false, "nocomdlg.scr");
     std::string before = ReadText(SettingsPathFor(f.scr));
