@@ -95,15 +95,20 @@ bool Probe::WaitForMouseAt(int x, int y)
                 return true;
         return false;
     };
-    if (WaitUntil(seen, 3000)) return true;
-    // Under heavy load Wine now and then drops the move that SetCursorPos
-    // makes. The host measures travel with GetCursorPos, not from the
-    // message, so a posted move with the cursor already there is the same
-    // trigger.
-    POINT now;
-    if (!GetCursorPos(&now) || now.x != x || now.y != y) return false;
-    PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-    return WaitUntil(seen, 7000);
+    for (int attempt = 0; attempt < 3; attempt++) {
+        if (WaitUntil(seen, 3000)) return true;
+        // Under heavy load Wine now and then drops the move that SetCursorPos
+        // makes, or a late event of an earlier move puts the cursor back. The
+        // host measures travel with GetCursorPos, not from the message: put
+        // the cursor where the test wants it, or post the move that follows.
+        POINT now;
+        GetCursorPos(&now);
+        if (now.x != x || now.y != y)
+            SetCursorPos(x, y);
+        else
+            PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    }
+    return WaitUntil(seen, 3000);
 }
 
 DWORD Probe::WaitEnd(DWORD timeoutMs) { return process.ExitCode(timeoutMs); }
