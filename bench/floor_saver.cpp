@@ -21,6 +21,19 @@
 // next one opened when MCI notifies the end of the last (no polling timer).
 #include <windows.h>
 #include <string.h>
+#if defined(FLOOR_MUSIC) || defined(FLOOR_LAUNCHER)
+// The path of a file beside the program in path; its folder's end in *slash.
+static int BesideProgram(const char* name, char* path, char** slash)
+{
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    path[n] = 0;
+    *slash = strrchr(path, '\\');
+    if (!*slash) return 0;
+    lstrcpyA(*slash + 1, name);
+    return 1;
+}
+#endif
+
 #ifdef FLOOR_MUSIC
 #include <mmsystem.h>
 
@@ -44,11 +57,8 @@ static void PlayMusic(HWND hwnd)
 static void ReadMusicList()
 {
     char path[MAX_PATH + 32];
-    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
-    path[n] = 0;
-    char* slash = strrchr(path, '\\');
-    if (!slash) return;
-    lstrcpyA(slash + 1, "floor_music.txt");
+    char* slash;
+    if (!BesideProgram("floor_music.txt", path, &slash)) return;
     HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     if (f == INVALID_HANDLE_VALUE) return;
     static char text[8 * 1024];
@@ -66,11 +76,8 @@ static PROCESS_INFORMATION accessory;
 static void StartAccessory()
 {
     char path[MAX_PATH + 32];
-    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
-    path[n] = 0;
-    char* slash = strrchr(path, '\\');
-    if (!slash) return;
-    lstrcpyA(slash + 1, "velkarodin.exe");
+    char* slash;
+    if (!BesideProgram("velkarodin.exe", path, &slash)) return;
     char dir[MAX_PATH];
     lstrcpynA(dir, path, (int)(slash - path) + 1);
     char command[MAX_PATH + 8];
