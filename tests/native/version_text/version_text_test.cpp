@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <vector>
+
 #include "launcher/version_text.h"
 
 namespace {
@@ -8,6 +10,8 @@ namespace {
 struct Parsed {
     int count;
     int parts[versionPartCount];
+    // The count, then the four parts: one comparison that prints them all.
+    std::vector<int> All() const { return {count, parts[0], parts[1], parts[2], parts[3]}; }
 };
 
 Parsed Parse(const char* text)
@@ -31,33 +35,19 @@ std::string Line(const int parts[versionPartCount], const char* notice)
 
 TEST(VersionParts, ResourceTextWithBlanks)
 {
-    Parsed p = Parse("2, 10, 205, 0 ");
-    EXPECT_EQ(4, p.count);
-    EXPECT_EQ(2, p.parts[0]);
-    EXPECT_EQ(10, p.parts[1]);
-    EXPECT_EQ(205, p.parts[2]);
-    EXPECT_EQ(0, p.parts[3]);
+    EXPECT_EQ((std::vector<int>{4, 2, 10, 205, 0}), Parse("2, 10, 205, 0 ").All());
 }
 
 TEST(VersionParts, ShortTextLeavesTheRestZero)
 {
     Parsed p = Parse("3,1");
-    EXPECT_EQ(2, p.count);
-    EXPECT_EQ(3, p.parts[0]);
-    EXPECT_EQ(1, p.parts[1]);
-    EXPECT_EQ(0, p.parts[2]);
-    EXPECT_EQ(0, p.parts[3]);
+    EXPECT_EQ((std::vector<int>{2, 3, 1, 0, 0}), p.All());
     EXPECT_EQ("velkaro_ss_launcher ver3.01 (build0000)\nN", Line(p.parts, "N"));
 }
 
 TEST(VersionParts, RunOfCommasIsOneSeparator)
 {
-    Parsed p = Parse("1,,2,3");
-    EXPECT_EQ(3, p.count);
-    EXPECT_EQ(1, p.parts[0]);
-    EXPECT_EQ(2, p.parts[1]);
-    EXPECT_EQ(3, p.parts[2]);
-    EXPECT_EQ(0, p.parts[3]);
+    EXPECT_EQ((std::vector<int>{3, 1, 2, 3, 0}), Parse("1,,2,3").All());
     EXPECT_EQ(3, Parse(",,,1,,,2,,,3,,,").count);
 }
 
@@ -73,9 +63,7 @@ TEST(VersionParts, EmptyTextGivesNothing)
 
 TEST(VersionParts, AtMostFourPiecesAreStored)
 {
-    Parsed p = Parse("1,2,3,4,5,6");
-    EXPECT_EQ(4, p.count);
-    EXPECT_EQ(4, p.parts[3]);
+    EXPECT_EQ((std::vector<int>{4, 1, 2, 3, 4}), Parse("1,2,3,4,5,6").All());
 }
 
 TEST(VersionParts, PieceValueIsLikeAtoi)
@@ -86,12 +74,8 @@ TEST(VersionParts, PieceValueIsLikeAtoi)
     EXPECT_EQ(0, VersionPieceValue("abc"));
     EXPECT_EQ(0, VersionPieceValue(" - 5"));
     EXPECT_EQ(0, VersionPieceValue(""));
-    Parsed p = Parse("x, 5y ,  ,-3");
-    EXPECT_EQ(4, p.count);
-    EXPECT_EQ(0, p.parts[0]);
-    EXPECT_EQ(5, p.parts[1]);
-    EXPECT_EQ(0, p.parts[2]);  // a piece of blanks has no digits
-    EXPECT_EQ(-3, p.parts[3]);
+    // A piece of blanks has no digits.
+    EXPECT_EQ((std::vector<int>{4, 0, 5, 0, -3}), Parse("x, 5y ,  ,-3").All());
 }
 
 TEST(VersionParts, HugeNumbersDoNotTrap)
