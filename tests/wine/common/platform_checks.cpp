@@ -2,10 +2,10 @@
 
 #include <map>
 
-#include "test_support.h"
-
 #include <stdlib.h>
 #include <string.h>
+
+#include "test_support.h"
 
 bool IsCodePage932() { return GetACP() == 932; }
 
@@ -24,17 +24,12 @@ bool RunIsFor932()
 }
 
 // The probe's exit code under the given name and arguments; 0xDEADBEEF when
-// it did not end in time (it is then ended with what it started first).
+// it did not end in time.
 static DWORD RunProbe(const std::string& fileName, const std::string& args)
 {
     std::string dir = MakeTestDir("platform_probe");
     if (!CopyInto(BinFile("platform_probe.exe"), dir, fileName)) return 0xDEADBEEF;
-    std::string path = dir + "\\" + fileName;
-    TestProcess probe;
-    if (!probe.Start(path, "\"" + path + "\"" + (args.empty() ? "" : " " + args))) return 0xDEADBEEF;
-    DWORD code = 0xDEADBEEF;
-    if (!probe.Wait(15000, &code)) code = 0xDEADBEEF;
-    return code;
+    return RunSaver(dir + "\\" + fileName, args, 15000);
 }
 
 bool RunsAs95Family(const std::string& fileName)

@@ -26,33 +26,30 @@ bool RunsUnderWine();     // ntdll has wine_get_version
 
 bool RunIsFor932();       // VELKARO_ACP is 932
 
+// Passes on when ok; otherwise fails where the run promised it, or skips.
+#define SKIP_UNLESS_(ok, promised, failure, skip)                                          \
+    if (ok) {                                                                             \
+    } else if (promised)                                                                  \
+        FAIL() << failure;                                                                \
+    else                                                                                  \
+        GTEST_SKIP() << skip
 #define SKIP_UNLESS_CODE_PAGE_932()                                                       \
-    if (IsCodePage932()) {                                                                \
-    } else if (RunIsFor932())                                                             \
-        FAIL() << "this run is for code page 932, yet the system's is " << GetACP();      \
-    else                                                                                  \
-        GTEST_SKIP() << "needs code page 932 (a Japanese system); this one has " << GetACP()
+    SKIP_UNLESS_(IsCodePage932(), RunIsFor932(),                                          \
+                 "this run is for code page 932, yet the system's is " << GetACP(),       \
+                 "needs code page 932 (a Japanese system); this one has " << GetACP())
 #define SKIP_UNLESS_95_FAMILY(fileName)                                                   \
-    if (RunsAs95Family(fileName)) {                                                       \
-    } else if (UnderTheHarness())                                                         \
-        FAIL() << "the harness runs " << (fileName) << " as the 95 family, yet it runs as NT"; \
-    else                                                                                  \
-        GTEST_SKIP() << "needs the 95 family: " << (fileName) << " runs as NT here"
+    SKIP_UNLESS_(RunsAs95Family(fileName), UnderTheHarness(),                             \
+                 "the harness runs " << (fileName) << " as the 95 family, yet it runs as NT", \
+                 "needs the 95 family: " << (fileName) << " runs as NT here")
 // Wine's per-program DLL overrides are what make a system DLL unloadable.
 #define SKIP_UNLESS_WINE(what)                                                            \
-    if (RunsUnderWine()) {                                                                \
-    } else                                                                                \
-        GTEST_SKIP() << "needs Wine to " << (what)
+    SKIP_UNLESS_(RunsUnderWine(), false, "", "needs Wine to " << (what))
 #define SKIP_UNLESS_READS_WITNESSED(dir)                                                  \
-    if (ReadsAreWitnessed(dir)) {                                                         \
-    } else if (UnderTheHarness())                                                         \
-        FAIL() << "reads of a file leave no trace in its last-access time here";          \
-    else                                                                                  \
-        GTEST_SKIP() << "needs last-access times that follow reads "                     \
-                        "(fsutil behavior set disablelastaccess 0)"
+    SKIP_UNLESS_(ReadsAreWitnessed(dir), UnderTheHarness(),                               \
+                 "reads of a file leave no trace in its last-access time here",           \
+                 "needs last-access times that follow reads "                             \
+                 "(fsutil behavior set disablelastaccess 0)")
 #define SKIP_UNLESS_FAULTS_STAY()                                                         \
-    if (FaultsStayWithTheProgram()) {                                                     \
-    } else if (UnderTheHarness())                                                         \
-        FAIL() << "the harness's prefix starts no crash debugger, yet one took a fault over"; \
-    else                                                                                  \
-        GTEST_SKIP() << "needs no crash debugger: one takes faults over here (AeDebug)"
+    SKIP_UNLESS_(FaultsStayWithTheProgram(), UnderTheHarness(),                           \
+                 "the harness's prefix starts no crash debugger, yet one took a fault over", \
+                 "needs no crash debugger: one takes faults over here (AeDebug)")
