@@ -13,7 +13,6 @@
 //   "afterclose"  at WM_DESTROY, send the window input and timer messages,
 //                 each after its "S" line (to see what still passes)
 //   "dialogcrash" the dialog procedure faults at WM_INITDIALOG
-//   "dialogwait"  the dialog stays open (ends with IDCANCEL's value, 2)
 //   "failcreate"  WM_CREATE answers -1, so that window creation fails
 // Its private messages are in probe_messages.h.
 #include <windows.h>
@@ -112,7 +111,7 @@ BOOL PrepareConfigDialog(HINSTANCE)
     return TRUE;
 }
 
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 {
     if (message == WM_INITDIALOG) {
         char line[64];
@@ -120,11 +119,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
                  (unsigned long)(UINT_PTR)GetWindow(dialog, GW_OWNER));
         ProbeAppend(line);
         if (Option("dialogcrash")) *(volatile int*)0 = 1;
-        if (!Option("dialogwait")) EndDialog(dialog, 7);
-        return TRUE;
-    }
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK)) {
-        EndDialog(dialog, LOWORD(wParam));
+        EndDialog(dialog, 7);
         return TRUE;
     }
     return FALSE;
