@@ -15,9 +15,7 @@ void ExpectPreviewRuns(const std::string& scr, const std::string& args, ParentWi
     ASSERT_TRUE(StartSaver(&saver, scr, args));
     HWND child = WaitForPreviewChild(parent->window, saver.process);
     ASSERT_TRUE(child != NULL) << args;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(child, &pid);
-    EXPECT_EQ(saver.id, pid);
+    EXPECT_TRUE(IsWindowOf(child, NULL, saver.id)) << args;
     // Closing the preview's window ends the saver with the loop's quit code.
     PostMessageA(child, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, saver.ExitCode(15000)) << args;
