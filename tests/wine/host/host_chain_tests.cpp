@@ -70,8 +70,7 @@ std::vector<RecordedMessage> Tail(const std::vector<RecordedMessage>& all, size_
 void ExpectCloses(const std::string& name, void (*action)(HWND), bool closes)
 {
     Probe probe;
-    probe.Prepare("host_chain_rule");
-    ASSERT_TRUE(probe.StartRun()) << name;
+    ASSERT_TRUE(probe.StartRun("host_chain_rule")) << name;
     action(probe.window);
     if (closes) {
         EXPECT_EQ(0u, probe.WaitEnd()) << name;
@@ -84,13 +83,47 @@ void ExpectCloses(const std::string& name, void (*action)(HWND), bool closes)
     }
 }
 
+// Input that closes nothing; the last is a mouse message whose position did
+// not really change.
+const struct Input {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+} harmless[] = {
+    {WM_KEYUP, VK_SPACE, (LPARAM)0xC0000001}, {WM_SYSKEYUP, VK_MENU, (LPARAM)0xC0000001},
+    {WM_CHAR, 'a', 1},                 {WM_LBUTTONUP, 0, 0},
+    {WM_RBUTTONUP, 0, 0},              {WM_LBUTTONDBLCLK, MK_LBUTTON, 0},
+    {WM_MBUTTONDBLCLK, MK_MBUTTON, 0}, {WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0},
+    {WM_ACTIVATEAPP, 1, 0},            {WM_POWER, 1, 0},
+    {WM_POWER, 2, 0},                  {WM_MOUSEMOVE, 0, MAKELPARAM(900, 700)},
+};
+
+// The cursor starts at start; each move of path reaches the probe and keeps
+// the travel from start at 4 or less (no close); then a move to last closes.
+void ExpectMouseCloses(const char* testName, POINT start, std::initializer_list<POINT> path,
+                       POINT last)
+{
+    SetCursorPos(start.x, start.y);
+    Probe probe;
+    ASSERT_TRUE(probe.StartRun(testName));
+    for (POINT p : path) {
+        SetCursorPos(p.x, p.y);
+        ASSERT_TRUE(probe.WaitForMouseAt(p.x, p.y)) << "no mouse move to " << p.x << "," << p.y;
+    }
+    ASSERT_TRUE(probe.Flush());
+    EXPECT_EQ(0, probe.Count("A 0010"));
+    EXPECT_TRUE(probe.process.Running());
+    SetCursorPos(last.x, last.y);
+    EXPECT_EQ(0u, probe.WaitEnd());
+    EXPECT_GE(probe.Count("A 0010"), 1);
+}
+
 }  // namespace
 
 TEST(HostChain, CreationAndCloseSequence)
 {
     Probe probe;
-    probe.Prepare("host_chain_seq");
-    ASSERT_TRUE(probe.StartRun());
+    ASSERT_TRUE(probe.StartRun("host_chain_seq"));
     ASSERT_TRUE(probe.Flush());
     std::vector<std::string> lines = probe.Lines();
     // Host state seen by the application at creation: NT family, run mode,
@@ -119,36 +152,22 @@ TEST(HostChain, CreationAndCloseSequence)
 TEST(HostChain, HostOwnMessagesAndSystemCommands)
 {
     Probe probe;
-    probe.Prepare("host_chain_own");
-    ASSERT_TRUE(probe.StartRun());
+    ASSERT_TRUE(probe.StartRun("host_chain_own"));
     ASSERT_TRUE(probe.Flush());
     size_t before = probe.Messages().size();
     HWND w = probe.window;
-    DWORD_PTR r = 99;
     // WM_SETTEXT stops in the host.
-    SendMessageTimeoutA(w, WM_SETTEXT, 0, (LPARAM) "x", SMTO_ABORTIFHUNG, 5000, &r);
-    EXPECT_EQ(0u, r);
-    for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
-        r = 99;
-        SendMessageTimeoutA(w, WM_SYSCOMMAND, command, 0, SMTO_ABORTIFHUNG, 5000, &r);
-        EXPECT_EQ(0u, r);
-    }
-    SendMessageTimeoutA(w, WM_SYSCOMMAND, SC_NEXTWINDOW + 1, 0, SMTO_ABORTIFHUNG, 5000, &r);
-    SendMessageTimeoutA(w, WM_CONTEXTMENU, (WPARAM)w, 0, SMTO_ABORTIFHUNG, 5000, &r);
+    EXPECT_EQ(0u, SentAnswer(w, WM_SETTEXT, 0, (LPARAM) "x"));
+    for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW})
+        EXPECT_EQ(0u, SentAnswer(w, WM_SYSCOMMAND, command));
+    SentAnswer(w, WM_SYSCOMMAND, SC_NEXTWINDOW + 1);
+    SentAnswer(w, WM_CONTEXTMENU, (WPARAM)w);
     PostMessageA(w, WM_TIMER, 77, 0);
     ASSERT_TRUE(probe.Flush());
-    r = 99;
-    SendMessageTimeoutA(w, WM_SETCURSOR, (WPARAM)w, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE),
-                        SMTO_ABORTIFHUNG, 5000, &r);
-    EXPECT_EQ(1u, r);
-    r = 99;
-    SendMessageTimeoutA(w, SaverVerifyMessage, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
-    EXPECT_EQ(0u, r);
+    EXPECT_EQ(1u, SentAnswer(w, WM_SETCURSOR, (WPARAM)w, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(0u, SentAnswer(w, SaverVerifyMessage));
     // A registered "QueryCancelAutoPlay" is not special on NT.
-    UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
-    r = 99;
-    SendMessageTimeoutA(w, autoPlay, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
-    EXPECT_EQ(0u, r);
+    EXPECT_EQ(0u, SentAnswer(w, RegisterWindowMessageA("QueryCancelAutoPlay")));
     ASSERT_TRUE(probe.Flush());
     std::vector<RecordedMessage> seen = Tail(probe.Messages(), before);
     EXPECT_TRUE(MessagesMatch("hostOwnMessages", hostOwnMessages, seen));
@@ -182,57 +201,24 @@ TEST(HostChain, InputThatDoesNotClose)
 {
     // One window takes all of these, and still stands.
     ExpectCloses("harmless", [](HWND w) {
-        PostMessageA(w, WM_KEYUP, VK_SPACE, 0xC0000001);
-        PostMessageA(w, WM_SYSKEYUP, VK_MENU, 0xC0000001);
-        PostMessageA(w, WM_CHAR, 'a', 1);
-        PostMessageA(w, WM_LBUTTONUP, 0, 0);
-        PostMessageA(w, WM_RBUTTONUP, 0, 0);
-        PostMessageA(w, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
-        PostMessageA(w, WM_MBUTTONDBLCLK, MK_MBUTTON, 0);
-        PostMessageA(w, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
-        PostMessageA(w, WM_ACTIVATEAPP, 1, 0);
-        PostMessageA(w, WM_POWER, 1, 0);
-        PostMessageA(w, WM_POWER, 2, 0);
-        // A mouse message whose position did not really change.
-        PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(900, 700));
+        for (const Input& m : harmless) PostMessageA(w, m.message, m.wParam, m.lParam);
     }, false);
 }
 
 TEST(HostChain, MouseTravelAddsUpFromTheReference)
 {
-    SetCursorPos(400, 300);
-    Probe probe;
-    probe.Prepare("host_chain_mouse");
-    ASSERT_TRUE(probe.StartRun());
-    // 3 across and 1 down: travel 4, no close.
-    SetCursorPos(403, 301);
-    ASSERT_TRUE(probe.WaitForMouseAt(403, 301)) << "no mouse move arrived";
-    ASSERT_TRUE(probe.Flush());
-    EXPECT_EQ(0, probe.Count("A 0010"));
-    EXPECT_TRUE(probe.process.Running());
-    // One more across: 5 from the unchanged reference closes.
-    SetCursorPos(404, 301);
-    EXPECT_EQ(0u, probe.WaitEnd());
-    EXPECT_GE(probe.Count("A 0010"), 1);
+    // 3 across and 1 down: travel 4, no close. One more across: 5 from the
+    // unchanged reference closes.
+    ExpectMouseCloses("host_chain_mouse", {400, 300}, {{403, 301}}, {404, 301});
 }
 
 TEST(HostChain, MouseTravelBackAndForthCounts)
 {
     // Travel is the distance from the reference, not the path: moving away
-    // by 2 and back does not add up.
-    SetCursorPos(500, 400);
-    Probe probe;
-    probe.Prepare("host_chain_mouse2");
-    ASSERT_TRUE(probe.StartRun());
-    for (POINT p : {POINT{498, 398}, POINT{500, 400}, POINT{502, 402}, POINT{497, 400}}) {
-        SetCursorPos(p.x, p.y);
-        ASSERT_TRUE(probe.WaitForMouseAt(p.x, p.y)) << p.x << "," << p.y;
-    }
-    ASSERT_TRUE(probe.Flush());
-    EXPECT_EQ(0, probe.Count("A 0010"));  // 3 + 0 from the reference, still 4 or less
-    EXPECT_TRUE(probe.process.Running());
-    SetCursorPos(495, 400);  // 5
-    EXPECT_EQ(0u, probe.WaitEnd());
+    // by 2 and back does not add up (3 + 0 from the reference, still 4 or
+    // less), and 5 from it closes.
+    ExpectMouseCloses("host_chain_mouse2", {500, 400},
+                      {{498, 398}, {500, 400}, {502, 402}, {497, 400}}, {495, 400});
 }
 
 TEST(HostChain, PreviewAppliesNoClosingRules)
@@ -248,26 +234,14 @@ TEST(HostChain, PreviewAppliesNoClosingRules)
     ASSERT_TRUE(probe.Flush());
     EXPECT_EQ(1, probe.Count("create family95=0 preview=1"));
     size_t before = probe.Messages().size();
-    PostMessageA(child, WM_KEYDOWN, VK_SPACE, 0);
-    PostMessageA(child, WM_LBUTTONDOWN, 0, 0);
-    PostMessageA(child, WM_ACTIVATEAPP, 0, 0);
-    PostMessageA(child, WM_POWERBROADCAST, 0, 0);
-    DWORD_PTR r = 99;
-    SendMessageTimeoutA(child, WM_SETCURSOR, (WPARAM)child, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE),
-                        SMTO_ABORTIFHUNG, 5000, &r);
-    EXPECT_EQ(0u, r);
-    SendMessageTimeoutA(child, WM_SYSCOMMAND, SC_NEXTWINDOW, 0, SMTO_ABORTIFHUNG, 5000, &r);
-    r = 0;
-    SendMessageTimeoutA(child, WM_CONTEXTMENU, (WPARAM)child, 0, SMTO_ABORTIFHUNG, 5000, &r);
-    EXPECT_EQ(1u, r);
-    HELPINFO help;
-    ZeroMemory(&help, sizeof help);
-    help.cbSize = sizeof help;
-    help.iContextType = HELPINFO_WINDOW;
-    help.hItemHandle = child;
-    r = 0;
-    SendMessageTimeoutA(child, WM_HELP, 0, (LPARAM)&help, SMTO_ABORTIFHUNG, 5000, &r);
-    EXPECT_EQ(1u, r);
+    for (UINT input : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP, WM_POWERBROADCAST})
+        PostMessageA(child, input, input == WM_KEYDOWN ? VK_SPACE : 0, 0);
+    EXPECT_EQ(0u,
+              SentAnswer(child, WM_SETCURSOR, (WPARAM)child, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    SentAnswer(child, WM_SYSCOMMAND, SC_NEXTWINDOW);
+    EXPECT_EQ(1u, SentAnswer(child, WM_CONTEXTMENU, (WPARAM)child));
+    HELPINFO help = {sizeof help, HELPINFO_WINDOW, 0, child, 0, {0, 0}};
+    EXPECT_EQ(1u, SentAnswer(child, WM_HELP, 0, (LPARAM)&help));
     ASSERT_TRUE(probe.Flush());
     std::vector<RecordedMessage> seen = Tail(probe.Messages(), before);
     EXPECT_EQ(0, probe.Count("A 007B"));
@@ -284,8 +258,7 @@ TEST(HostChain, FaultInTheSaverProcedureReachesTheGuard)
 {
     SKIP_UNLESS_FAULTS_STAY();
     Probe probe;
-    probe.Prepare("host_chain_fault");
-    ASSERT_TRUE(probe.StartRun());
+    ASSERT_TRUE(probe.StartRun("host_chain_fault"));
     PostMessageA(probe.window, probeCrashMessage, 0, 0);
     EXPECT_EQ(0xC0000005u, probe.WaitEnd());
     EXPECT_EQ(1, probe.Count("A 0477"));
@@ -299,8 +272,7 @@ TEST(HostChain, GuardExitCodeIsTheExceptionCodeOrOne)
     SKIP_UNLESS_FAULTS_STAY();
     for (DWORD code : {0xE0001234u, 0u}) {
         Probe probe;
-        probe.Prepare("host_chain_raise");
-        ASSERT_TRUE(probe.StartRun());
+        ASSERT_TRUE(probe.StartRun("host_chain_raise"));
         PostMessageA(probe.window, probeRaiseMessage, code, 0);
         EXPECT_EQ(code != 0 ? code : 1u, probe.WaitEnd()) << code;
         EXPECT_EQ("exit", probe.Lines().back()) << code;
@@ -348,9 +320,7 @@ TEST(HostConfigure, DialogOwnerAndEndValue)
     DeleteFileA(probe.folder.ProbeLog().c_str());
     TestProcess unclosed;
     ASSERT_TRUE(unclosed.Start(probe.folder.scr, "\"" + probe.folder.scr + " /s"));
-    DWORD code = kTimedOut;
-    EXPECT_TRUE(unclosed.Wait(20000, &code));
-    EXPECT_EQ(7u, code);
+    EXPECT_EQ(7u, unclosed.ExitCode(20000));
     EXPECT_EQ(Join({"dialog owner=0", "exit"}), Join(probe.Lines()));
 }
 
@@ -384,9 +354,8 @@ TEST(HostClosing95, AfterTheCloseIsConfirmedInputAndTimersStopInTheHost)
     PasswordValueScope password;
     password.Remove();
     Probe probe;
-    probe.Prepare("host_closing95", "hostprobe95.scr");
     ProbeOptions options("afterclose");
-    ASSERT_TRUE(probe.StartRun());
+    ASSERT_TRUE(probe.StartRun("host_closing95", "hostprobe95.scr"));
     EXPECT_EQ(1, probe.Count("create family95=1 preview=0 autoplay=1"));
     PostMessageA(probe.window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, probe.WaitEnd());

@@ -15,14 +15,10 @@ void ExpectPreviewRuns(const std::string& scr, const std::string& args, ParentWi
     ASSERT_TRUE(StartSaver(&saver, scr, args));
     HWND child = WaitForPreviewChild(parent->window, saver.process);
     ASSERT_TRUE(child != NULL) << args;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(child, &pid);
-    EXPECT_EQ(saver.id, pid);
+    EXPECT_TRUE(IsWindowOf(child, NULL, saver.id)) << args;
     // Closing the preview's window ends the saver with the loop's quit code.
     PostMessageA(child, WM_CLOSE, 0, 0);
-    DWORD code = kTimedOut;
-    EXPECT_TRUE(saver.Wait(15000, &code)) << args;
-    EXPECT_EQ(0u, code) << args;
+    EXPECT_EQ(0u, saver.ExitCode(15000)) << args;
 }
 
 }  // namespace
@@ -31,13 +27,8 @@ TEST(HostCommandLine, NoModeGivesMinusOneWithoutWindows)
 {
     std::string scr = QuietSaver("host_cmd_none");
     for (const char* args : {"/x", "x", "/1", "/?", "+s", "/\ts", "-/\t/p 5", "\x81s", "/\xe9",
-                             "q /s", "/ - _s"}) {
-        TestProcess p;
-        ASSERT_TRUE(StartSaver(&p, scr, args));
-        DWORD code = 0;
-        ASSERT_TRUE(p.Wait(20000, &code)) << args;
-        EXPECT_EQ(kMinusOne, code) << args;
-    }
+                             "q /s", "/ - _s"})
+        EXPECT_EQ(kMinusOne, RunSaver(scr, args)) << args;
 }
 
 TEST(HostCommandLine, TabBetweenProgramNameAndArguments)
@@ -46,9 +37,7 @@ TEST(HostCommandLine, TabBetweenProgramNameAndArguments)
     // A tab after the name is skipped like a blank: "/x" names no mode.
     TestProcess p;
     ASSERT_TRUE(p.Start(scr, Quoted(scr) + "\t/x"));
-    DWORD code = 0;
-    ASSERT_TRUE(p.Wait(20000, &code));
-    EXPECT_EQ(kMinusOne, code);
+    EXPECT_EQ(kMinusOne, p.ExitCode(20000));
     // ...and then run mode starts behind it.
     EXPECT_EQ(0u, RunUntilClosed(scr, Quoted(scr) + " \t \t/s"));
 }
@@ -60,12 +49,11 @@ TEST(HostCommandLine, ChangePasswordIsMinusOneOnNtAndZeroOn95)
     EXPECT_EQ(kMinusOne, RunSaver(nt, "-A"));
     SKIP_UNLESS_95_FAMILY("saver95.scr");
     std::string w98 = QuietSaver("host_cmd_a_95", "saver95.scr");
-    EXPECT_EQ(0u, RunSaver(w98, "/a 5"));
-    EXPECT_EQ(0u, RunSaver(w98, "/a"));
-    EXPECT_EQ(0u, RunSaver(w98, "-A 123456789012"));
+    for (const char* args : {"/a 5", "/a", "-A 123456789012"})
+        EXPECT_EQ(0u, RunSaver(w98, args)) << args;
     // On the 95 family the other rows are unchanged.
-    EXPECT_EQ(kMinusOne, RunSaver(w98, "/x"));
-    EXPECT_EQ(kMinusOne, RunSaver(w98, "/p 0"));
+    for (const char* args : {"/x", "/p 0"})
+        EXPECT_EQ(kMinusOne, RunSaver(w98, args)) << args;
 }
 
 TEST(HostCommandLine, PreviewWithoutUsableWindowGivesMinusOne)
@@ -89,13 +77,11 @@ TEST(HostCommandLine, PreviewFormsStartThePreview)
     ParentWindow parent;
     ASSERT_TRUE(parent.Create(200, 150));
     unsigned long long h = (unsigned long long)(UINT_PTR)parent.window;
-    ExpectPreviewRuns(scr, "/p " + Decimal(h), &parent);
-    ExpectPreviewRuns(scr, "/P" + Decimal(h), &parent);
-    ExpectPreviewRuns(scr, "-l   " + Decimal(h), &parent);
-    ExpectPreviewRuns(scr, "/L" + Decimal(h) + " extra words", &parent);
-    ExpectPreviewRuns(scr, "/p 000" + Decimal(h), &parent);
+    std::string d = Decimal(h);
     // More than ten digits wrap modulo 2^32 onto the same handle.
-    ExpectPreviewRuns(scr, "/p " + Decimal(h + 3ull * 4294967296ull), &parent);
+    for (const std::string& args : {"/p " + d, "/P" + d, "-l   " + d, "/L" + d + " extra words",
+                                    "/p 000" + d, "/p " + Decimal(h + 3ull * 4294967296ull)})
+        ExpectPreviewRuns(scr, args, &parent);
 }
 
 TEST(HostCommandLine, QuotedProgramNameWithBlanks)
@@ -124,10 +110,8 @@ TEST(HostCommandLine, ConfigureFormsEndWithoutMinusOne)
     std::string scr = QuietSaver("host_cmd_c");
     for (const char* args : {"", "/", " - / ", "/c", "-C", "/c:0", "/c:12345", "/c 12345",
                              "/c:", "c:abc"}) {
-        std::string cmd = Quoted(scr);
-        if (*args) cmd += std::string(" ") + args;
         bool shown = false;
-        EXPECT_EQ(0u, RunConfigure(scr, cmd, &shown)) << args;
+        EXPECT_EQ(0u, RunConfigure(scr, SaverCommand(scr, args), &shown)) << args;
         EXPECT_TRUE(shown) << args;
     }
 }

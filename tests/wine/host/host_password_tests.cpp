@@ -2,6 +2,8 @@
 // the probe saver (hostprobe95.scr runs as Windows 98).
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include "host_test_support.h"
 #include "platform_checks.h"
 
@@ -21,34 +23,29 @@ const ExpectedMessage acceptedClose[] = {
     {WM_CLOSE, App}, {SaverVerifyMessage, App}, {SaverVerifyMessage, Default, 1},
     {WM_CLOSE, Default, 0}, {0}};
 
-// The 95 family's probe with the stand-in provider, which answers answer.
-void Prepare95(Probe* probe, const std::string& testName, const std::string& answer)
-{
-    probe->Prepare(testName, "hostprobe95.scr", true);
-    probe->Answer(answer);
-}
-
-// The same, started in run mode.
-bool Run95(Probe* probe, const std::string& testName, const std::string& answer)
-{
-    Prepare95(probe, testName, answer);
-    return probe->StartRun();
-}
+const char* const k95 = "hostprobe95.scr";
 
 }  // namespace
 
-// Each case runs with ScreenSaveUsePassword set to 1 (unless it changes it).
+// Each case needs the 95 family (but the one on NT) and runs with
+// ScreenSaveUsePassword set to 1 (unless it changes it).
 class HostPassword95 : public ::testing::Test {
 protected:
-    void SetUp() override { password.SetDword(1); }
+    void SetUp() override
+    {
+        const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        if (strcmp(name, "ProviderIsNotUsedOnNt") != 0) {
+            SKIP_UNLESS_95_FAMILY(k95);
+        }
+        password.SetDword(1);
+    }
     PasswordValueScope password;
     Probe probe;
 };
 
 TEST_F(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
 {
-    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
-    ASSERT_TRUE(Run95(&probe, "host_pwd_refuse", "refuse_close"));
+    ASSERT_TRUE(probe.StartRun("host_pwd_refuse", k95, "refuse_close"));
     EXPECT_EQ(Join({"load"}), Join(probe.ProviderCalls()));
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
     ASSERT_TRUE(probe.WaitVerifyCount(1));
@@ -63,8 +60,7 @@ TEST_F(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
     // they are over (the saver counts them itself): a fixed wait.
     probe.Answer("accept");
     Pause(300);
-    PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(0u, probe.WaitEnd());
+    EXPECT_EQ(0u, probe.EndByKey());
     EXPECT_EQ(2, probe.VerifyCount());
     std::vector<RecordedMessage> later(probe.Messages());
     later.erase(later.begin(), later.begin() + refused.size());
@@ -77,8 +73,7 @@ TEST_F(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
 
 TEST_F(HostPassword95, RefusedCheckKeepsTheCursorHiddenAndTheWindowUp)
 {
-    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
-    ASSERT_TRUE(Run95(&probe, "host_pwd_cursor", "refuse"));
+    ASSERT_TRUE(probe.StartRun("host_pwd_cursor", k95, "refuse"));
     PostMessageA(probe.window, WM_LBUTTONDOWN, 0, 0);
     ASSERT_TRUE(probe.WaitVerifyCount(1));
     ASSERT_TRUE(probe.Flush());
@@ -89,11 +84,9 @@ TEST_F(HostPassword95, RefusedCheckKeepsTheCursorHiddenAndTheWindowUp)
 
 TEST_F(HostPassword95, ScreenSaverRunningWhileTheProviderIsLoaded)
 {
-    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
-    ASSERT_TRUE(Run95(&probe, "host_pwd_spi", "accept"));
+    ASSERT_TRUE(probe.StartRun("host_pwd_spi", k95, "accept"));
     int seenFromOutside = ScreenSaverRunning();
-    PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(0u, probe.WaitEnd());
+    EXPECT_EQ(0u, probe.EndByKey());
     // Inside the saver, the provider sees the running state set.
     EXPECT_EQ(Join({"load", "verify running=1", "unload"}), Join(probe.ProviderCalls()));
     // Seen from another process it is set while the saver runs, clear after.
@@ -103,7 +96,6 @@ TEST_F(HostPassword95, ScreenSaverRunningWhileTheProviderIsLoaded)
 
 TEST_F(HostPassword95, QueryCancelAutoPlayWithAndWithoutProvider)
 {
-    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
     // With a provider the message cancels AutoPlay (1) and asks to close:
     // the provider is asked (and refuses). Without one AutoPlay goes ahead
@@ -111,10 +103,8 @@ TEST_F(HostPassword95, QueryCancelAutoPlayWithAndWithoutProvider)
     for (DWORD use : {1, 0}) {
         password.SetDword(use);
         Probe saver;
-        ASSERT_TRUE(Run95(&saver, "host_pwd_autoplay" + Decimal(use), "refuse"));
-        DWORD_PTR r = 99;
-        ASSERT_TRUE(SendMessageTimeoutA(saver.window, autoPlay, 0, 0, SMTO_ABORTIFHUNG, 5000, &r));
-        EXPECT_EQ(use, r);
+        ASSERT_TRUE(saver.StartRun("host_pwd_autoplay" + Decimal(use), k95, "refuse"));
+        EXPECT_EQ(use, SentAnswer(saver.window, autoPlay));
         if (use) {
             ASSERT_TRUE(saver.WaitVerifyCount(1));
             EXPECT_EQ(0u, saver.Finish());
@@ -127,7 +117,6 @@ TEST_F(HostPassword95, QueryCancelAutoPlayWithAndWithoutProvider)
 
 TEST_F(HostPassword95, PasswordValueFormsDecideWhetherTheProviderLoads)
 {
-    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     struct Row {
         const char* name;
         DWORD type;
@@ -150,40 +139,32 @@ TEST_F(HostPassword95, PasswordValueFormsDecideWhetherTheProviderLoads)
         else
             password.SetBinary(row.bytes);
         Probe saver;
-        ASSERT_TRUE(Run95(&saver, "host_pwd_value", "accept")) << row.name;
-        PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
-        EXPECT_EQ(0u, saver.WaitEnd()) << row.name;
-        std::vector<std::string> expected;
-        if (row.loads) expected = {"load", "verify running=1", "unload"};
-        EXPECT_EQ(Join(expected), Join(saver.ProviderCalls())) << row.name;
+        ASSERT_TRUE(saver.StartRun("host_pwd_value", k95, "accept")) << row.name;
+        EXPECT_EQ(0u, saver.EndByKey()) << row.name;
+        std::string expected = row.loads ? Join({"load", "verify running=1", "unload"}) : "";
+        EXPECT_EQ(expected, Join(saver.ProviderCalls())) << row.name;
     }
 }
 
 TEST_F(HostPassword95, NoProviderFileMeansNoPassword)
 {
-    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
-    probe.Prepare("host_pwd_nofile", "hostprobe95.scr");
-    ASSERT_TRUE(probe.StartRun());
-    PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(0u, probe.WaitEnd());
+    ASSERT_TRUE(probe.StartRun("host_pwd_nofile", k95));
+    EXPECT_EQ(0u, probe.EndByKey());
     EXPECT_EQ(1, probe.Count("create family95=1 preview=0 autoplay=1"));
     EXPECT_EQ(0, probe.Count("A 8000"));
 }
 
 TEST_F(HostPassword95, ProviderIsNotUsedOnNt)
 {
-    probe.Prepare("host_pwd_nt", "hostprobe.scr", true);
-    ASSERT_TRUE(probe.StartRun());
+    ASSERT_TRUE(probe.StartRun("host_pwd_nt", "hostprobe.scr", ""));
     EXPECT_NE(1, ScreenSaverRunning());
-    PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(0u, probe.WaitEnd());
+    EXPECT_EQ(0u, probe.EndByKey());
     EXPECT_FALSE(PathExists(probe.folder.File("provider.log")));
 }
 
 TEST_F(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
 {
-    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
-    Prepare95(&probe, "host_pwd_preview", "refuse");
+    probe.Prepare("host_pwd_preview", k95, "refuse");
     ParentWindow parent;
     ASSERT_TRUE(parent.Create(100, 80));
     ASSERT_TRUE(probe.Start("/p " + Decimal(parent.window)));
@@ -201,8 +182,7 @@ TEST_F(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
 
 TEST_F(HostPassword95, FailedWindowCreationEndsWithOneAndUnloadsTheProvider)
 {
-    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
-    Prepare95(&probe, "host_pwd_failcreate", "accept");
+    probe.Prepare("host_pwd_failcreate", k95, "accept");
     ProbeOptions options("failcreate");
     EXPECT_EQ(1u, RunSaver(probe.folder.scr, "/s"));
     EXPECT_EQ(Join({"load", "unload"}), Join(probe.ProviderCalls()));
@@ -212,9 +192,8 @@ TEST_F(HostPassword95, FailedWindowCreationEndsWithOneAndUnloadsTheProvider)
 
 TEST_F(HostPassword95, FaultInTheProviderReachesTheGuard)
 {
-    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     SKIP_UNLESS_FAULTS_STAY();
-    ASSERT_TRUE(Run95(&probe, "host_pwd_crash", "crash"));
+    ASSERT_TRUE(probe.StartRun("host_pwd_crash", k95, "crash"));
     int runningBefore = ScreenSaverRunning();
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(0xC0000005u, probe.WaitEnd());
@@ -229,9 +208,8 @@ TEST_F(HostPassword95, FaultInTheProviderReachesTheGuard)
 
 TEST_F(HostPassword95, FaultInTheSaverProcedureClearsTheRunningState)
 {
-    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
     SKIP_UNLESS_FAULTS_STAY();
-    ASSERT_TRUE(Run95(&probe, "host_pwd_crash_proc", "accept"));
+    ASSERT_TRUE(probe.StartRun("host_pwd_crash_proc", k95, "accept"));
     EXPECT_EQ(1, ScreenSaverRunning());
     PostMessageA(probe.window, probeCrashMessage, 0, 0);
     EXPECT_EQ(0xC0000005u, probe.WaitEnd());
@@ -242,8 +220,7 @@ TEST_F(HostPassword95, FaultInTheSaverProcedureClearsTheRunningState)
 
 TEST_F(HostPassword95, ChangePasswordModeCallsTheSystemAndEndsWithZero)
 {
-    SKIP_UNLESS_95_FAMILY("hostprobe95.scr");
-    std::string scr = PrepareSaverFolder("host_pwd_change", "hostprobe95.scr", ProbeProgram).scr;
+    std::string scr = PrepareSaverFolder("host_pwd_change", k95, ProbeProgram).scr;
     EXPECT_EQ(0u, RunSaver(scr, "/a 12345"));
     EXPECT_EQ(0u, RunSaver(scr, "-A"));
     std::string nt = PrepareSaverFolder("host_pwd_change_nt", "hostprobe.scr", ProbeProgram).scr;

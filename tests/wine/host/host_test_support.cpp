@@ -9,8 +9,6 @@ std::string QuietSaver(const std::string& testName, const std::string& scrName)
     return PrepareSaverFolder(testName, scrName, QuietSettings).scr;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
 DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine, bool* dialogShown)
 {
     if (dialogShown) *dialogShown = false;
@@ -44,10 +42,18 @@ DWORD CloseSaver(TestProcess* p, HWND window)
     return p->ExitCode(15000);
 }
 
-void Probe::Prepare(const std::string& testName, const std::string& scrName, bool withProvider)
+DWORD_PTR SentAnswer(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR r = 99;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &r)) r = 99;
+    return r;
+}
+
+void Probe::Prepare(const std::string& testName, const std::string& scrName, const char* answer)
 {
     folder = PrepareSaverFolder(testName, scrName, ProbeProgram);
-    if (withProvider) CopyInto(BinFile("password_provider.dll"), folder.dir, "PASSWORD.CPL");
+    if (answer) CopyInto(BinFile("password_provider.dll"), folder.dir, "PASSWORD.CPL");
+    if (answer && *answer) Answer(answer);
 }
 
 bool Probe::Start(const std::string& args)
@@ -64,15 +70,10 @@ bool Probe::StartRun()
     return window != NULL && WaitUntil([&] { return GetForegroundWindow() == window; }, 10000);
 }
 
-std::vector<std::string> Probe::Lines() { return ReadLines(folder.ProbeLog()); }
-
-std::vector<RecordedMessage> Probe::Messages() { return ParseMessageLines(Lines()); }
-
-int Probe::Count(const std::string& prefix) { return CountPrefix(Lines(), prefix); }
-
-bool Probe::WaitForLine(const std::string& line, DWORD timeoutMs)
+bool Probe::StartRun(const std::string& testName, const std::string& scrName, const char* answer)
 {
-    return ::WaitForLine(folder.ProbeLog(), line, timeoutMs);
+    Prepare(testName, scrName, answer);
+    return StartRun();
 }
 
 bool Probe::Flush()
@@ -82,7 +83,7 @@ bool Probe::Flush()
         if (!PostMessageA(window, probeMarkerMessage, n, 0)) return false;
         char line[32];
         snprintf(line, sizeof line, "A %04X %d 0", probeMarkerMessage, n);
-        if (!WaitForLine(line)) return false;
+        if (!WaitForLine(folder.ProbeLog(), line, 10000)) return false;
     }
     return true;
 }
@@ -111,13 +112,11 @@ bool Probe::WaitForMouseAt(int x, int y)
     return WaitUntil(seen, 3000);
 }
 
-DWORD Probe::WaitEnd(DWORD timeoutMs) { return process.ExitCode(timeoutMs); }
-
-void Probe::Answer(const std::string& mode) { WriteFileBytes(folder.File("provider.txt"), mode); }
-
-std::vector<std::string> Probe::ProviderCalls() { return ReadLines(folder.File("provider.log")); }
-
-int Probe::VerifyCount() { return CountPrefix(ProviderCalls(), "verify"); }
+DWORD Probe::EndByKey()
+{
+    PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+    return WaitEnd();
+}
 
 bool Probe::WaitVerifyCount(int n)
 {

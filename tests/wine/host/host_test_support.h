@@ -33,14 +33,17 @@ DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine,
 HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine);
 // The same, then closes the window: the exit code (kTimedOut when none came).
 DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine);
-std::string Quoted(const std::string& text);
+inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Ends a running built saver (which asks no password): posts WM_CLOSE and
 // waits. Returns the exit code, kTimedOut on time-out.
 DWORD CloseSaver(TestProcess* p, HWND window);
+// The window's answer to a sent message; 99 when it gave none within 5 s.
+DWORD_PTR SentAnswer(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
 // The probe saver (hostprobe.scr, or hostprobe95.scr that runs as the 95
-// family) in a folder of its own, optionally with the stand-in PASSWORD.CPL.
+// family) in a folder of its own; unless answer is null, with the stand-in
+// PASSWORD.CPL, which answers answer (unless empty).
 struct Probe {
     SaverFolder folder;
     TestProcess process;
@@ -48,14 +51,16 @@ struct Probe {
     int markers = 0;
 
     void Prepare(const std::string& testName, const std::string& scrName = "hostprobe.scr",
-                 bool withProvider = false);
+                 const char* answer = NULL);
     bool Start(const std::string& args);
     // Run mode: the window shown and in the foreground.
     bool StartRun();
-    std::vector<std::string> Lines();
-    std::vector<RecordedMessage> Messages();
-    int Count(const std::string& prefix);
-    bool WaitForLine(const std::string& line, DWORD timeoutMs = 10000);
+    // Prepare, then StartRun.
+    bool StartRun(const std::string& testName, const std::string& scrName = "hostprobe.scr",
+                  const char* answer = NULL);
+    std::vector<std::string> Lines() { return ReadLines(folder.ProbeLog()); }
+    std::vector<RecordedMessage> Messages() { return ParseMessageLines(Lines()); }
+    int Count(const std::string& prefix) { return CountPrefix(Lines(), prefix); }
     // Posts a marker and waits until the probe has recorded it: all that was
     // posted before has been handled. It is done twice, so that what those
     // messages posted in turn (WM_CLOSE after a key) has been handled too.
@@ -64,12 +69,14 @@ struct Probe {
     // (real input comes after posted messages, so Flush does not cover it).
     bool WaitForMouseAt(int x, int y);
     // Waits for the end; the exit code, or kTimedOut.
-    DWORD WaitEnd(DWORD timeoutMs = 15000);
+    DWORD WaitEnd(DWORD timeoutMs = 15000) { return process.ExitCode(timeoutMs); }
+    // A key posted: the exit code of the end it should bring.
+    DWORD EndByKey();
 
     // The stand-in password provider beside it (95 family).
-    void Answer(const std::string& mode);  // "accept", "refuse", ...
-    std::vector<std::string> ProviderCalls();
-    int VerifyCount();
+    void Answer(const std::string& mode) { WriteFileBytes(folder.File("provider.txt"), mode); }
+    std::vector<std::string> ProviderCalls() { return ReadLines(folder.File("provider.log")); }
+    int VerifyCount() { return CountPrefix(ProviderCalls(), "verify"); }
     bool WaitVerifyCount(int n);
     // Closes the window for good: the provider accepts, and WM_CLOSE is
     // posted until one is confirmed.

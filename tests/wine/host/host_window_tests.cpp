@@ -5,25 +5,6 @@
 #include "host_test_support.h"
 
 namespace host_test {
-namespace {
-
-RECT ScreenClipBox()
-{
-    RECT clip;
-    HDC screen = GetDC(NULL);
-    GetClipBox(screen, &clip);
-    ReleaseDC(NULL, screen);
-    return clip;
-}
-
-bool CursorHidden()
-{
-    CURSORINFO info;
-    info.cbSize = sizeof info;
-    return GetCursorInfo(&info) && info.hCursor == NULL;
-}
-
-}  // namespace
 
 class HostRunWindow : public ::testing::Test {
 protected:
@@ -49,19 +30,16 @@ TEST_F(HostRunWindow, TopmostPopupCoveringTheScreenClipBox)
     EXPECT_EQ(0x96000000u, (DWORD)GetWindowLongA(w, GWL_STYLE));
     EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(GetParent(w) == NULL);
-    RECT r, clip = ScreenClipBox();
+    RECT r, clip;
+    HDC screen = GetDC(NULL);
+    GetClipBox(screen, &clip);
+    ReleaseDC(NULL, screen);
     GetWindowRect(w, &r);
-    EXPECT_EQ(clip.left, r.left);
-    EXPECT_EQ(clip.top, r.top);
-    EXPECT_EQ(clip.right, r.right);
-    EXPECT_EQ(clip.bottom, r.bottom);
+    EXPECT_TRUE(EqualRect(&clip, &r));
     // It is brought to the foreground.
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == w; }, 5000));
     // The title never changes.
-    DWORD_PTR answer = 12345;
-    ASSERT_TRUE(SendMessageTimeoutA(w, WM_SETTEXT, 0, (LPARAM) "Changed", SMTO_ABORTIFHUNG, 5000,
-                                    &answer));
-    EXPECT_EQ(0u, answer);
+    EXPECT_EQ(0u, SentAnswer(w, WM_SETTEXT, 0, (LPARAM) "Changed"));
     EXPECT_EQ("Screen Saver", WindowText(w));
     EXPECT_EQ(0u, CloseSaver(&p, w));
 }
@@ -70,7 +48,11 @@ TEST_F(HostRunWindow, CursorIsHiddenOverTheSaver)
 {
     HWND w = Start("host_win_cursor", 320, 240);
     ASSERT_TRUE(w != NULL);
-    EXPECT_TRUE(WaitUntil(CursorHidden, 5000));
+    EXPECT_TRUE(WaitUntil([] {
+        CURSORINFO info;
+        info.cbSize = sizeof info;
+        return GetCursorInfo(&info) && info.hCursor == NULL;
+    }, 5000));
     EXPECT_EQ(0u, CloseSaver(&p, w));
 }
 
@@ -80,9 +62,7 @@ TEST_F(HostRunWindow, SecondRunEndsAtOnceAndActivatesTheFirst)
     ASSERT_TRUE(w != NULL);
     TestProcess second;
     ASSERT_TRUE(StartSaver(&second, scr, "-S"));
-    DWORD code = kTimedOut;
-    ASSERT_TRUE(second.Wait(15000, &code));
-    EXPECT_EQ(0u, code);
+    EXPECT_EQ(0u, second.ExitCode(15000));
     EXPECT_TRUE(p.Running());
     EXPECT_TRUE(IsWindow(w));
     EXPECT_EQ(w, GetForegroundWindow());
@@ -108,18 +88,13 @@ TEST(HostPreviewWindow, ChildFillingTheParentsClientArea)
     EXPECT_EQ("Preview", c.title);
     EXPECT_EQ(0x52000000ul, c.style);
     EXPECT_EQ(0ul, c.exStyle);
-    EXPECT_EQ(0, c.rect.left);
-    EXPECT_EQ(0, c.rect.top);
-    EXPECT_EQ(152, c.rect.right);
-    EXPECT_EQ(112, c.rect.bottom);
+    RECT clientArea = {0, 0, 152, 112};
+    EXPECT_TRUE(EqualRect(&clientArea, &c.rect));
     // The preview does not take the foreground from the parent.
     EXPECT_NE(child, GetForegroundWindow());
     // A right click's WM_CONTEXTMENU goes to the parent, with the parent's
     // handle as wParam; the child answers 1.
-    DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutA(child, WM_CONTEXTMENU, (WPARAM)child, MAKELPARAM(7, 9),
-                                    SMTO_ABORTIFHUNG, 5000, &answer));
-    EXPECT_EQ(1u, answer);
+    EXPECT_EQ(1u, SentAnswer(child, WM_CONTEXTMENU, (WPARAM)child, MAKELPARAM(7, 9)));
     EXPECT_TRUE(parent.WaitForMessage({WM_CONTEXTMENU, (WPARAM)parent.window, MAKELPARAM(7, 9)},
                                       5000));
     // Input does not close the preview. Posted messages are handled in
@@ -135,9 +110,7 @@ TEST(HostPreviewWindow, ChildFillingTheParentsClientArea)
     EXPECT_TRUE(IsWindow(child));
     // The preview ends with its parent.
     parent.Destroy();
-    DWORD code = kTimedOut;
-    EXPECT_TRUE(p.Wait(15000, &code));
-    EXPECT_EQ(0u, code);
+    EXPECT_EQ(0u, p.ExitCode(15000));
 }
 
 TEST(HostPreviewWindow, TwoPreviewsCoexistBesideARunningSaver)
@@ -154,11 +127,8 @@ TEST(HostPreviewWindow, TwoPreviewsCoexistBesideARunningSaver)
     EXPECT_TRUE(a.Running());
     EXPECT_TRUE(b.Running());
     parent.Destroy();
-    DWORD code = kTimedOut;
-    EXPECT_TRUE(a.Wait(15000, &code));
-    EXPECT_EQ(0u, code);
-    EXPECT_TRUE(b.Wait(15000, &code));
-    EXPECT_EQ(0u, code);
+    EXPECT_EQ(0u, a.ExitCode(15000));
+    EXPECT_EQ(0u, b.ExitCode(15000));
 }
 
 }  // namespace host_test

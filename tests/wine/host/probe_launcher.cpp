@@ -13,7 +13,6 @@
 //   "afterclose"  at WM_DESTROY, send the window input and timer messages,
 //                 each after its "S" line (to see what still passes)
 //   "dialogcrash" the dialog procedure faults at WM_INITDIALOG
-//   "dialogwait"  the dialog stays open (ends with IDCANCEL's value, 2)
 //   "failcreate"  WM_CREATE answers -1, so that window creation fails
 // Its private messages are in probe_messages.h.
 #include <windows.h>
@@ -65,7 +64,7 @@ static void LogCreate(HWND hwnd)
 }
 
 // Once the host has confirmed the close, find out which messages still get
-// here: each "S" line is followed by the "L" line of the same message only
+// here: each "S" line is followed by the "A" line of the same message only
 // if the host forwarded it.
 static void SendAfterClose(HWND hwnd)
 {
@@ -107,25 +106,16 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-BOOL PrepareConfigDialog(HINSTANCE)
-{
-    return TRUE;
-}
+BOOL PrepareConfigDialog(HINSTANCE) { return TRUE; }
 
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 {
-    if (message == WM_INITDIALOG) {
-        char line[64];
-        snprintf(line, sizeof line, "dialog owner=%lu\n",
-                 (unsigned long)(UINT_PTR)GetWindow(dialog, GW_OWNER));
-        ProbeAppend(line);
-        if (Option("dialogcrash")) *(volatile int*)0 = 1;
-        if (!Option("dialogwait")) EndDialog(dialog, 7);
-        return TRUE;
-    }
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK)) {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
+    if (message != WM_INITDIALOG) return FALSE;
+    char line[64];
+    snprintf(line, sizeof line, "dialog owner=%lu\n",
+             (unsigned long)(UINT_PTR)GetWindow(dialog, GW_OWNER));
+    ProbeAppend(line);
+    if (Option("dialogcrash")) *(volatile int*)0 = 1;
+    EndDialog(dialog, 7);
+    return TRUE;
 }
