@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <utility>
+
 namespace {
 
 struct NamedMessage {
@@ -52,11 +54,20 @@ const char* Place(unsigned where)
 
 unsigned PlaceOf(unsigned flags) { return flags & (App | Default | Sent); }
 
+// An application row that compares lParam names only the application
+// messages with that lParam: the system sends its own WM_SETCURSOR at will.
 bool Named(const ExpectedMessage* table, const RecordedMessage& m)
 {
-    for (const ExpectedMessage* row = table; row->message || row->flags; ++row)
-        if (row->message == m.message) return true;
-    return false;
+    bool named = false, otherLParam = false;
+    for (const ExpectedMessage* row = table; row->message || row->flags; ++row) {
+        if (row->message != m.message) continue;
+        named = true;
+        if (m.where == App && (row->flags & (App | LParam)) == (App | LParam)) {
+            if (row->lParam == m.lParam) return true;
+            otherLParam = true;
+        }
+    }
+    return named && !otherLParam;
 }
 
 bool RowMatches(const ExpectedMessage& row, const RecordedMessage& m)
@@ -118,8 +129,20 @@ std::vector<RecordedMessage> ParseMessageLines(const std::vector<std::string>& l
                                          const std::vector<RecordedMessage>& seen)
 {
     std::vector<RecordedMessage> relevant;
-    for (const RecordedMessage& m : seen)
-        if (Named(table, m)) relevant.push_back(m);
+    // Application messages not yet answered by the default procedure (the
+    // innermost last), and whether each was left out.
+    std::vector<std::pair<UINT, bool>> open;
+    for (const RecordedMessage& m : seen) {
+        bool keep = Named(table, m);
+        for (size_t i = open.size(); m.where == Default && i-- > 0;) {
+            if (open[i].first != m.message) continue;
+            keep = keep && !open[i].second;
+            open.erase(open.begin() + i);
+            break;
+        }
+        if (m.where == App) open.push_back(std::make_pair(m.message, !keep));
+        if (keep) relevant.push_back(m);
+    }
     size_t row = 0, at = 0;
     std::string problem;
     while (problem.empty()) {

@@ -43,6 +43,8 @@ std::vector<RecordedMessage> ParseMessageLines(const std::vector<std::string>& l
 
 // Compares, in order, the recorded messages that some row of the table names
 // (wherever they were seen) with the rows; optional rows may be missing.
-// Messages the table does not name are left out.
+// Messages the table does not name are left out, and so is the default
+// procedure's answer to an application message left out. An application row
+// that compares lParam names only messages with that lParam.
 ::testing::AssertionResult MessagesMatch(const char* tableName, const ExpectedMessage* table,
                                          const std::vector<RecordedMessage>& seen);

@@ -31,7 +31,8 @@ const ExpectedMessage hostOwnMessages[] = {
     {WM_SYSCOMMAND, App | WParam, 0, SC_NEXTWINDOW + 1}, {WM_SYSCOMMAND, Default},
     {WM_CONTEXTMENU, App},  {WM_CONTEXTMENU, Default},
     {WM_TIMER, App | WParam, 0, 77}, {WM_TIMER, Default},
-    {WM_SETCURSOR, App},    {WM_SETCURSOR, Default, 1},
+    {WM_SETCURSOR, App | LParam, 0, 0, MAKELPARAM(HTCLIENT, WM_RBUTTONDOWN)},
+    {WM_SETCURSOR, Default, 1},
     {SaverVerifyMessage, App}, {SaverVerifyMessage, Default, 0},
     {0}};
 
@@ -56,7 +57,7 @@ const ExpectedMessage afterClose[] = {
     {WM_TIMER, Sent},      {WM_KEYDOWN, Sent},          {WM_SYSKEYDOWN, Sent},
     {WM_MOUSEMOVE, Sent},  {WM_LBUTTONDOWN, Sent},      {WM_RBUTTONDOWN, Sent},
     {WM_MBUTTONDOWN, Sent}, {WM_PAINT, Sent},           {WM_SETCURSOR, Sent},
-    {WM_SETCURSOR, App | LParam, 0, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)},
+    {WM_SETCURSOR, App | LParam, 0, 0, MAKELPARAM(HTCLIENT, WM_RBUTTONDOWN)},
     {WM_SETCURSOR, Default, 0},
     {WM_USER + 5, Sent},   {WM_USER + 5, App},          {WM_USER + 5, Default},
     {0}};
@@ -164,7 +165,8 @@ TEST(HostChain, HostOwnMessagesAndSystemCommands)
     SentAnswer(w, WM_CONTEXTMENU, (WPARAM)w);
     PostMessageA(w, WM_TIMER, 77, 0);
     ASSERT_TRUE(probe.Flush());
-    EXPECT_EQ(1u, SentAnswer(w, WM_SETCURSOR, (WPARAM)w, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    // Not the lParam of the system's own WM_SETCURSOR, which may come too.
+    EXPECT_EQ(1u, SentAnswer(w, WM_SETCURSOR, (WPARAM)w, MAKELPARAM(HTCLIENT, WM_RBUTTONDOWN)));
     EXPECT_EQ(0u, SentAnswer(w, SaverVerifyMessage));
     // A registered "QueryCancelAutoPlay" is not special on NT.
     EXPECT_EQ(0u, SentAnswer(w, RegisterWindowMessageA("QueryCancelAutoPlay")));

@@ -77,7 +77,7 @@ static void SendAfterClose(HWND hwnd)
         snprintf(line, sizeof line, "S %04X\n", m);
         ProbeAppend(line);
         SendMessageA(hwnd, m, m == WM_SETCURSOR ? (WPARAM)hwnd : 0,
-                     m == WM_SETCURSOR ? MAKELPARAM(HTCLIENT, WM_MOUSEMOVE) : 0);
+                     m == WM_SETCURSOR ? MAKELPARAM(HTCLIENT, WM_RBUTTONDOWN) : 0);
     }
 }
 
