@@ -2,12 +2,12 @@
 
 #include <commctrl.h>
 
-bool DialogSession::Prepare(const std::string& name, const std::vector<std::string>* settings)
+bool DialogSession::Prepare(const std::string& name, const std::vector<std::string>& settings)
 {
     SaverFolder f = PrepareSaverFolder(name);
     dir = f.dir;
     scr = f.scr;
-    return PathExists(scr) && (!settings || WriteSettingsFor(scr, *settings));
+    return PathExists(scr) && (settings.empty() || WriteSettingsFor(scr, settings));
 }
 
 // A shown dialog of process pid: owned by owner, or, without one, the
@@ -32,8 +32,6 @@ bool DialogSession::Open()
     return dialog && Answered(dialog);
 }
 
-HWND DialogSession::Item(int id) { return GetDlgItem(dialog, id); }
-
 // Sent to a window of the saver: its answer, 0 when it did not answer in time.
 static DWORD_PTR Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
@@ -42,14 +40,10 @@ static DWORD_PTR Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam
     return result;
 }
 
-std::string DialogSession::Text(int id) { return WindowText(Item(id)); }
-
 void DialogSession::SetText(int id, const std::string& text)
 {
     Ask(Item(id), WM_SETTEXT, 0, (LPARAM)text.c_str());
 }
-
-bool DialogSession::Enabled(int id) { return IsWindowEnabled(Item(id)) != 0; }
 
 int DialogSession::Checked(int id) { return (int)Ask(Item(id), BM_GETCHECK); }
 
@@ -60,8 +54,6 @@ bool DialogSession::Click(int id)
     DWORD_PTR result;
     return SendMessageTimeoutA(Item(id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
 }
-
-void DialogSession::ClickOpening(int id) { PostMessageA(Item(id), BM_CLICK, 0, 0); }
 
 void DialogSession::MoveSlider(int pos)
 {
@@ -77,8 +69,6 @@ HWND DialogSession::WaitForOwnedDialog(DWORD timeoutMs)
     return WaitForDialogOf(process.id, dialog, timeoutMs);
 }
 
-bool DialogSession::WaitExit(DWORD timeoutMs, DWORD* code) { return process.Wait(timeoutMs, code); }
-
 std::string DialogSession::Setting(const char* key)
 {
     char value[4096] = "";
@@ -88,3 +78,10 @@ std::string DialogSession::Setting(const char* key)
 }
 
 std::string BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
+std::string Sjis(const wchar_t* text)
+{
+    char bytes[512] = "";
+    WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, NULL, NULL);
+    return bytes;
+}

@@ -17,17 +17,21 @@ struct DialogSession {
     TestProcess process;
     HWND dialog = NULL;
 
-    // A fresh folder with a copy of the saver; settings lines, if any, are
-    // written beside it (noSettings leaves the folder without a file).
-    bool Prepare(const std::string& name, const std::vector<std::string>* settings);
+    // A fresh folder with a copy of the saver and these settings lines beside
+    // it (none: no settings file).
+    bool Prepare(const std::string& name, const std::vector<std::string>& settings = {});
     // Starts "/c" and waits until the dialog of that process is shown and
     // takes messages.
     bool Open();
+    bool Start(const std::string& name, const std::vector<std::string>& settings = {})
+    {
+        return Prepare(name, settings) && Open();
+    }
 
-    HWND Item(int id);
-    std::string Text(int id);
+    HWND Item(int id) { return GetDlgItem(dialog, id); }
+    std::string Text(int id) { return WindowText(Item(id)); }
     void SetText(int id, const std::string& text);
-    bool Enabled(int id);
+    bool Enabled(int id) { return IsWindowEnabled(Item(id)) != 0; }
     int Checked(int id);
     int SliderPos();
     // A click that returns once the dialog has handled it, as the button's
@@ -35,14 +39,12 @@ struct DialogSession {
     bool Click(int id);
     // The same click queued, for one that opens a modal window (a box, a
     // file dialog, the colour chooser) or ends the dialog before it answers.
-    void ClickOpening(int id);
+    void ClickOpening(int id) { PostMessageA(Item(id), BM_CLICK, 0, 0); }
     void MoveSlider(int pos);
 
     // A window of class #32770 owned by the dialog (a message box, a file
     // dialog, the colour chooser), within timeoutMs.
     HWND WaitForOwnedDialog(DWORD timeoutMs);
-    // Waits for the end of the saver process; true with its exit code.
-    bool WaitExit(DWORD timeoutMs, DWORD* code);
 
     std::string SettingsPath() { return SettingsPathFor(scr); }
     std::string Setting(const char* key);
@@ -50,3 +52,5 @@ struct DialogSession {
 };
 
 std::string BoxText(HWND box);
+// A text in code page 932's bytes, as the saver shows it on a Japanese system.
+std::string Sjis(const wchar_t* text);
