@@ -85,15 +85,9 @@ std::u16string TextValue(const std::string& value)
 
 class SaverResources : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        module = LoadLibraryExA(SaverPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_TRUE(module != NULL);
-    }
-    void TearDown() override
-    {
-        if (module) FreeLibrary(module);
-    }
+    HMODULE module = LoadLibraryExA(SaverPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    void SetUp() override { ASSERT_TRUE(module != NULL); }
+    ~SaverResources() override { FreeLibrary(module); }
     // The resource's bytes, none when it is missing.
     Reader Find(LPCSTR type, LPCSTR name)
     {
@@ -108,7 +102,6 @@ protected:
         Reader r = Find(RT_VERSION, MAKEINTRESOURCEA(1));
         return ParseBlock(r, r.bytes.size(), 0, blocks);
     }
-    HMODULE module = NULL;
 };
 
 struct ExpectedControl {

@@ -17,9 +17,6 @@ const std::string japaneseAccessory = Sjis(L"C:\\ツール\\velkarodin.exe");
 const char playlist[] = "C:\\music\\list.m3u";
 const char otherSaver[] = "C:\\Savers\\other.scr";
 
-const char versionLine[] =
-    "velkaro_ss_launcher ver2.10 (build0205)\nCopyright (C) 2026 velkaro_ss_launcher project";
-
 // Controls switched by the mode, simple-mode ones first.
 const int simpleRow[] = {1012, 1004, 1017, 1018, 1019, 1013, 1005, 1006, 1014};
 const int externalRow[] = {1015, 1010, 1011, 1016};
@@ -98,7 +95,9 @@ TEST(ConfigDialog, OpensWithDefaultsWhenThereIsNoSettingsFile)
     DialogSession s;
     ASSERT_TRUE(s.Start("dialog_defaults"));
     ExpectShown(s, RGB(0, 0, 0), 0, true, "", "", "");
-    EXPECT_EQ(versionLine, s.Text(1007));
+    EXPECT_EQ("velkaro_ss_launcher ver2.10 (build0205)\n"
+              "Copyright (C) 2026 velkaro_ss_launcher project",
+              s.Text(1007));
     char cls[64] = "";
     GetClassNameA(s.Item(1018), cls, sizeof cls);
     EXPECT_STREQ("msctls_trackbar32", cls);
@@ -114,15 +113,13 @@ TEST(ConfigDialog, OpensWithDefaultsWhenThereIsNoSettingsFile)
 TEST(ConfigDialog, OpensWithClampedValues)
 {
     DialogSession s;
-    ASSERT_TRUE(s.Prepare("dialog_clamped",
-                          {"bgcolor=-1", "alpha=150", "mode=7", "exepath=" + japaneseAccessory,
-                           std::string("playlist=") + playlist,
-                           std::string("ext_scr_path=") + otherSaver}));
-    std::string before = ReadText(s.SettingsPath());
-    ASSERT_TRUE(s.Open());
+    ASSERT_TRUE(s.Start("dialog_clamped",
+                        {"bgcolor=-1", "alpha=150", "mode=7", "exepath=" + japaneseAccessory,
+                         std::string("playlist=") + playlist,
+                         std::string("ext_scr_path=") + otherSaver}));
     ExpectShown(s, RGB(255, 255, 255), 100, false, japaneseAccessory, playlist, otherSaver);
     EndWith(s, IDCANCEL, 0);
-    EXPECT_EQ(before, ReadText(s.SettingsPath()));
+    EXPECT_EQ(s.before, s.SettingsNow());
 }
 
 TEST(ConfigDialog, SwatchShowsTheLoadedColour)
@@ -192,42 +189,33 @@ TEST(ConfigDialog, SliderMovedWithTheKeyboard)
 
 TEST(ConfigDialog, CancelEscapeAndCloseBoxWriteNothing)
 {
-    enum CloseWay { CancelButton, EscapeKey, CloseBox };
-    const std::pair<const char*, CloseWay> ways[] = {
-        {"dialog_cancel", CancelButton},
-        {"dialog_escape", EscapeKey},
-        {"dialog_closebox", CloseBox},
-    };
-    for (const auto& way : ways) {
-        const char* name = way.first;
-        SCOPED_TRACE(name);
+    // By the Cancel button, the Escape key, the close box.
+    const char* names[] = {"dialog_cancel", "dialog_escape", "dialog_closebox"};
+    for (int way = 0; way < 3; way++) {
+        SCOPED_TRACE(names[way]);
         DialogSession s;
-        ASSERT_TRUE(s.Prepare(name, {"bgcolor=0", "alpha=10", "mode=0", "exepath=C:\\a.exe",
-                                     "playlist=", "ext_scr_path="}));
-        std::string before = ReadText(s.SettingsPath());
-        ASSERT_TRUE(s.Open());
+        ASSERT_TRUE(s.Start(names[way], {"bgcolor=0", "alpha=10", "mode=0", "exepath=C:\\a.exe",
+                                         "playlist=", "ext_scr_path="}));
         s.SetText(1001, "C:\\other\\velkarodin.exe");
         s.SetText(1010, "C:\\Savers\\x.scr");
         s.MoveSlider(80);
         ASSERT_TRUE(s.Click(1009));
-        if (way.second == CancelButton) {
+        if (way == 0) {
             s.ClickOpening(IDCANCEL);
-        } else if (way.second == EscapeKey) {
+        } else if (way == 1) {
             ASSERT_TRUE(PressKeyIn(s.dialog, VK_ESCAPE));
         } else {
             PostMessageA(s.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
         EndWith(s, 0, 0);
-        EXPECT_EQ(before, ReadText(s.SettingsPath()));
+        EXPECT_EQ(s.before, s.SettingsNow());
     }
 }
 
 TEST(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
 {
-    struct Case {
-        const char* path;
-        int modeButton;
-    } cases[] = {
+    // The path, and the mode button clicked before.
+    const std::pair<const char*, int> cases[] = {
         {"C:\\Savers\\velkaro_ss_launcher.scr", 1009},
         {"C:\\Savers\\velkaro_ss_launcher.scr", 1008},
         {"velkaro_ss_launcher.scr", 1009},
@@ -235,16 +223,13 @@ TEST(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
         {"D:velkaro_ss_launcher.scr", 1009},
         {"C:/Savers/velkaro_ss_launcher.scr", 1008},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.path) + (c.modeButton == 1008 ? " simple" : " external"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + (c.second == 1008 ? " simple" : " external"));
         DialogSession s;
-        ASSERT_TRUE(s.Prepare("dialog_refused", {"alpha=10"}));
-        std::string before = ReadText(s.SettingsPath());
-        ASSERT_TRUE(s.Open());
-        ASSERT_TRUE(s.Click(c.modeButton));
-        s.SetText(1010, c.path);
-        s.ClickOpening(IDOK);
-        HWND box = s.WaitForOwnedDialog(10000);
+        ASSERT_TRUE(s.Start("dialog_refused", {"alpha=10"}));
+        ASSERT_TRUE(s.Click(c.second));
+        s.SetText(1010, c.first);
+        HWND box = s.Opened(IDOK, 10000);
         ASSERT_TRUE(box != NULL) << "no error box";
         EXPECT_TRUE(CodePageAsAnnounced());
         EXPECT_EQ(std::wstring(refusedText), WideText(GetDlgItem(box, 0xFFFF)));
@@ -254,11 +239,11 @@ TEST(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
             EXPECT_EQ(Sjis(refusedText), BoxText(box));
         }
         CloseBoxDialogStays(s, box);
-        EXPECT_EQ(before, ReadText(s.SettingsPath()));
+        EXPECT_EQ(s.before, s.SettingsNow());
         // The user can correct the path; the dialog still works.
-        EXPECT_EQ(c.path, s.Text(1010));
+        EXPECT_EQ(c.first, s.Text(1010));
         EndWith(s, IDCANCEL, 0);
-        EXPECT_EQ(before, ReadText(s.SettingsPath()));
+        EXPECT_EQ(s.before, s.SettingsNow());
     }
 }
 
@@ -306,8 +291,7 @@ TEST(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL));
     ASSERT_TRUE(s.Open());
     s.SetText(1001, "C:\\a\\velkarodin.exe");
-    s.ClickOpening(IDOK);
-    HWND box = s.WaitForOwnedDialog(10000);
+    HWND box = s.Opened(IDOK, 10000);
     ASSERT_TRUE(box != NULL) << "the failure was not shown";
     EXPECT_TRUE(CodePageAsAnnounced());
     // The path is the system's own ANSI text, in any code page.
@@ -333,32 +317,29 @@ TEST(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
 
 TEST(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
 {
-    struct Case {
-        int button, edit;
-        const wchar_t* title;
-    } cases[] = {
-        {1002, 1001, L"velkarodin.exeを選択してください"},
-        {1006, 1005, L"m3u形式のプレイリストを選択してください"},
-        {1011, 1010, L"起動するスクリーンセーバーを選択してください"},
+    // The button and its dialog's title; its edit is the control before it.
+    const std::pair<int, const wchar_t*> cases[] = {
+        {1002, L"velkarodin.exeを選択してください"},
+        {1006, L"m3u形式のプレイリストを選択してください"},
+        {1011, L"起動するスクリーンセーバーを選択してください"},
     };
     DialogSession s;
     ASSERT_TRUE(s.Start("dialog_files", {"mode=0"}));
     ASSERT_TRUE(s.Click(1009));  // so that the external-saver button is enabled
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.button);
-        if (c.button == 1006) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        if (c.first == 1006) {
             ASSERT_TRUE(s.Click(1008));
         }
-        s.SetText(c.edit, "typed");
-        s.ClickOpening(c.button);
-        HWND files = s.WaitForOwnedDialog(15000);
+        s.SetText(c.first - 1, "typed");
+        HWND files = s.Opened(c.first, 15000);
         ASSERT_TRUE(files != NULL) << "no file dialog";
-        EXPECT_EQ(Sjis(c.title), WindowText(files));
+        EXPECT_EQ(Sjis(c.second), WindowText(files));
         PostMessageA(files, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(WaitForWindowGone(files, 10000) == NULL);
         EXPECT_TRUE(Answered(s.dialog));
-        EXPECT_EQ("typed", s.Text(c.edit));
-        if (c.button == 1002) {
+        EXPECT_EQ("typed", s.Text(c.first - 1));
+        if (c.first == 1002) {
             ASSERT_TRUE(s.Click(1009));
         }
     }
@@ -371,8 +352,7 @@ TEST(ConfigDialog, ColourChooserCancelledKeepsTheColour)
     DialogSession s;
     ASSERT_TRUE(s.Start("dialog_colour_cancel", {"bgcolor=65280"}));
     for (int round = 0; round < 2; round++) {
-        s.ClickOpening(1004);
-        HWND chooser = s.WaitForOwnedDialog(15000);
+        HWND chooser = s.Opened(1004, 15000);
         ASSERT_TRUE(chooser != NULL) << "no colour chooser";
         PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(WaitForWindowGone(chooser, 10000) == NULL);
@@ -386,8 +366,7 @@ TEST(ConfigDialog, ColourChosenRepaintsTheSwatchAndIsSavedByOk)
 {
     DialogSession s;
     ASSERT_TRUE(s.Start("dialog_colour_chosen"));
-    s.ClickOpening(1004);
-    HWND chooser = s.WaitForOwnedDialog(15000);
+    HWND chooser = s.Opened(1004, 15000);
     ASSERT_TRUE(chooser != NULL) << "no colour chooser";
     // The chooser's red, green and blue edits.
     const std::pair<int, const char*> rgb[] = {{706, "16"}, {707, "160"}, {708, "48"}};

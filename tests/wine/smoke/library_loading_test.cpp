@@ -3,15 +3,14 @@
 // comctl32 once the dialog is up; and with them made unloadable by a DLL
 // override, run mode still works and configure mode ends with -1 instead of a
 // fault's code. (version.dll is not checked: Wine's user32 imports it.)
-// Wine reads WINEDLLOVERRIDES from the Unix environment that a process got at
-// its start, which a Windows program cannot change for its children; the
-// overrides are set per program in the registry instead, which Wine reads
-// when the program starts.
+// Wine reads WINEDLLOVERRIDES only from a process's Unix start-up environment,
+// which a Windows program cannot set for its children: the overrides are set
+// per program in the registry, which Wine reads when the program starts.
 #include <gtest/gtest.h>
-#include <stdlib.h>
+
 #include "platform_checks.h"
 #include "saver_folder.h"
-#include <psapi.h>
+#include <psapi.h>  // after windows.h
 
 // Lower-case names of the DLLs mapped in the process, each between blanks.
 static std::string MappedDlls(HANDLE process)
@@ -87,26 +86,23 @@ struct Unloadable {
     }
 };
 
-// Run mode up to the accessory's window, then closed by a key; the DLLs
-// mapped meanwhile.
-static std::string RunAndClose(const RunFolder& f)
+// Starts run mode and waits until the accessory's window is up.
+static bool StartRun(TestProcess* saver, const RunFolder& f)
 {
-    TestProcess saver;
-    EXPECT_TRUE(StartSaver(&saver, f.scr, "/s"));
-    EXPECT_TRUE(WaitForSaverWindow(saver.id, 10000));
-    EXPECT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000));
-    std::string dlls = MappedDlls(saver.process);
-    EXPECT_TRUE(Maps(dlls, "user32.dll")) << dlls;
-    CloseByKey(&saver, f);
-    return dlls;
+    return StartSaver(saver, f.scr, "/s") && WaitForSaverWindow(saver->id, 10000) &&
+           WaitForText(f.AccessoryLog(), " window ", 10000);
 }
 
 TEST(LibraryLoading, RunModeMapsNoDialogOrMusicLibrary)
 {
     RunFolder f("libs_run", false);
-    std::string dlls = RunAndClose(f);
+    TestProcess saver;
+    ASSERT_TRUE(StartRun(&saver, f));
+    std::string dlls = MappedDlls(saver.process);
+    EXPECT_TRUE(Maps(dlls, "user32.dll")) << dlls;
     for (const char* dll : {"comctl32.dll", "comdlg32.dll", "winmm.dll"})
         EXPECT_FALSE(Maps(dlls, dll)) << dll << " in" << dlls;
+    CloseByKey(&saver, f);
 }
 
 // comctl32 for the slider; comdlg32 waits for a chooser, winmm for music.
@@ -133,16 +129,13 @@ TEST(LibraryLoading, WithoutThemRunModeWorksAndConfigureModeEndsWithMinusOne)
     Unloadable off("nolibs.scr", {"comdlg32", "comctl32", "winmm"});
     RunFolder f("libs_missing", true, "nolibs.scr");
     TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, f.scr, "/s"));
-    ASSERT_TRUE(WaitForSaverWindow(saver.id, 10000));
-    ASSERT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000));
+    ASSERT_TRUE(StartRun(&saver, f));
     // Past the first music tick (1 s after creation): a missing winmm leaves
     // nothing to wait for but the time.
     Pause(1500);
     EXPECT_TRUE(saver.Running());
     EXPECT_FALSE(WaitForMessageBox(saver.id, 0));
     CloseByKey(&saver, f);
-
     EXPECT_EQ(0xFFFFFFFFu, RunSaver(f.scr, "/c"));
 }
 
