@@ -47,8 +47,7 @@ struct DialogSession {
         before = ReadText(SettingsPath());
         return PathExists(scr) && written;
     }
-    // Starts "/c" and waits until the dialog of that process is shown and
-    // takes messages.
+    // Starts "/c"; true once its dialog is shown and takes messages.
     bool Open()
     {
         if (!StartSaver(&process, scr, "/c")) return false;

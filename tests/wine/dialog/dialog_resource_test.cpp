@@ -222,12 +222,10 @@ TEST_F(SaverResources, VersionFixedPart)
     // 2.10.205.0, flags mask, flags, OS, type, subtype, date.
     const DWORD expected[13] = {0xFEEF04BD, 0, 0x0002000A, 0x00CD0000, 0x0002000A, 0x00CD0000,
                                 0x3F, 0, VOS_NT_WINDOWS32, VFT_APP, 0, 0, 0};
-    DWORD f[13];
-    memcpy(f, blocks[0].value.data(), sizeof f);
+    Reader fixed{blocks[0].value};
     for (int i = 0; i < 13; i++) {
-        if (i != 1) {
-            EXPECT_EQ(expected[i], f[i]) << "DWORD " << i;
-        }
+        DWORD d = fixed.Dword();
+        EXPECT_EQ(expected[i], i == 1 ? 0 : d) << "DWORD " << i;
     }
 }
 

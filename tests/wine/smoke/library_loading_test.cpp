@@ -1,36 +1,31 @@
-// The DLLs that only the configuration dialog or the music use, seen from
-// outside in the real saver's process: none mapped in run mode, the slider's
-// comctl32 once the dialog is up; and with them made unloadable by a DLL
-// override, run mode still works and configure mode ends with -1 instead of a
-// fault's code. (version.dll is not checked: Wine's user32 imports it.)
-// Wine reads WINEDLLOVERRIDES only from a process's Unix start-up environment,
-// which a Windows program cannot set for its children: the overrides are set
-// per program in the registry, which Wine reads when the program starts.
+// The DLLs only the dialog or the music use, seen in the real saver's process:
+// none mapped in run mode, the slider's comctl32 once the dialog is up; made
+// unloadable by a DLL override, run mode still works and configure mode ends
+// with -1, not a fault's code. (version.dll is not checked: Wine's user32
+// imports it.) The overrides are set per program in the registry: Wine reads
+// WINEDLLOVERRIDES only from the Unix environment a process starts with.
 #include <gtest/gtest.h>
 
 #include "platform_checks.h"
 #include "saver_folder.h"
 #include <psapi.h>  // after windows.h
+#include <set>
 
-// Lower-case names of the DLLs mapped in the process, each between blanks.
-static std::string MappedDlls(HANDLE process)
+using ::testing::PrintToString;
+
+// Lower-case names of the DLLs mapped in the process.
+static std::set<std::string> MappedDlls(HANDLE process)
 {
     HMODULE modules[512];
     DWORD bytes = 0;
-    if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return "";
-    std::string names = " ";
+    std::set<std::string> names;
+    if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return names;
     for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; i++) {
         char name[MAX_PATH] = "";
         GetModuleBaseNameA(process, modules[i], name, sizeof name);
-        CharLowerA(name);
-        names += std::string(name) + " ";
+        names.insert(CharLowerA(name));
     }
     return names;
-}
-
-static bool Maps(const std::string& dlls, const char* name)
-{
-    return dlls.find(std::string(" ") + name + " ") != std::string::npos;
 }
 
 // The saver (as scrName) in a folder of its own with the stand-in accessory
@@ -98,10 +93,10 @@ TEST(LibraryLoading, RunModeMapsNoDialogOrMusicLibrary)
     RunFolder f("libs_run", false);
     TestProcess saver;
     ASSERT_TRUE(StartRun(&saver, f));
-    std::string dlls = MappedDlls(saver.process);
-    EXPECT_TRUE(Maps(dlls, "user32.dll")) << dlls;
+    std::set<std::string> dlls = MappedDlls(saver.process);
+    EXPECT_EQ(1u, dlls.count("user32.dll")) << PrintToString(dlls);
     for (const char* dll : {"comctl32.dll", "comdlg32.dll", "winmm.dll"})
-        EXPECT_FALSE(Maps(dlls, dll)) << dll << " in" << dlls;
+        EXPECT_EQ(0u, dlls.count(dll)) << dll << " in " << PrintToString(dlls);
     CloseByKey(&saver, f);
 }
 
@@ -112,10 +107,10 @@ TEST(LibraryLoading, ConfigureModeMapsTheSliderLibraryOnly)
     TestProcess saver;
     HWND dialog = OpenDialog(&saver, f);
     ASSERT_TRUE(dialog);
-    std::string dlls = MappedDlls(saver.process);
-    EXPECT_TRUE(Maps(dlls, "comctl32.dll")) << dlls;
-    EXPECT_FALSE(Maps(dlls, "comdlg32.dll")) << dlls;
-    EXPECT_FALSE(Maps(dlls, "winmm.dll")) << dlls;
+    std::set<std::string> dlls = MappedDlls(saver.process);
+    EXPECT_EQ(1u, dlls.count("comctl32.dll")) << PrintToString(dlls);
+    EXPECT_EQ(0u, dlls.count("comdlg32.dll")) << PrintToString(dlls);
+    EXPECT_EQ(0u, dlls.count("winmm.dll")) << PrintToString(dlls);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(0u, saver.ExitCode(10000));
 }
