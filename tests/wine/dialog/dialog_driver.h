@@ -72,8 +72,7 @@ struct DialogSession {
     // own message sent to it.
     bool Click(int id)
     {
-        DWORD_PTR result;
-        return SendMessageTimeoutA(Item(id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+        return SendMessageTimeoutA(Item(id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, NULL) != 0;
     }
     // The same click queued, for one that opens a modal window (a box, a
     // file dialog, the colour chooser) or ends the dialog before it answers.

@@ -76,13 +76,6 @@ bool ParseBlock(Reader& r, size_t end, int depth, std::vector<VersionBlock>* out
     return true;
 }
 
-std::u16string TextValue(const std::string& value)
-{
-    std::u16string s(value.size() / 2, u'\0');
-    memcpy(&s[0], value.data(), s.size() * 2);
-    return s.substr(0, s.find(u'\0'));
-}
-
 class SaverResources : public ::testing::Test {
 protected:
     HMODULE module = LoadLibraryExA(SaverPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
@@ -262,7 +255,7 @@ TEST_F(SaverResources, VersionStringsInOrderAndTranslation)
         EXPECT_TRUE(blocks[i].key == expected[i - 1].key);
         if (expected[i - 1].text) {
             EXPECT_EQ(1, blocks[i].type);
-            EXPECT_TRUE(TextValue(blocks[i].value) == expected[i - 1].text);
+            EXPECT_TRUE(Reader{blocks[i].value}.String() == expected[i - 1].text);
         }
     }
     EXPECT_EQ(std::string("\x11\x04\xB0\x04", 4), blocks.back().value) << "0411, 04B0";

@@ -91,9 +91,7 @@ TEST(ConfigDialog, OpensWithDefaultsWhenThereIsNoSettingsFile)
     EXPECT_EQ("velkaro_ss_launcher ver2.10 (build0205)\n"
               "Copyright (C) 2026 velkaro_ss_launcher project",
               s.Text(1007));
-    char cls[64] = "";
-    GetClassNameA(s.Item(1018), cls, sizeof cls);
-    EXPECT_STREQ("msctls_trackbar32", cls);
+    EXPECT_TRUE(IsWindowOf(s.Item(1018), "msctls_trackbar32", s.process.id));
     // The focus starts on the first tab stop, OK.
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
