@@ -8,6 +8,7 @@
 
 #include "platform_checks.h"
 #include "saver_folder.h"
+#include "window_probe.h"
 #include <psapi.h>  // after windows.h
 #include <set>
 
@@ -47,10 +48,13 @@ struct RunFolder : SaverFolder {
     }
 };
 
-// Starts configure mode: its dialog, or null.
+// Starts configure mode: its dialog once it has been set up (the window is
+// found during WM_INITDIALOG), or null.
 static HWND OpenDialog(TestProcess* saver, const RunFolder& f)
 {
-    return StartSaver(saver, f.scr, "/c") ? WaitForWindow("#32770", NULL, saver->id, 10000) : NULL;
+    if (!StartSaver(saver, f.scr, "/c")) return NULL;
+    HWND dialog = WaitForWindow("#32770", NULL, saver->id, 10000);
+    return dialog && Answered(dialog) ? dialog : NULL;
 }
 
 // Closes run mode by a key: it ends with 0 after the accessory's exit command.
