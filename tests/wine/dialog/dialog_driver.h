@@ -102,7 +102,6 @@ struct DialogSession {
                                  SettingsPath().c_str());
         return value;
     }
-    ~DialogSession() { process.End(); }
 };
 
 inline std::string BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }

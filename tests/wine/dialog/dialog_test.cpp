@@ -308,31 +308,29 @@ TEST(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
 
 TEST(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
 {
-    // The button and its dialog's title; its edit is the control before it.
-    const std::pair<int, const wchar_t*> cases[] = {
-        {1002, L"velkarodin.exeを選択してください"},
-        {1006, L"m3u形式のプレイリストを選択してください"},
-        {1011, L"起動するスクリーンセーバーを選択してください"},
+    // Each button, the mode button that enables it, and its dialog's title;
+    // its edit is the control before it.
+    const struct {
+        int button, mode;
+        const wchar_t* title;
+    } cases[] = {
+        {1002, 1009, L"velkarodin.exeを選択してください"},
+        {1006, 1008, L"m3u形式のプレイリストを選択してください"},
+        {1011, 1009, L"起動するスクリーンセーバーを選択してください"},
     };
     DialogSession s;
     ASSERT_TRUE(s.Start("dialog_files", {"mode=0"}));
-    ASSERT_TRUE(s.Click(1009));  // so that the external-saver button is enabled
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.first);
-        if (c.first == 1006) {
-            ASSERT_TRUE(s.Click(1008));
-        }
-        s.SetText(c.first - 1, "typed");
-        HWND files = s.Opened(c.first, 15000);
+        SCOPED_TRACE(c.button);
+        ASSERT_TRUE(s.Click(c.mode));
+        s.SetText(c.button - 1, "typed");
+        HWND files = s.Opened(c.button, 15000);
         ASSERT_TRUE(files != NULL) << "no file dialog";
-        EXPECT_EQ(Sjis(c.second), WindowText(files));
+        EXPECT_EQ(Sjis(c.title), WindowText(files));
         PostMessageA(files, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(WaitForWindowGone(files, 10000) == NULL);
         EXPECT_TRUE(Answered(s.dialog));
-        EXPECT_EQ("typed", s.Text(c.first - 1));
-        if (c.first == 1002) {
-            ASSERT_TRUE(s.Click(1009));
-        }
+        EXPECT_EQ("typed", s.Text(c.button - 1));
     }
     EndWith(s, IDCANCEL, 0);
     EXPECT_EQ("0", s.Setting("mode"));
