@@ -83,9 +83,14 @@ void CloseBoxDialogStays(DialogSession& s, HWND box)
 
 }  // namespace
 
-TEST(ConfigDialog, OpensWithDefaultsWhenThereIsNoSettingsFile)
-{
+// Each test's own dialog; a test with several cases opens one per case.
+class ConfigDialog : public ::testing::Test {
+protected:
     DialogSession s;
+};
+
+TEST_F(ConfigDialog, OpensWithDefaultsWhenThereIsNoSettingsFile)
+{
     ASSERT_TRUE(s.Start("dialog_defaults"));
     ExpectShown(s, RGB(0, 0, 0), 0, true, "", "", "");
     EXPECT_EQ("velkaro_ss_launcher ver2.10 (build0205)\n"
@@ -101,9 +106,8 @@ TEST(ConfigDialog, OpensWithDefaultsWhenThereIsNoSettingsFile)
     EXPECT_FALSE(PathExists(s.SettingsPath()));
 }
 
-TEST(ConfigDialog, OpensWithClampedValues)
+TEST_F(ConfigDialog, OpensWithClampedValues)
 {
-    DialogSession s;
     ASSERT_TRUE(s.Start("dialog_clamped",
                         {"bgcolor=-1", "alpha=150", "mode=7", "exepath=" + japaneseAccessory,
                          std::string("playlist=") + playlist,
@@ -113,17 +117,15 @@ TEST(ConfigDialog, OpensWithClampedValues)
     EXPECT_EQ(s.before, s.SettingsNow());
 }
 
-TEST(ConfigDialog, SwatchShowsTheLoadedColour)
+TEST_F(ConfigDialog, SwatchShowsTheLoadedColour)
 {
-    DialogSession s;
     ASSERT_TRUE(s.Start("dialog_colour", {"bgcolor=" + std::to_string(RGB(0x20, 0x40, 0xC0))}));
     ExpectSwatch(s, RGB(0x20, 0x40, 0xC0));
     EndWith(s, IDCANCEL, 0);
 }
 
-TEST(ConfigDialog, SwitchingModeAndBackRestoresTheTable)
+TEST_F(ConfigDialog, SwitchingModeAndBackRestoresTheTable)
 {
-    DialogSession s;
     ASSERT_TRUE(s.Start("dialog_modes"));
     // The table covers every control: back in simple mode, each is as before.
     ExpectMode(s, true);
@@ -137,9 +139,8 @@ TEST(ConfigDialog, SwitchingModeAndBackRestoresTheTable)
     EXPECT_EQ("1", s.Setting("mode"));
 }
 
-TEST(ConfigDialog, OkWritesEverySettingAndEndsWithOne)
+TEST_F(ConfigDialog, OkWritesEverySettingAndEndsWithOne)
 {
-    DialogSession s;
     ASSERT_TRUE(s.Start("dialog_ok", {"bgcolor=255"}));
     s.SetText(1001, japaneseAccessory);
     s.SetText(1005, playlist);
@@ -151,9 +152,8 @@ TEST(ConfigDialog, OkWritesEverySettingAndEndsWithOne)
     ExpectSaved(s, {"255", "35", "1", japaneseAccessory, playlist, otherSaver});
 }
 
-TEST(ConfigDialog, OkWithEverythingEmptySavesEmptyPaths)
+TEST_F(ConfigDialog, OkWithEverythingEmptySavesEmptyPaths)
 {
-    DialogSession s;
     ASSERT_TRUE(s.Start("dialog_ok_empty"));
     s.MoveSlider(100);
     EXPECT_EQ("100%", s.Text(1019));
@@ -161,9 +161,8 @@ TEST(ConfigDialog, OkWithEverythingEmptySavesEmptyPaths)
     ExpectSaved(s, {"0", "100", "0", "", "", ""});
 }
 
-TEST(ConfigDialog, SliderMovedWithTheKeyboard)
+TEST_F(ConfigDialog, SliderMovedWithTheKeyboard)
 {
-    DialogSession s;
     ASSERT_TRUE(s.Start("dialog_slider_keys"));
     SetForegroundWindow(s.dialog);
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == s.dialog; }, 5000));
@@ -178,32 +177,32 @@ TEST(ConfigDialog, SliderMovedWithTheKeyboard)
     EXPECT_FALSE(PathExists(s.SettingsPath()));
 }
 
-TEST(ConfigDialog, CancelEscapeAndCloseBoxWriteNothing)
+TEST_F(ConfigDialog, CancelEscapeAndCloseBoxWriteNothing)
 {
     // By the Cancel button, the Escape key, the close box.
     const char* names[] = {"dialog_cancel", "dialog_escape", "dialog_closebox"};
     for (int way = 0; way < 3; way++) {
         SCOPED_TRACE(names[way]);
-        DialogSession s;
-        ASSERT_TRUE(s.Start(names[way], {"bgcolor=0", "alpha=10", "mode=0", "exepath=C:\\a.exe",
+        DialogSession d;
+        ASSERT_TRUE(d.Start(names[way], {"bgcolor=0", "alpha=10", "mode=0", "exepath=C:\\a.exe",
                                          "playlist=", "ext_scr_path="}));
-        s.SetText(1001, "C:\\other\\velkarodin.exe");
-        s.SetText(1010, "C:\\Savers\\x.scr");
-        s.MoveSlider(80);
-        ASSERT_TRUE(s.Click(1009));
+        d.SetText(1001, "C:\\other\\velkarodin.exe");
+        d.SetText(1010, "C:\\Savers\\x.scr");
+        d.MoveSlider(80);
+        ASSERT_TRUE(d.Click(1009));
         if (way == 0) {
-            s.ClickOpening(IDCANCEL);
+            d.ClickOpening(IDCANCEL);
         } else if (way == 1) {
-            ASSERT_TRUE(PressKeyIn(s.dialog, VK_ESCAPE));
+            ASSERT_TRUE(PressKeyIn(d.dialog, VK_ESCAPE));
         } else {
-            PostMessageA(s.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            PostMessageA(d.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
-        EndWith(s, 0, 0);
-        EXPECT_EQ(s.before, s.SettingsNow());
+        EndWith(d, 0, 0);
+        EXPECT_EQ(d.before, d.SettingsNow());
     }
 }
 
-TEST(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
+TEST_F(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
 {
     // The path, and the mode button clicked before.
     const std::pair<const char*, int> cases[] = {
@@ -216,11 +215,11 @@ TEST(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.first) + (c.second == 1008 ? " simple" : " external"));
-        DialogSession s;
-        ASSERT_TRUE(s.Start("dialog_refused", {"alpha=10"}));
-        ASSERT_TRUE(s.Click(c.second));
-        s.SetText(1010, c.first);
-        HWND box = s.Opened(IDOK, 10000);
+        DialogSession d;
+        ASSERT_TRUE(d.Start("dialog_refused", {"alpha=10"}));
+        ASSERT_TRUE(d.Click(c.second));
+        d.SetText(1010, c.first);
+        HWND box = d.Opened(IDOK, 10000);
         ASSERT_TRUE(box != NULL) << "no error box";
         EXPECT_TRUE(CodePageAsAnnounced());
         EXPECT_EQ(std::wstring(refusedText), WideText(GetDlgItem(box, 0xFFFF)));
@@ -229,16 +228,16 @@ TEST(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
         if (GetACP() == 932) {
             EXPECT_EQ(Sjis(refusedText), BoxText(box));
         }
-        CloseBoxDialogStays(s, box);
-        EXPECT_EQ(s.before, s.SettingsNow());
+        CloseBoxDialogStays(d, box);
+        EXPECT_EQ(d.before, d.SettingsNow());
         // The user can correct the path; the dialog still works.
-        EXPECT_EQ(c.first, s.Text(1010));
-        EndWith(s, IDCANCEL, 0);
-        EXPECT_EQ(s.before, s.SettingsNow());
+        EXPECT_EQ(c.first, d.Text(1010));
+        EndWith(d, IDCANCEL, 0);
+        EXPECT_EQ(d.before, d.SettingsNow());
     }
 }
 
-TEST(ConfigDialog, AcceptsOtherNamesThatLookLikeTheSaver)
+TEST_F(ConfigDialog, AcceptsOtherNamesThatLookLikeTheSaver)
 {
     const char* paths[] = {
         "C:\\Savers\\VELKARO_SS_LAUNCHER.SCR",
@@ -251,18 +250,17 @@ TEST(ConfigDialog, AcceptsOtherNamesThatLookLikeTheSaver)
     for (const char* path : paths) {
         if (strchr(path, '\x95') && !IsCodePage932()) continue;
         SCOPED_TRACE(path);
-        DialogSession s;
-        ASSERT_TRUE(s.Start("dialog_accepted"));
-        s.SetText(1010, path);
-        EndWith(s, IDOK, 1);
-        EXPECT_EQ(path, s.Setting("ext_scr_path"));
+        DialogSession d;
+        ASSERT_TRUE(d.Start("dialog_accepted"));
+        d.SetText(1010, path);
+        EndWith(d, IDOK, 1);
+        EXPECT_EQ(path, d.Setting("ext_scr_path"));
     }
     SKIP_UNLESS_CODE_PAGE_932() << " for the name with 0x95 0x5C";
 }
 
-TEST(ConfigDialog, LongTextsAreCutTo1021BytesOnOk)
+TEST_F(ConfigDialog, LongTextsAreCutTo1021BytesOnOk)
 {
-    DialogSession s;
     ASSERT_TRUE(s.Start("dialog_long"));
     s.SetText(1001, std::string(1500, 'a'));
     s.SetText(1005, std::string(1022, 'b'));
@@ -272,9 +270,8 @@ TEST(ConfigDialog, LongTextsAreCutTo1021BytesOnOk)
     ExpectSaved(s, {"0", "0", "0", a, b, c});
 }
 
-TEST(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
+TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
 {
-    DialogSession s;
     // With code page 1252 the folder's name holds an e acute (0xE9), which
     // would read as a lead byte if the path were converted as code page 932.
     ASSERT_TRUE(s.Prepare(GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails"));
@@ -306,7 +303,7 @@ TEST(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     EndWith(s, IDCANCEL, 0);
 }
 
-TEST(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
+TEST_F(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
 {
     // Each button, the mode button that enables it, and its dialog's title;
     // its edit is the control before it.
@@ -318,7 +315,6 @@ TEST(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
         {1006, 1008, L"m3u形式のプレイリストを選択してください"},
         {1011, 1009, L"起動するスクリーンセーバーを選択してください"},
     };
-    DialogSession s;
     ASSERT_TRUE(s.Start("dialog_files", {"mode=0"}));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
@@ -336,9 +332,8 @@ TEST(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
     EXPECT_EQ("0", s.Setting("mode"));
 }
 
-TEST(ConfigDialog, ColourChooserCancelledKeepsTheColour)
+TEST_F(ConfigDialog, ColourChooserCancelledKeepsTheColour)
 {
-    DialogSession s;
     ASSERT_TRUE(s.Start("dialog_colour_cancel", {"bgcolor=65280"}));
     for (int round = 0; round < 2; round++) {
         HWND chooser = s.Opened(1004, 15000);
@@ -351,9 +346,8 @@ TEST(ConfigDialog, ColourChooserCancelledKeepsTheColour)
     EXPECT_EQ("65280", s.Setting("bgcolor"));
 }
 
-TEST(ConfigDialog, ColourChosenRepaintsTheSwatchAndIsSavedByOk)
+TEST_F(ConfigDialog, ColourChosenRepaintsTheSwatchAndIsSavedByOk)
 {
-    DialogSession s;
     ASSERT_TRUE(s.Start("dialog_colour_chosen"));
     HWND chooser = s.Opened(1004, 15000);
     ASSERT_TRUE(chooser != NULL) << "no colour chooser";
