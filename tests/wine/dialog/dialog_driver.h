@@ -4,49 +4,112 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-#include <vector>
+#include <commctrl.h>
 
 #include "saver_folder.h"
-#include "test_support.h"
 #include "window_probe.h"
 
+// Sent to a window of the saver: its answer, 0 when it did not answer in time.
+inline DWORD_PTR Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return result;
+}
+
+// A shown dialog of process pid: owned by owner, or, without one, the
+// configuration dialog itself (the one with the slider).
+inline HWND WaitForDialogOf(DWORD pid, HWND owner, DWORD timeoutMs)
+{
+    HWND found = NULL;
+    WaitUntil([&] {
+        found = FindTopLevel([&](HWND w) {
+            return IsWindowOf(w, "#32770", pid) && IsWindowVisible(w) &&
+                   (owner ? GetWindow(w, GW_OWNER) == owner : GetDlgItem(w, 1018) != NULL);
+        });
+        return found != NULL;
+    }, timeoutMs);
+    return found;
+}
+
 struct DialogSession {
-    std::string dir;
     std::string scr;
+    std::string before;  // the settings file as Prepare wrote it
     TestProcess process;
     HWND dialog = NULL;
 
-    // A fresh folder with a copy of the saver; settings lines, if any, are
-    // written beside it (noSettings leaves the folder without a file).
-    bool Prepare(const std::string& name, const std::vector<std::string>* settings);
-    // Starts "/c" and waits until the dialog of that process is shown and
-    // takes messages.
-    bool Open();
+    // A fresh folder with a copy of the saver and these settings lines beside
+    // it (none: no settings file).
+    bool Prepare(const std::string& name, const std::vector<std::string>& settings = {})
+    {
+        scr = PrepareSaverFolder(name).scr;
+        bool written = settings.empty() || WriteSettingsFor(scr, settings);
+        before = ReadText(SettingsPath());
+        return PathExists(scr) && written;
+    }
+    // Starts "/c"; true once its dialog is shown and takes messages.
+    bool Open()
+    {
+        if (!StartSaver(&process, scr, "/c")) return false;
+        dialog = WaitForDialogOf(process.id, NULL, 20000);
+        return dialog && Answered(dialog);
+    }
+    bool Start(const std::string& name, const std::vector<std::string>& settings = {})
+    {
+        return Prepare(name, settings) && Open();
+    }
 
-    HWND Item(int id);
-    std::string Text(int id);
-    void SetText(int id, const std::string& text);
-    bool Enabled(int id);
-    int Checked(int id);
-    int SliderPos();
+    HWND Item(int id) { return GetDlgItem(dialog, id); }
+    std::string Text(int id) { return WindowText(Item(id)); }
+    void SetText(int id, const std::string& text)
+    {
+        Ask(Item(id), WM_SETTEXT, 0, (LPARAM)text.c_str());
+    }
+    bool Enabled(int id) { return IsWindowEnabled(Item(id)) != 0; }
+    int Checked(int id) { return (int)Ask(Item(id), BM_GETCHECK); }
+    int SliderPos() { return (int)Ask(Item(1018), TBM_GETPOS); }
     // A click that returns once the dialog has handled it, as the button's
     // own message sent to it.
-    bool Click(int id);
+    bool Click(int id)
+    {
+        return SendMessageTimeoutA(Item(id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, NULL) != 0;
+    }
     // The same click queued, for one that opens a modal window (a box, a
     // file dialog, the colour chooser) or ends the dialog before it answers.
-    void ClickOpening(int id);
-    void MoveSlider(int pos);
-
-    // A window of class #32770 owned by the dialog (a message box, a file
-    // dialog, the colour chooser), within timeoutMs.
-    HWND WaitForOwnedDialog(DWORD timeoutMs);
-    // Waits for the end of the saver process; true with its exit code.
-    bool WaitExit(DWORD timeoutMs, DWORD* code);
+    void ClickOpening(int id) { PostMessageA(Item(id), BM_CLICK, 0, 0); }
+    // What a drag does: the slider moves, then tells its parent.
+    void MoveSlider(int pos)
+    {
+        HWND slider = Item(1018);
+        Ask(slider, TBM_SETPOS, TRUE, pos);
+        Ask(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, pos), (LPARAM)slider);
+        Ask(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), (LPARAM)slider);
+    }
+    // ClickOpening, then the window of class #32770 it opens, owned by the
+    // dialog (a message box, a file dialog, the colour chooser), or null.
+    HWND Opened(int id, DWORD timeoutMs)
+    {
+        ClickOpening(id);
+        return WaitForDialogOf(process.id, dialog, timeoutMs);
+    }
 
     std::string SettingsPath() { return SettingsPathFor(scr); }
-    std::string Setting(const char* key);
-    ~DialogSession() { process.End(); }
+    std::string SettingsNow() { return ReadText(SettingsPath()); }
+    std::string Setting(const char* key)
+    {
+        char value[4096] = "";
+        GetPrivateProfileStringA("setting", key, "<none>", value, sizeof value,
+                                 SettingsPath().c_str());
+        return value;
+    }
 };
 
-std::string BoxText(HWND box);
+inline std::string BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
+// A text in code page 932's bytes, as the saver shows it on a Japanese system.
+inline std::string Sjis(const wchar_t* text)
+{
+    char bytes[512] = "";
+    WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, NULL, NULL);
+    return bytes;
+}

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include <wchar.h>
 
-#include <string>
-#include <vector>
-
 #include "test_support.h"
 
 #include <commctrl.h>
@@ -14,47 +11,14 @@ namespace {
 
 const WORD japanese = MAKELANGID(0x11, 0x01);
 
-struct VersionBlock;
-
-struct Resource {
-    const BYTE* data = NULL;
-    DWORD size = 0;
-};
-
-class SaverResources : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        module = LoadLibraryExA(SaverPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_TRUE(module != NULL);
-    }
-    void TearDown() override
-    {
-        if (module) FreeLibrary(module);
-    }
-    Resource Find(LPCSTR type, LPCSTR name, WORD language)
-    {
-        Resource r;
-        HRSRC found = FindResourceExA(module, type, name, language);
-        if (!found) return r;
-        r.data = (const BYTE*)LockResource(LoadResource(module, found));
-        r.size = SizeofResource(module, found);
-        return r;
-    }
-    bool Version(VersionBlock* root);
-    HMODULE module = NULL;
-};
-
-// Reads a dialog template in order, with the template's own alignment.
-struct TemplateReader {
-    const BYTE* start;
+// Reads a resource in order, with the dialog template's own alignment.
+struct Reader {
+    std::string bytes;
     size_t offset = 0;
-    size_t size;
-    TemplateReader(const Resource& r) : start(r.data), size(r.size) {}
     WORD Word()
     {
         WORD w = 0;
-        if (offset + 2 <= size) memcpy(&w, start + offset, 2);
+        if (offset + 2 <= bytes.size()) memcpy(&w, &bytes[offset], 2);
         offset += 2;
         return w;
     }
@@ -68,33 +32,81 @@ struct TemplateReader {
     std::u16string String()
     {
         std::u16string s;
-        for (WORD w = Word(); w != 0 && offset <= size; w = Word()) s += (char16_t)w;
+        for (WORD w = Word(); w != 0 && offset <= bytes.size(); w = Word()) s += (char16_t)w;
         return s;
     }
-    // Ordinal (0xFFFF, n) or a string; none gives an empty string and 0.
-    void OrdinalOrString(WORD* ordinal, std::u16string* text)
+    // An ordinal (0xFFFF, n) comes back as those two characters; none as "".
+    std::u16string OrdinalOrString()
     {
-        *ordinal = 0;
-        text->clear();
         WORD first = Word();
-        if (first == 0xFFFF) {
-            *ordinal = Word();
-        } else if (first != 0) {
-            *text += (char16_t)first;
-            *text += String();
-        }
+        if (first == 0xFFFF) return std::u16string{u'\xFFFF', (char16_t)Word()};
+        return first ? (char16_t)first + String() : std::u16string();
+    }
+};
+
+// One block of the version resource: its depth below the root, key, type
+// and value bytes.
+struct VersionBlock {
+    int depth;
+    std::u16string key;
+    WORD type;
+    std::string value;
+};
+
+// The block at the reader's offset, within end, then its children, in file
+// order; the reader ends after it.
+bool ParseBlock(Reader& r, size_t end, int depth, std::vector<VersionBlock>* out)
+{
+    size_t start = r.offset;
+    WORD length = r.Word(), valueLength = r.Word();
+    VersionBlock b = {depth, u"", r.Word(), ""};
+    size_t blockEnd = start + length;
+    if (length < 6 || blockEnd > end) return false;
+    b.key = r.String();
+    if (r.offset > blockEnd) return false;
+    r.AlignDword();
+    size_t valueBytes = b.type == 1 ? valueLength * 2u : valueLength;
+    if (r.offset + valueBytes > blockEnd) return false;
+    b.value = r.bytes.substr(r.offset, valueBytes);
+    r.offset += valueBytes;
+    out->push_back(b);
+    for (r.AlignDword(); r.offset < blockEnd; r.AlignDword())
+        if (!ParseBlock(r, blockEnd, depth + 1, out)) return false;
+    r.offset = blockEnd;
+    return true;
+}
+
+class SaverResources : public ::testing::Test {
+protected:
+    HMODULE module = LoadLibraryExA(SaverPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    void SetUp() override { ASSERT_TRUE(module != NULL); }
+    ~SaverResources() override { FreeLibrary(module); }
+    // The resource's bytes, none when it is missing.
+    Reader Find(LPCSTR type, LPCSTR name)
+    {
+        HRSRC found = FindResourceExA(module, type, name, japanese);
+        if (!found) return Reader();
+        const char* data = (const char*)LockResource(LoadResource(module, found));
+        return Reader{std::string(data, SizeofResource(module, found))};
+    }
+    // Every block of the version resource in file order.
+    bool Version(std::vector<VersionBlock>* blocks)
+    {
+        Reader r = Find(RT_VERSION, MAKEINTRESOURCEA(1));
+        return ParseBlock(r, r.bytes.size(), 0, blocks);
     }
 };
 
 struct ExpectedControl {
     WORD id;
-    WORD classOrdinal;  // 0: the class is a name
-    DWORD style;        // beside WS_CHILD | WS_VISIBLE
-    short x, y, cx, cy;
+    const char16_t* cls;  // an ordinal as OrdinalOrString gives it
+    DWORD style;          // beside WS_CHILD | WS_VISIBLE
+    short rect[4];
     const char16_t* text;
 };
 
-const WORD BUTTON = 0x80, EDIT = 0x81, STATIC = 0x82, NAMED = 0;
+const char16_t BUTTON[] = u"\xFFFF\x80", EDIT[] = u"\xFFFF\x81", STATIC[] = u"\xFFFF\x82";
+const char16_t TRACKBAR[] = u"msctls_trackbar32";
 
 const ExpectedControl expectedControls[] = {
     {1, BUTTON, BS_DEFPUSHBUTTON | WS_TABSTOP, 138, 228, 50, 14, u"OK"},
@@ -110,7 +122,7 @@ const ExpectedControl expectedControls[] = {
     {1003, STATIC, SS_LEFT | SS_NOTIFY | SS_SUNKEN | WS_GROUP, 57, 89, 14, 14, u"\u3000"},
     {1004, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, 75, 90, 50, 13, u"背景色の変更"},
     {1017, STATIC, SS_RIGHT | WS_GROUP, 18, 109, 31, 8, u"透明度\u3000\uff1a"},
-    {1018, NAMED, TBS_HORZ | TBS_BOTH | TBS_NOTICKS | WS_TABSTOP, 57, 106, 154, 15, u"Slider1"},
+    {1018, TRACKBAR, TBS_HORZ | TBS_BOTH | TBS_NOTICKS | WS_TABSTOP, 57, 106, 154, 15, u"Slider1"},
     {1019, STATIC, SS_LEFT | WS_GROUP, 215, 109, 22, 8, u"0%"},
     {1013, STATIC, SS_RIGHT | WS_GROUP, 18, 128, 31, 8, u"BGM\u3000\uff1a"},
     {1005, EDIT, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 57, 125, 154, 14, u""},
@@ -126,25 +138,12 @@ const ExpectedControl expectedControls[] = {
      u"ああああああああああああ\nああああああああああああ"},
 };
 
-bool SameIgnoringAsciiCase(const std::u16string& a, const std::u16string& b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); i++) {
-        char16_t x = a[i], y = b[i];
-        if (x >= u'A' && x <= u'Z') x = x - u'A' + u'a';
-        if (y >= u'A' && y <= u'Z') y = y - u'A' + u'a';
-        if (x != y) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 TEST_F(SaverResources, DialogTemplateHeader)
 {
-    Resource r = Find(RT_DIALOG, MAKEINTRESOURCEA(2003), japanese);
-    ASSERT_TRUE(r.data != NULL);
-    TemplateReader t(r);
+    Reader t = Find(RT_DIALOG, MAKEINTRESOURCEA(2003));
+    ASSERT_FALSE(t.bytes.empty());
     ASSERT_NE(0xFFFF0001u, t.Dword()) << "an extended template";
     t.offset = 0;
     EXPECT_EQ(0x80C808C0u, t.Dword());
@@ -159,44 +158,30 @@ TEST_F(SaverResources, DialogTemplateHeader)
 
 TEST_F(SaverResources, DialogTemplateControls)
 {
-    Resource r = Find(RT_DIALOG, MAKEINTRESOURCEA(2003), japanese);
-    ASSERT_TRUE(r.data != NULL);
-    TemplateReader t(r);
-    t.offset = 18;
-    t.Word();
-    t.Word();
+    Reader t = Find(RT_DIALOG, MAKEINTRESOURCEA(2003));
+    ASSERT_FALSE(t.bytes.empty());
+    // Past the fixed header, its empty menu and class: title, font size, font.
+    t.offset = 22;
     t.String();
     t.Word();
     t.String();
     for (const ExpectedControl& e : expectedControls) {
         SCOPED_TRACE(e.id);
         t.AlignDword();
-        ASSERT_LT(t.offset, r.size);
+        ASSERT_LT(t.offset, t.bytes.size());
         EXPECT_EQ(WS_CHILD | WS_VISIBLE | e.style, t.Dword());
         EXPECT_EQ(0u, t.Dword()) << "extended style";
-        EXPECT_EQ(e.x, t.Short());
-        EXPECT_EQ(e.y, t.Short());
-        EXPECT_EQ(e.cx, t.Short());
-        EXPECT_EQ(e.cy, t.Short());
+        for (short v : e.rect) EXPECT_EQ(v, t.Short());
         EXPECT_EQ(e.id, t.Word());
-        WORD ordinal;
-        std::u16string name;
-        t.OrdinalOrString(&ordinal, &name);
-        EXPECT_EQ(e.classOrdinal, ordinal);
         // windres stores class names upper-cased; the system compares them
         // without case, so the slider is still a trackbar.
-        if (e.classOrdinal == NAMED) {
-            EXPECT_TRUE(SameIgnoringAsciiCase(name, u"msctls_trackbar32"));
-        }
-        WORD textOrdinal;
-        std::u16string text;
-        t.OrdinalOrString(&textOrdinal, &text);
-        EXPECT_EQ(0, textOrdinal);
-        EXPECT_TRUE(text == e.text);
+        std::u16string cls = t.OrdinalOrString();
+        EXPECT_EQ(0, _wcsicmp((const wchar_t*)e.cls, (const wchar_t*)cls.c_str()));
+        EXPECT_TRUE(t.OrdinalOrString() == e.text);
         EXPECT_EQ(0, t.Word()) << "creation data";
     }
-    EXPECT_LE(t.offset, r.size);
-    EXPECT_GE(t.offset + 3, r.size) << "bytes after the 24th control";
+    EXPECT_LE(t.offset, t.bytes.size());
+    EXPECT_GE(t.offset + 3, t.bytes.size()) << "bytes after the 24th control";
 }
 
 static BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR list)
@@ -220,124 +205,60 @@ TEST_F(SaverResources, EveryResourceIsJapaneseOnly)
     }
 }
 
-namespace {
-
-// One node of a version resource: key, value bytes and children.
-struct VersionBlock {
-    std::u16string key;
-    WORD type = 0;
-    std::vector<BYTE> value;
-    std::vector<VersionBlock> children;
-};
-
-// One block at the reader's offset, within end; the reader ends after it.
-bool ParseBlock(TemplateReader& r, size_t end, VersionBlock* out)
-{
-    size_t start = r.offset;
-    WORD length = r.Word(), valueLength = r.Word();
-    out->type = r.Word();
-    size_t blockEnd = start + length;
-    if (length < 6 || blockEnd > end) return false;
-    out->key = r.String();
-    if (r.offset > blockEnd) return false;
-    r.AlignDword();
-    size_t valueBytes = out->type == 1 ? valueLength * 2u : valueLength;
-    if (r.offset + valueBytes > blockEnd) return false;
-    out->value.assign(r.start + r.offset, r.start + r.offset + valueBytes);
-    r.offset += valueBytes;
-    for (r.AlignDword(); r.offset < blockEnd; r.AlignDword()) {
-        out->children.emplace_back();
-        if (!ParseBlock(r, blockEnd, &out->children.back())) return false;
-    }
-    r.offset = blockEnd;
-    return true;
-}
-
-std::u16string TextValue(const VersionBlock& b)
-{
-    std::u16string s;
-    for (size_t i = 0; i + 1 < b.value.size(); i += 2) {
-        char16_t c = (char16_t)(b.value[i] | (b.value[i + 1] << 8));
-        if (c == 0) break;
-        s += c;
-    }
-    return s;
-}
-
-const VersionBlock* Child(const VersionBlock& b, const std::u16string& key)
-{
-    for (const VersionBlock& c : b.children)
-        if (c.key == key) return &c;
-    return NULL;
-}
-
-}  // namespace
-
-// The version resource as a tree of blocks.
-bool SaverResources::Version(VersionBlock* root)
-{
-    Resource r = Find(RT_VERSION, MAKEINTRESOURCEA(1), japanese);
-    if (!r.data) return false;
-    TemplateReader reader(r);
-    return ParseBlock(reader, r.size, root);
-}
-
 TEST_F(SaverResources, VersionFixedPart)
 {
-    VersionBlock root;
-    ASSERT_TRUE(Version(&root));
-    EXPECT_TRUE(root.key == u"VS_VERSION_INFO");
-    ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), root.value.size());
+    std::vector<VersionBlock> blocks;
+    ASSERT_TRUE(Version(&blocks));
+    EXPECT_TRUE(blocks[0].key == u"VS_VERSION_INFO");
+    ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), blocks[0].value.size());
     // Signature, structure version (not compared), file and product version
     // 2.10.205.0, flags mask, flags, OS, type, subtype, date.
     const DWORD expected[13] = {0xFEEF04BD, 0, 0x0002000A, 0x00CD0000, 0x0002000A, 0x00CD0000,
                                 0x3F, 0, VOS_NT_WINDOWS32, VFT_APP, 0, 0, 0};
-    DWORD f[13];
-    memcpy(f, root.value.data(), sizeof f);
+    Reader fixed{blocks[0].value};
     for (int i = 0; i < 13; i++) {
-        if (i != 1) {
-            EXPECT_EQ(expected[i], f[i]) << "DWORD " << i;
-        }
+        DWORD d = fixed.Dword();
+        EXPECT_EQ(expected[i], i == 1 ? 0 : d) << "DWORD " << i;
     }
 }
 
 TEST_F(SaverResources, VersionStringsInOrderAndTranslation)
 {
-    VersionBlock root;
-    ASSERT_TRUE(Version(&root));
-    const VersionBlock* strings = Child(root, u"StringFileInfo");
-    ASSERT_TRUE(strings != NULL);
-    ASSERT_EQ(1u, strings->children.size());
-    const VersionBlock& table = strings->children[0];
-    EXPECT_TRUE(table.key == u"041104b0");
-    const std::pair<std::u16string, std::u16string> expected[] = {
-        {u"Comments", u""},
-        {u"CompanyName", u"velkaro_ss_launcher project"},
-        {u"FileDescription", u"velkaro_ss_launcher"},
-        {u"FileVersion", u"2, 10, 205, 0 "},
-        {u"InternalName", u"velkaro_ss_launcher"},
-        {u"LegalCopyright", u"Copyright (C) 2026 velkaro_ss_launcher project"},
-        {u"LegalTrademarks", u""},
-        {u"OriginalFilename", u"velkaro_ss_launcher.scr"},
-        {u"PrivateBuild", u""},
-        {u"ProductName", u"velkarodinデスクトップアクセサリ用スクリーンセーバーランチャー"},
-        {u"ProductVersion", u"Version 2.10 -- Build 205 "},
-        {u"SpecialBuild", u""},
+    std::vector<VersionBlock> blocks;
+    ASSERT_TRUE(Version(&blocks));
+    // Every block below the root, in order, with the text of each string.
+    const struct {
+        int depth;
+        const char16_t *key, *text;  // text: null for a block of blocks
+    } expected[] = {
+        {1, u"StringFileInfo", NULL},
+        {2, u"041104b0", NULL},
+        {3, u"Comments", u""},
+        {3, u"CompanyName", u"velkaro_ss_launcher project"},
+        {3, u"FileDescription", u"velkaro_ss_launcher"},
+        {3, u"FileVersion", u"2, 10, 205, 0 "},
+        {3, u"InternalName", u"velkaro_ss_launcher"},
+        {3, u"LegalCopyright", u"Copyright (C) 2026 velkaro_ss_launcher project"},
+        {3, u"LegalTrademarks", u""},
+        {3, u"OriginalFilename", u"velkaro_ss_launcher.scr"},
+        {3, u"PrivateBuild", u""},
+        {3, u"ProductName", u"velkarodinデスクトップアクセサリ用スクリーンセーバーランチャー"},
+        {3, u"ProductVersion", u"Version 2.10 -- Build 205 "},
+        {3, u"SpecialBuild", u""},
+        {1, u"VarFileInfo", NULL},
+        {2, u"Translation", NULL},
     };
-    ASSERT_EQ(sizeof expected / sizeof expected[0], table.children.size());
-    for (size_t i = 0; i < table.children.size(); i++) {
+    ASSERT_EQ(1 + sizeof expected / sizeof expected[0], blocks.size());
+    for (size_t i = 1; i < blocks.size(); i++) {
         SCOPED_TRACE(i);
-        EXPECT_TRUE(table.children[i].key == expected[i].first);
-        EXPECT_EQ(1, table.children[i].type);
-        EXPECT_TRUE(TextValue(table.children[i]) == expected[i].second);
+        EXPECT_EQ(expected[i - 1].depth, blocks[i].depth);
+        EXPECT_TRUE(blocks[i].key == expected[i - 1].key);
+        if (expected[i - 1].text) {
+            EXPECT_EQ(1, blocks[i].type);
+            EXPECT_TRUE(Reader{blocks[i].value}.String() == expected[i - 1].text);
+        }
     }
-    const VersionBlock* vars = Child(root, u"VarFileInfo");
-    ASSERT_TRUE(vars != NULL);
-    const VersionBlock* translation = Child(*vars, u"Translation");
-    ASSERT_TRUE(translation != NULL);
-    ASSERT_EQ(4u, translation->value.size());
-    EXPECT_EQ(0x0411, translation->value[0] | (translation->value[1] << 8));
-    EXPECT_EQ(0x04B0, translation->value[2] | (translation->value[3] << 8));
+    EXPECT_EQ(std::string("\x11\x04\xB0\x04", 4), blocks.back().value) << "0411, 04B0";
 }
 
 TEST_F(SaverResources, FileVersionTextThroughTheVersionLibrary)
@@ -358,32 +279,24 @@ TEST_F(SaverResources, FileVersionTextThroughTheVersionLibrary)
 
 TEST_F(SaverResources, IconGroup102WithTwoSixteenColourImages)
 {
-    Resource r = Find(RT_GROUP_ICON, MAKEINTRESOURCEA(102), japanese);
-    ASSERT_TRUE(r.data != NULL);
-    ASSERT_GE(r.size, 6u + 2 * 14u);
-    WORD header[3];
-    memcpy(header, r.data, 6);
-    EXPECT_EQ(0, header[0]);
-    EXPECT_EQ(1, header[1]);
-    ASSERT_EQ(2, header[2]);
-    const int sizes[] = {32, 16};
-    for (int i = 0; i < 2; i++) {
-        SCOPED_TRACE(i);
-        const BYTE* e = r.data + 6 + 14 * i;
-        EXPECT_EQ(sizes[i], e[0]);
-        EXPECT_EQ(sizes[i], e[1]);
-        EXPECT_EQ(16, e[2]) << "colours";
-        WORD planes, bits, id;
-        memcpy(&planes, e + 4, 2);
-        memcpy(&bits, e + 6, 2);
-        memcpy(&id, e + 12, 2);
-        EXPECT_EQ(1, planes);
-        EXPECT_EQ(4, bits);
+    Reader r = Find(RT_GROUP_ICON, MAKEINTRESOURCEA(102));
+    ASSERT_GE(r.bytes.size(), 6u + 2 * 14u);
+    EXPECT_EQ(0, r.Word());
+    EXPECT_EQ(1, r.Word());
+    ASSERT_EQ(2, r.Word());
+    for (int size : {32, 16}) {
+        SCOPED_TRACE(size);
+        EXPECT_EQ(size | size << 8, r.Word()) << "width, height";
+        EXPECT_EQ(16, r.Word() & 0xFF) << "colours";
+        EXPECT_EQ(1, r.Word()) << "planes";
+        EXPECT_EQ(4, r.Word()) << "bits";
+        r.Dword();  // the image's size
+        WORD id = r.Word();
         EXPECT_NE(100, id);
-        Resource image = Find(RT_ICON, MAKEINTRESOURCEA(id), japanese);
-        ASSERT_TRUE(image.data != NULL);
-        HICON icon = CreateIconFromResourceEx((PBYTE)image.data, image.size, TRUE, 0x00030000,
-                                              sizes[i], sizes[i], 0);
+        Reader image = Find(RT_ICON, MAKEINTRESOURCEA(id));
+        ASSERT_FALSE(image.bytes.empty());
+        HICON icon = CreateIconFromResourceEx((PBYTE)&image.bytes[0], image.bytes.size(), TRUE,
+                                              0x00030000, size, size, 0);
         EXPECT_TRUE(icon != NULL);
         if (icon) DestroyIcon(icon);
     }

@@ -1,37 +1,32 @@
-// The DLLs that only the configuration dialog or the music use, seen from
-// outside in the real saver's process: none mapped in run mode, the slider's
-// comctl32 once the dialog is up; and with them made unloadable by a DLL
-// override, run mode still works and configure mode ends with -1 instead of a
-// fault's code. (version.dll is not checked: Wine's user32 imports it.)
-// Wine reads WINEDLLOVERRIDES from the Unix environment that a process got at
-// its start, which a Windows program cannot change for its children; the
-// overrides are set per program in the registry instead, which Wine reads
-// when the program starts.
+// The DLLs only the dialog or the music use, seen in the real saver's process:
+// none mapped in run mode, the slider's comctl32 once the dialog is up; made
+// unloadable by a DLL override, run mode still works and configure mode ends
+// with -1, not a fault's code. (version.dll is not checked: Wine's user32
+// imports it.) The overrides are set per program in the registry: Wine reads
+// WINEDLLOVERRIDES only from the Unix environment a process starts with.
 #include <gtest/gtest.h>
-#include <stdlib.h>
+
 #include "platform_checks.h"
 #include "saver_folder.h"
-#include <psapi.h>
+#include "window_probe.h"
+#include <psapi.h>  // after windows.h
+#include <set>
 
-// Lower-case names of the DLLs mapped in the process, each between blanks.
-static std::string MappedDlls(HANDLE process)
+using ::testing::PrintToString;
+
+// Lower-case names of the DLLs mapped in the process.
+static std::set<std::string> MappedDlls(HANDLE process)
 {
     HMODULE modules[512];
     DWORD bytes = 0;
-    if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return "";
-    std::string names = " ";
+    std::set<std::string> names;
+    if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return names;
     for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; i++) {
         char name[MAX_PATH] = "";
         GetModuleBaseNameA(process, modules[i], name, sizeof name);
-        CharLowerA(name);
-        names += std::string(name) + " ";
+        names.insert(CharLowerA(name));
     }
     return names;
-}
-
-static bool Maps(const std::string& dlls, const char* name)
-{
-    return dlls.find(std::string(" ") + name + " ") != std::string::npos;
 }
 
 // The saver (as scrName) in a folder of its own with the stand-in accessory
@@ -53,11 +48,13 @@ struct RunFolder : SaverFolder {
     }
 };
 
-// Starts configure mode: its dialog, or null.
+// Starts configure mode: its dialog once it has been set up (the window is
+// found during WM_INITDIALOG), or null.
 static HWND OpenDialog(TestProcess* saver, const RunFolder& f)
 {
-    EXPECT_TRUE(StartSaver(saver, f.scr, "/c"));
-    return WaitForWindow("#32770", NULL, saver->id, 10000);
+    if (!StartSaver(saver, f.scr, "/c")) return NULL;
+    HWND dialog = WaitForWindow("#32770", NULL, saver->id, 10000);
+    return dialog && Answered(dialog) ? dialog : NULL;
 }
 
 // Closes run mode by a key: it ends with 0 after the accessory's exit command.
@@ -87,26 +84,23 @@ struct Unloadable {
     }
 };
 
-// Run mode up to the accessory's window, then closed by a key; the DLLs
-// mapped meanwhile.
-static std::string RunAndClose(const RunFolder& f)
+// Starts run mode and waits until the accessory's window is up.
+static bool StartRun(TestProcess* saver, const RunFolder& f)
 {
-    TestProcess saver;
-    EXPECT_TRUE(StartSaver(&saver, f.scr, "/s"));
-    EXPECT_TRUE(WaitForSaverWindow(saver.id, 10000));
-    EXPECT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000));
-    std::string dlls = MappedDlls(saver.process);
-    EXPECT_TRUE(Maps(dlls, "user32.dll")) << dlls;
-    CloseByKey(&saver, f);
-    return dlls;
+    return StartSaver(saver, f.scr, "/s") && WaitForSaverWindow(saver->id, 10000) &&
+           WaitForText(f.AccessoryLog(), " window ", 10000);
 }
 
 TEST(LibraryLoading, RunModeMapsNoDialogOrMusicLibrary)
 {
     RunFolder f("libs_run", false);
-    std::string dlls = RunAndClose(f);
+    TestProcess saver;
+    ASSERT_TRUE(StartRun(&saver, f));
+    std::set<std::string> dlls = MappedDlls(saver.process);
+    EXPECT_EQ(1u, dlls.count("user32.dll")) << PrintToString(dlls);
     for (const char* dll : {"comctl32.dll", "comdlg32.dll", "winmm.dll"})
-        EXPECT_FALSE(Maps(dlls, dll)) << dll << " in" << dlls;
+        EXPECT_EQ(0u, dlls.count(dll)) << dll << " in " << PrintToString(dlls);
+    CloseByKey(&saver, f);
 }
 
 // comctl32 for the slider; comdlg32 waits for a chooser, winmm for music.
@@ -116,10 +110,10 @@ TEST(LibraryLoading, ConfigureModeMapsTheSliderLibraryOnly)
     TestProcess saver;
     HWND dialog = OpenDialog(&saver, f);
     ASSERT_TRUE(dialog);
-    std::string dlls = MappedDlls(saver.process);
-    EXPECT_TRUE(Maps(dlls, "comctl32.dll")) << dlls;
-    EXPECT_FALSE(Maps(dlls, "comdlg32.dll")) << dlls;
-    EXPECT_FALSE(Maps(dlls, "winmm.dll")) << dlls;
+    std::set<std::string> dlls = MappedDlls(saver.process);
+    EXPECT_EQ(1u, dlls.count("comctl32.dll")) << PrintToString(dlls);
+    EXPECT_EQ(0u, dlls.count("comdlg32.dll")) << PrintToString(dlls);
+    EXPECT_EQ(0u, dlls.count("winmm.dll")) << PrintToString(dlls);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(0u, saver.ExitCode(10000));
 }
@@ -133,16 +127,13 @@ TEST(LibraryLoading, WithoutThemRunModeWorksAndConfigureModeEndsWithMinusOne)
     Unloadable off("nolibs.scr", {"comdlg32", "comctl32", "winmm"});
     RunFolder f("libs_missing", true, "nolibs.scr");
     TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, f.scr, "/s"));
-    ASSERT_TRUE(WaitForSaverWindow(saver.id, 10000));
-    ASSERT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000));
+    ASSERT_TRUE(StartRun(&saver, f));
     // Past the first music tick (1 s after creation): a missing winmm leaves
     // nothing to wait for but the time.
     Pause(1500);
     EXPECT_TRUE(saver.Running());
     EXPECT_FALSE(WaitForMessageBox(saver.id, 0));
     CloseByKey(&saver, f);
-
     EXPECT_EQ(0xFFFFFFFFu, RunSaver(f.scr, "/c"));
 }
 
@@ -157,12 +148,9 @@ TEST(LibraryLoading, WithoutCommonDialogsTheButtonsChangeNothing)
     TestProcess saver;
     HWND dialog = OpenDialog(&saver, f);
     ASSERT_TRUE(dialog);
-    for (int id : {1002, 1004, 1006, 1011}) {
-        // Sent: a chooser would hold the call in its own loop until the time-out.
-        DWORD_PTR result = 0;
-        EXPECT_TRUE(SendMessageTimeoutA(dialog, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, &result))
-            << id;
-    }
+    // Sent: a chooser would hold the call in its own loop until the time-out.
+    for (int id : {1002, 1004, 1006, 1011})
+        EXPECT_TRUE(SendMessageTimeoutA(dialog, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, NULL)) << id;
     EXPECT_EQ(dialog, WaitForWindow("#32770", NULL, saver.id, 0));
     EXPECT_EQ(f.accessory, WindowText(GetDlgItem(dialog, 1001)));
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
