@@ -18,16 +18,22 @@ static const wchar_t warningTextW[] =
     L"設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。";
 static const wchar_t warningCaptionW[] = L"velkaro_v010用スクリーンセーバーLauncher";
 
-// The box's texts as shown; with code page 932 also the bytes the "A"
-// functions give back, which must be the program's own.
-static void ExpectWarningBox(HWND box, const std::string& text, const std::string& caption)
+// Waits for the saver's warning box and closes it: its texts as shown; with
+// code page 932 also the bytes the "A" functions give back, which must be
+// the program's own.
+static void CloseWarningBox(DWORD pid)
 {
+    std::string text, caption;
+    HWND box = WaitForMessageBox(pid, 10000, &text, &caption);
+    ASSERT_TRUE(box);
     EXPECT_TRUE(CodePageAsAnnounced());
     EXPECT_EQ(std::wstring(warningTextW), WideText(GetDlgItem(box, 0xFFFF)));
     EXPECT_EQ(std::wstring(warningCaptionW), WideText(box));
-    if (GetACP() != 932) return;
-    EXPECT_EQ(warningText, text);
-    EXPECT_EQ(warningCaption, caption);
+    if (GetACP() == 932) {
+        EXPECT_EQ(warningText, text);
+        EXPECT_EQ(warningCaption, caption);
+    }
+    CloseMessageBox(box);
 }
 
 TEST(LauncherJa, CodePageIs932)
@@ -44,17 +50,10 @@ TEST(LauncherJa, MissingAccessoryWarningText)
     ParkCursor();
     TestProcess saver;
     ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
-    std::string text, caption;
-    HWND box = WaitForMessageBox(saver.id, 10000, &text, &caption);
-    ASSERT_TRUE(box);
-    ExpectWarningBox(box, text, caption);
-    CloseMessageBox(box);
+    ASSERT_NO_FATAL_FAILURE(CloseWarningBox(saver.id));
     HWND window = WaitForSaverWindow(saver.id, 10000);
     ASSERT_TRUE(window);
-    ASSERT_TRUE(PressKeyIn(window));
-    DWORD code = 99;
-    EXPECT_TRUE(saver.Wait(10000, &code));
-    EXPECT_EQ(0u, code);
+    EXPECT_EQ(0u, ExitOnKey(&saver, window));
 }
 
 // (A preview child drawn by another process than its parent's does not show
@@ -75,11 +74,7 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
     ASSERT_TRUE(parent.Create(200, 150));
     TracedProcess saver;
     ASSERT_TRUE(saver.Start(s.scr, "/p " + Decimal(parent.window)));
-    std::string text, caption;
-    HWND box = WaitForMessageBox(saver.id, 10000, &text, &caption);
-    ASSERT_TRUE(box);
-    ExpectWarningBox(box, text, caption);
-    CloseMessageBox(box);
+    ASSERT_NO_FATAL_FAILURE(CloseWarningBox(saver.id));
     HWND child = WaitForPreviewChild(parent.window, saver.process);
     ASSERT_TRUE(child);
     EXPECT_FALSE(GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_LAYERED);
@@ -87,9 +82,7 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
     // the creation: three times that with no start.
     EXPECT_FALSE(WaitUntil([&] { return PathExists(s.dir + "\\external_log.txt"); }, 1500));
     parent.Destroy();
-    DWORD code = 99;
-    ASSERT_TRUE(saver.Wait(10000, &code));
-    EXPECT_EQ(0u, code);
+    ASSERT_EQ(0u, saver.ExitCode(10000));
     saver.End();
     std::vector<std::string> traces = saver.Traces();
     ASSERT_GE(traces.size(), 3u);
@@ -105,14 +98,14 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
 // destroys the child.
 TEST(LauncherJa, PreviewStartsNothing)
 {
-    SaverFolder s = PrepareSaverFolder("ja_preview_accessory", "velkaro_ss_launcher.scr", WithAccessory);
-    AccessoryReaper reaper(s);
+    AccessoryFolder s("ja_preview_accessory");
     SKIP_UNLESS_READS_WITNESSED(s.dir);
     std::string track = s.dir + "\\one.wav";
     ASSERT_TRUE(WriteToneWav(track, 1200, 440));
     ASSERT_TRUE(MarkUnread(track));
     ASSERT_TRUE(WriteFileBytes(s.dir + "\\list.m3u", "one.wav\r\n"));
-    ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=65280", "alpha=50", "mode=0", "exepath=" + s.accessory,
+    ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=65280", "alpha=50", "mode=0",
+                                         "exepath=" + s.accessory,
                                          "playlist=" + s.dir + "\\list.m3u"}));
     ParentWindow parent;
     ASSERT_TRUE(parent.Create(200, 150));
@@ -127,14 +120,9 @@ TEST(LauncherJa, PreviewStartsNothing)
     EXPECT_FALSE(PathExists(s.AccessoryLog()));
     EXPECT_FALSE(GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_LAYERED);
     PostMessageA(child, WM_CLOSE, 0, 0);
-    DWORD code = 99;
-    EXPECT_TRUE(saver.Wait(10000, &code));
-    EXPECT_EQ(0u, code);
+    EXPECT_EQ(0u, saver.ExitCode(10000));
     saver.End();
-    std::vector<std::string> traces = saver.Traces();
-    ASSERT_EQ(4u, traces.size());
-    EXPECT_EQ("WM_CREATE\n", traces[0]);
-    EXPECT_EQ("Find /P  --PreviewMode--\n", traces[1]);
-    EXPECT_EQ("WM_CLOSE\n", traces[2]);
-    EXPECT_EQ("WM_DESTROY\n", traces[3]);
+    const std::vector<std::string> expected = {"WM_CREATE\n", "Find /P  --PreviewMode--\n",
+                                               "WM_CLOSE\n", "WM_DESTROY\n"};
+    EXPECT_EQ(expected, saver.Traces());
 }

@@ -7,29 +7,63 @@
 #include "launcher_test_util.h"
 #include "platform_checks.h"
 
-static std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
-
-static HWND AccessoryWindow(const SaverFolder& s)
-{
-    return (HWND)(ULONG_PTR)strtoul(LogValue(s.AccessoryLog(), "window").c_str(), NULL, 10);
-}
-
+// The launcher ignores the cursor for this long after its creation.
+static const DWORD graceMs = 1000;
+// After the password provider answered, the host refuses closes for this
+// long without asking it again.
+static const DWORD recheckMs = 200;
 static const char exitTrace[] = "velkarodin.exe\x82\xc9IDM_EXIT\x82\xf0\x91\x97\x90M\n";
 
-static SaverFolder AccessoryFolder(const std::string& name, const std::string& variant = "",
-                                   const std::string& scrName = "velkaro_ss_launcher.scr")
+static std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+// Number of times needle is in the log.
+static int CountLines(const std::string& log, const std::string& needle)
 {
-    return PrepareSaverFolder(name, scrName, WithAccessory, variant);
+    std::string text = ReadText(log);
+    int count = 0;
+    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        count++;
+    return count;
 }
 
-// Moves the cursor 2 pixels (which the host ignores) and tells whether the
-// saver looked at it within its grace period; *closed when it closed on it.
-// The saver takes its start time after its WM_CREATE trace, and compares
-// the cursor after the first mouse-move trace that comes after the move and
-// before its next trace (a marker, posted then, makes sure there is one).
-// When those two traces are well within the grace period of each other, the
-// move surely came within it; otherwise the start was too slow to tell and
-// the caller tries again.
+// For the saver's rules that end by time alone, with nothing to observe:
+// sleeps until more than ms have passed since tick, a moment known to be no
+// earlier than the one the saver counts from.
+static void WaitOutSince(DWORD tick, DWORD ms)
+{
+    DWORD since = GetTickCount() - tick;
+    if (since <= ms + 20) Sleep(ms + 20 - since);
+}
+
+// The arrival of the index-th trace equal to text (0 when there is none).
+static DWORD TraceTick(TracedProcess* saver, const std::string& text, int index)
+{
+    std::vector<std::string> traces = saver->Traces();
+    std::vector<DWORD> ticks = saver->TraceTicks();
+    for (size_t i = 0; i < traces.size(); i++)
+        if (traces[i] == text && index-- == 0) return ticks[i];
+    return 0;
+}
+
+// A marker through the saver's queue: posts a mouse move that leaves the
+// cursor where it is (no rule closes on it) and waits for its trace. When it
+// returns true, every message posted to the saver before it was handled.
+static bool FlushSaver(TracedProcess* saver, HWND window)
+{
+    int before = Count(saver->Traces(), "WM_MOUSEMOVE\n");
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(window, &p);
+    if (!PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y))) return false;
+    return WaitUntil([&] { return Count(saver->Traces(), "WM_MOUSEMOVE\n") > before; }, 10000);
+}
+
+// Moves the cursor 2 pixels (ignored by the host); true when the saver surely
+// looked at it within its grace period, *closed when it closed on it. The
+// saver takes its start time after its WM_CREATE trace and compares the
+// cursor at the first mouse-move trace after the move, before its next trace
+// (a marker posted then makes sure there is one): both well within the grace
+// period of each other. Otherwise the start was too slow to tell.
 static bool SmallMoveWithinGrace(TracedProcess* saver, HWND window, bool* closed)
 {
     SetCursorPos(parkX + 2, parkY);
@@ -57,6 +91,28 @@ static bool SmallMoveWithinGrace(TracedProcess* saver, HWND window, bool* closed
     return span < graceMs - 150;
 }
 
+static bool Launch(TestProcess* p, const std::string& scr) { return StartSaver(p, scr, "/s"); }
+static bool Launch(TracedProcess* p, const std::string& scr) { return p->Start(scr, "/s"); }
+
+// Writes the settings lines (none: no file), starts the saver in run mode
+// with the cursor parked and, when a warning is expected, closes it first;
+// the saver window (shown: its creation is over), or null.
+template <class Saver>
+static HWND StartRunMode(const SaverFolder& s, Saver* saver,
+                         const std::vector<std::string>& settings, bool warning = false)
+{
+    if (!settings.empty() && !WriteSettingsFor(s.scr, settings)) return NULL;
+    ParkCursor();
+    if (!Launch(saver, s.scr)) return NULL;
+    if (warning) {
+        HWND box = WaitForMessageBox(saver->id, 10000);
+        EXPECT_TRUE(box) << "no warning";
+        if (!box) return NULL;
+        CloseMessageBox(box);
+    }
+    return WaitForSaverWindow(saver->id, 10000);
+}
+
 // Run mode with the accessory: quoted start from its own folder, above the
 // translucent topmost saver; the launcher's own mouse rule after the grace
 // period; exit command, wait, and the trace lines in order.
@@ -65,41 +121,35 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
     const int attempts = 4;
     for (int attempt = 1; attempt <= attempts; attempt++) {
         SCOPED_TRACE(attempt);
-        SaverFolder s = AccessoryFolder("run_accessory");
-        AccessoryReaper reaper(s);
-        ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=32768", "alpha=20", "mode=0", "exepath=" + s.accessory}));
-        ParkCursor();
+        AccessoryFolder s("run_accessory");
         TracedProcess saver;
-        ASSERT_TRUE(saver.Start(s.scr, "/s"));
-        HWND window = WaitForSaverWindow(saver.id, 10000);
+        HWND window = StartRunMode(s, &saver, {"bgcolor=32768", "alpha=20", "mode=0",
+                                               "exepath=" + s.accessory});
         ASSERT_TRUE(window);
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window); }, 10000));
         // Within the grace period a small move closes nothing.
         bool closed = false;
-        if (!SmallMoveWithinGrace(&saver, window, &closed)) {
-            ASSERT_LT(attempt, attempts) << "no start was quick enough to move within the grace period";
-            continue;
-        }
+        bool quick = SmallMoveWithinGrace(&saver, window, &closed);
+        if (!quick && attempt < attempts) continue;
+        ASSERT_TRUE(quick) << "no start was quick enough to move within the grace period";
         EXPECT_FALSE(closed) << "closed by a small move in the grace period";
         ASSERT_TRUE(WaitForText(s.AccessoryLog(), " window ", 10000));
 
         EXPECT_EQ(Quoted(FullPath(s.accessory)), LogValue(s.AccessoryLog(), "cmdline"));
-        EXPECT_EQ(0, lstrcmpiA(FullPath(s.accessoryDir).c_str(), LogValue(s.AccessoryLog(), "cwd").c_str()))
-            << LogValue(s.AccessoryLog(), "cwd");
+        std::string cwd = LogValue(s.AccessoryLog(), "cwd");
+        EXPECT_EQ(0, lstrcmpiA(FullPath(s.accessoryDir).c_str(), cwd.c_str())) << cwd;
         EXPECT_FALSE(PathExists(s.dir + "\\trap_log.txt")) << ReadText(s.dir + "\\trap_log.txt");
 
-        LONG ex = GetWindowLongA(window, GWL_EXSTYLE);
-        EXPECT_TRUE(ex & WS_EX_TOPMOST);
-        EXPECT_TRUE(ex & WS_EX_LAYERED);
+        const LONG topmostLayered = WS_EX_TOPMOST | WS_EX_LAYERED;
+        EXPECT_EQ(topmostLayered, GetWindowLongA(window, GWL_EXSTYLE) & topmostLayered);
         BYTE opacity = 0;
         DWORD flags = 0;
-        COLORREF key = 0;
-        ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &opacity, &flags));
+        ASSERT_TRUE(GetLayeredWindowAttributes(window, NULL, &opacity, &flags));
         EXPECT_EQ(203, opacity);
         EXPECT_EQ((DWORD)LWA_ALPHA, flags);
-        HWND accessoryWindow = AccessoryWindow(s);
-        ASSERT_TRUE(IsWindow(accessoryWindow));
-        EXPECT_TRUE(IsAbove(accessoryWindow, window));
+        std::string accessoryWindow = LogValue(s.AccessoryLog(), "window");
+        HWND accessoryWindowHandle = (HWND)(ULONG_PTR)strtoul(accessoryWindow.c_str(), NULL, 10);
+        ASSERT_TRUE(IsWindow(accessoryWindowHandle));
+        EXPECT_TRUE(IsAbove(accessoryWindowHandle, window));
         EXPECT_TRUE(WaitUntil([&] { return CentrePixel(window) == RGB(0, 128, 0); }, 5000));
         HANDLE accessory = AccessoryHandle(s);
         ASSERT_TRUE(accessory);
@@ -108,73 +158,53 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
         WaitOutSince(saver.TraceTicks()[1], graceMs);
         // After it, a move of 3 pixels (still ignored by the host) closes.
         SetCursorPos(parkX + 3, parkY);
-        DWORD code = 99;
-        ASSERT_TRUE(saver.Wait(10000, &code));
-        EXPECT_EQ(0u, code);
+        ASSERT_EQ(0u, saver.ExitCode(10000));
         EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 0)) << "the saver ended before the accessory";
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 0))
+            << "the saver ended before the accessory";
         CloseHandle(accessory);
 
         saver.End();
         std::vector<std::string> traces = saver.Traces();
         ASSERT_GE(traces.size(), 4u);
-        EXPECT_EQ("WM_CREATE\n", traces.front());
-        size_t n = traces.size();
-        EXPECT_EQ("WM_CLOSE\n", traces[n - 3]);
-        EXPECT_EQ(exitTrace, traces[n - 2]);
-        EXPECT_EQ("WM_DESTROY\n", traces[n - 1]);
-        for (size_t i = 1; i + 3 < n; i++) EXPECT_EQ("WM_MOUSEMOVE\n", traces[i]) << i;
+        std::vector<std::string> expected(traces.size() - 3, "WM_MOUSEMOVE\n");
+        expected.front() = "WM_CREATE\n";
+        expected.insert(expected.end(), {"WM_CLOSE\n", exitTrace, "WM_DESTROY\n"});
+        EXPECT_EQ(expected, traces);
         return;
     }
 }
 
-// Starts the saver in run mode with the cursor parked; its window, or null.
-static HWND StartRunMode(const SaverFolder& s, TestProcess* saver)
-{
-    ParkCursor();
-    return StartSaver(saver, s.scr, "/s") ? WaitForSaverWindow(saver->id, 10000) : NULL;
-}
-
-// Starts the saver in run mode with the stand-in accessory and the settings
-// lines, and waits for the accessory's last line before it waits: its window,
-// or, for the variant without one, its working folder.
-static void StartWithAccessory(const SaverFolder& s, const std::string& variant,
-                               std::vector<std::string> settings, TestProcess* saver)
+// Starts the saver in run mode with the stand-in accessory variant and the
+// settings lines; once the accessory logged its last line before it waits
+// (its window, or for "nowindow" its working folder) opens its process into
+// *accessory, presses a key and waits at most limitMs for the saver's end
+// with exit code 0, printing how long that took.
+static void RunAndCloseByKey(const SaverFolder& s, const std::string& variant,
+                             std::vector<std::string> settings, DWORD limitMs, HANDLE* accessory)
 {
     settings.push_back("exepath=" + s.accessory);
-    ASSERT_TRUE(WriteSettingsFor(s.scr, settings));
-    ParkCursor();
-    ASSERT_TRUE(StartSaver(saver, s.scr, "/s"));
+    TestProcess saver;
+    HWND window = StartRunMode(s, &saver, settings);
+    ASSERT_TRUE(window);
     ASSERT_TRUE(WaitForText(s.AccessoryLog(), variant == "nowindow" ? " cwd " : " window ", 10000));
-}
-
-// Presses a key in the saver window, waits (at most limitMs) for the saver's
-// end with exit code 0 and prints how long that took; returns the
-// accessory's process, opened before the key (null when it had ended).
-static HANDLE CloseByKey(TestProcess* saver, const SaverFolder& s, DWORD limitMs, const char* what)
-{
-    HANDLE accessory = AccessoryHandle(s);
-    HWND window = WaitForSaverWindow(saver->id, 10000);
-    EXPECT_TRUE(window && PressKeyIn(window)) << "no key reached the saver";
+    *accessory = AccessoryHandle(s);
+    ASSERT_TRUE(*accessory);
+    EXPECT_TRUE(PressKeyIn(window)) << "no key reached the saver";
     DWORD start = GetTickCount();
-    DWORD code = 99;
-    EXPECT_TRUE(saver->Wait(limitMs, &code));
-    EXPECT_EQ(0u, code);
-    printf("close with %s took %lu ms\n", what, GetTickCount() - start);
-    return accessory;
+    EXPECT_EQ(0u, saver.ExitCode(limitMs));
+    printf("close with the %s accessory took %lu ms\n", variant.c_str(), GetTickCount() - start);
 }
 
 // An accessory that takes 1.5 s to end after the exit command: the saver
 // ends only after it.
 TEST(LauncherRun, SlowAccessoryIsWaitedFor)
 {
-    SaverFolder s = AccessoryFolder("run_slow", "slow");
-    AccessoryReaper reaper(s);
-    TestProcess saver;
-    ASSERT_NO_FATAL_FAILURE(StartWithAccessory(s, "slow", {"alpha=50"}, &saver));
-    HANDLE accessory = CloseByKey(&saver, s, 10000, "a slow accessory");
-    ASSERT_TRUE(accessory);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 0)) << "the saver ended before the accessory";
+    AccessoryFolder s("run_slow", "slow");
+    HANDLE accessory = NULL;
+    ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, "slow", {"alpha=50"}, 10000, &accessory));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 0))
+        << "the saver ended before the accessory";
     CloseHandle(accessory);
     EXPECT_TRUE(WaitForText(s.AccessoryLog(), " exit", 100));
 }
@@ -183,16 +213,15 @@ TEST(LauncherRun, SlowAccessoryIsWaitedFor)
 // the saver ends after its limit and leaves them running.
 TEST(LauncherRun, AccessoryThatDoesNotEndDoesNotHoldTheSaver)
 {
-    for (const char* variant : {"ignore", "nowindow"}) {
+    for (std::string variant : {"ignore", "nowindow"}) {
         SCOPED_TRACE(variant);
-        SaverFolder s = AccessoryFolder(std::string("run_") + variant, variant);
-        AccessoryReaper reaper(s);
-        TestProcess saver;
-        ASSERT_NO_FATAL_FAILURE(StartWithAccessory(s, variant, {}, &saver));
-        HANDLE accessory = CloseByKey(&saver, s, 16000, variant);
-        ASSERT_TRUE(accessory);
-        EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(accessory, 0)) << "the accessory was ended";
-        EXPECT_EQ(std::string(variant) == "ignore" ? 1 : 0, CountLines(s.AccessoryLog(), " command 40001"));
+        AccessoryFolder s("run_" + variant, variant);
+        HANDLE accessory = NULL;
+        ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, variant, {}, 16000, &accessory));
+        EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(accessory, 0))
+            << "the accessory was ended";
+        int commands = variant == "ignore" ? 1 : 0;
+        EXPECT_EQ(commands, CountLines(s.AccessoryLog(), " command 40001"));
         // It ends by itself 15 s after its start.
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 20000));
         CloseHandle(accessory);
@@ -203,12 +232,9 @@ TEST(LauncherRun, AccessoryThatDoesNotEndDoesNotHoldTheSaver)
 // ends (the saver's window among them) is answered: no deadlock.
 TEST(LauncherRun, BroadcastingAccessoryIsAnswered)
 {
-    SaverFolder s = AccessoryFolder("run_broadcast", "broadcast");
-    AccessoryReaper reaper(s);
-    TestProcess saver;
-    ASSERT_NO_FATAL_FAILURE(StartWithAccessory(s, "broadcast", {}, &saver));
-    HANDLE accessory = CloseByKey(&saver, s, 16000, "a broadcasting accessory");
-    ASSERT_TRUE(accessory);
+    AccessoryFolder s("run_broadcast", "broadcast");
+    HANDLE accessory = NULL;
+    ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, "broadcast", {}, 16000, &accessory));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 0)) << "the saver gave up waiting";
     CloseHandle(accessory);
     EXPECT_EQ(1, CountLines(s.AccessoryLog(), " broadcast done"));
@@ -220,30 +246,20 @@ TEST(LauncherRun, NameTestFailing)
 {
     for (int round = 0; round < 2; round++) {
         SCOPED_TRACE(round);
-        SaverFolder s = AccessoryFolder("run_name");
-        AccessoryReaper reaper(s);
+        AccessoryFolder s("run_name");
         CopyInto(BinFile("fake_external_saver.scr"), s.dir, "ext.scr");
         std::string exe = round == 0 ? s.accessoryDir + "\\VELKARODIN.EXE" : "\\velkarodin.exe";
-        ASSERT_TRUE(WriteSettingsFor(s.scr, {"mode=1", "alpha=50", "exepath=" + exe,
-                                             "ext_scr_path=" + s.dir + "\\ext.scr"}));
-        ParkCursor();
         TestProcess saver;
-        ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
-        if (round == 1) {
-            // "\velkarodin.exe" does not exist: the warning comes first.
-            HWND box = WaitForMessageBox(saver.id, 10000);
-            ASSERT_TRUE(box);
-            CloseMessageBox(box);
-        }
-        HWND window = WaitForSaverWindow(saver.id, 10000);
+        // "\velkarodin.exe" does not exist: the warning comes first.
+        HWND window = StartRunMode(s, &saver, {"mode=1", "alpha=50", "exepath=" + exe,
+                                               "ext_scr_path=" + s.dir + "\\ext.scr"}, round == 1);
         ASSERT_TRUE(window);
-        EXPECT_TRUE(WaitForText(s.dir + "\\external_log.txt", "child ", 5000)) << "timer 2 not armed";
+        std::string log = s.dir + "\\external_log.txt";
+        EXPECT_TRUE(WaitForText(log, "child ", 5000)) << "timer 2 not armed";
         EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED);
         EXPECT_FALSE(PathExists(s.AccessoryLog()));
-        ASSERT_TRUE(PressKeyIn(window));
-        EXPECT_TRUE(saver.Wait(10000));
-        EXPECT_TRUE(WaitForText(s.dir + "\\external_log.txt", "ended", 5000))
-            << ReadText(s.dir + "\\external_log.txt");
+        EXPECT_EQ(0u, ExitOnKey(&saver, window));
+        EXPECT_TRUE(WaitForText(log, "ended", 5000)) << ReadText(log);
     }
 }
 
@@ -251,24 +267,21 @@ TEST(LauncherRun, NameTestFailing)
 // with its quoted path, "/P" and the saver window's handle, and draws inside.
 TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
 {
-    SaverFolder s = AccessoryFolder("run_external");
-    AccessoryReaper reaper(s);
+    AccessoryFolder s("run_external");
     std::string extDir = s.dir + "\\My Savers";
     CreateDirectoryA(extDir.c_str(), NULL);
     CopyInto(BinFile("fake_external_saver.scr"), extDir, "ext.scr");
     CopyInto(BinFile("trap_program.exe"), s.dir, "My.exe");
     std::string ext = extDir + "\\ext.scr";
-    ASSERT_TRUE(WriteSettingsFor(s.scr, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext}));
     TestProcess saver;
-    HWND window = StartRunMode(s, &saver);
+    HWND window =
+        StartRunMode(s, &saver, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext});
     ASSERT_TRUE(window);
     std::string log = extDir + "\\external_log.txt";
     ASSERT_TRUE(WaitForText(log, "child ", 5000));
-    EXPECT_EQ(Quoted(FullPath(ext)) + " /P " + std::to_string((int)(LONG_PTR)window), [&] {
-        std::string t = ReadText(log);
-        size_t b = t.find("cmdline ") + 8;
-        return t.substr(b, t.find('\n', b) - b);
-    }());
+    // Its first line, logged before anything else.
+    EXPECT_EQ("cmdline " + Quoted(FullPath(ext)) + " /P " + std::to_string((int)(LONG_PTR)window),
+              ReadLines(log).at(0));
     HWND child = FindWindowExA(window, NULL, "FakeExternalSaverChild", NULL);
     ASSERT_TRUE(child);
     EXPECT_EQ(window, GetParent(child));
@@ -283,8 +296,7 @@ TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
     EXPECT_EQ(1, CountLines(log, "cmdline "));
     EXPECT_FALSE(PathExists(s.dir + "\\trap_log.txt")) << ReadText(s.dir + "\\trap_log.txt");
     EXPECT_FALSE(WaitForMessageBox(saver.id, 0));
-    ASSERT_TRUE(PressKeyIn(window));
-    EXPECT_TRUE(saver.Wait(10000));
+    EXPECT_EQ(0u, ExitOnKey(&saver, window));
     EXPECT_TRUE(WaitForText(log, "ended", 5000));
 }
 
@@ -294,43 +306,36 @@ TEST(LauncherRun, ExternalSaverMissingOrNotAProgram)
 {
     for (int round = 0; round < 2; round++) {
         SCOPED_TRACE(round);
-        SaverFolder s = AccessoryFolder("run_external_bad");
-        AccessoryReaper reaper(s);
+        AccessoryFolder s("run_external_bad");
         std::string ext = s.dir + (round == 0 ? "\\missing.scr" : "\\broken.scr");
         if (round == 1) WriteFileBytes(ext, "this is no program\r\n");
-        ASSERT_TRUE(WriteSettingsFor(s.scr, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext}));
         TestProcess saver;
-        HWND window = StartRunMode(s, &saver);
+        HWND window =
+            StartRunMode(s, &saver, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext});
         ASSERT_TRUE(window);
         std::string text, caption;
         // The start comes 500 ms after the creation; for the missing one,
         // four times that without a box.
         HWND box = WaitForMessageBox(saver.id, round == 0 ? 2000 : 5000, &text, &caption);
-        if (round == 0) {
-            EXPECT_FALSE(box);
-            EXPECT_TRUE(saver.Running());
-            ASSERT_TRUE(PressKeyIn(window));
-        } else {
-            ASSERT_TRUE(box);
+        ASSERT_EQ(round == 1, box != NULL);
+        if (box) {
             EXPECT_EQ("Error", caption);
             EXPECT_FALSE(text.empty());
             EXPECT_EQ(NULL, GetWindow(box, GW_OWNER));
             // Found as soon as it exists; shown and placed a moment later.
-            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(box) && IsAbove(box, window); }, 5000))
-                << "the box is hidden behind the saver";
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(box) && IsAbove(box, window); },
+                                  5000)) << "the box is hidden behind the saver";
             printf("error box text: %s\n", text.c_str());
-            EXPECT_TRUE(saver.Running());
+        }
+        EXPECT_TRUE(saver.Running());
+        if (box) {
             CloseMessageBox(box);
             EXPECT_FALSE(WaitForWindowGone(box, 5000));
-            // Wine then gives the activation to the desktop, which closes the
-            // saver by the host's rule; otherwise a key does.
-            if (!saver.Wait(2000)) {
-                ASSERT_TRUE(PressKeyIn(window));
-            }
         }
-        DWORD code = 99;
-        EXPECT_TRUE(saver.Wait(10000, &code));
-        EXPECT_EQ(0u, code);
+        // After the box Wine gives the activation to the desktop, which
+        // closes the saver by the host's rule; otherwise a key does.
+        ASSERT_TRUE(saver.Wait(box ? 2000 : 0) || PressKeyIn(window));
+        EXPECT_EQ(0u, saver.ExitCode(10000));
         EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
     }
 }
@@ -339,17 +344,16 @@ TEST(LauncherRun, ExternalSaverMissingOrNotAProgram)
 // (and starts again after its end), and closing stops it.
 TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
 {
-    SaverFolder s = AccessoryFolder("run_music");
-    AccessoryReaper reaper(s);
+    AccessoryFolder s("run_music");
     SKIP_UNLESS_READS_WITNESSED(s.dir);
     const std::string tracks[] = {s.dir + "\\one.wav", s.dir + "\\two.wav"};
     ASSERT_TRUE(WriteToneWav(tracks[0], 1200, 440));
     ASSERT_TRUE(WriteToneWav(tracks[1], 1200, 660));
     ASSERT_TRUE(MarkUnread(tracks[0]) && MarkUnread(tracks[1]));
     ASSERT_TRUE(WriteFileBytes(s.dir + "\\list.m3u", "#EXTM3U\r\none.wav\r\ntwo.wav\r\n"));
-    ASSERT_TRUE(WriteSettingsFor(s.scr, {"mode=0", "exepath=" + s.accessory, "playlist=" + s.dir + "\\list.m3u"}));
     TestProcess saver;
-    HWND window = StartRunMode(s, &saver);
+    HWND window = StartRunMode(s, &saver, {"mode=0", "exepath=" + s.accessory,
+                                           "playlist=" + s.dir + "\\list.m3u"});
     ASSERT_TRUE(window);
     // The order in which the tracks are read: a track read is marked unread
     // again, so that it shows again only when it is read again.
@@ -366,23 +370,16 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
     EXPECT_EQ("121", order);
     // (MCI plays inside the saver's process, so its end ends the music
     // whatever the close did: nothing to check after it.)
-    ASSERT_TRUE(PressKeyIn(window));
-    EXPECT_TRUE(saver.Wait(10000));
+    EXPECT_EQ(0u, ExitOnKey(&saver, window));
 }
 
 // No settings file: the warning, then an opaque black full-screen window,
 // no accessory and no music.
 TEST(LauncherRun, NoSettingsFile)
 {
-    SaverFolder s = AccessoryFolder("run_nosettings");
-    AccessoryReaper reaper(s);
-    ParkCursor();
+    AccessoryFolder s("run_nosettings");
     TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, s.scr, "/s"));
-    HWND box = WaitForMessageBox(saver.id, 10000);
-    ASSERT_TRUE(box);
-    CloseMessageBox(box);
-    HWND window = WaitForSaverWindow(saver.id, 10000);
+    HWND window = StartRunMode(s, &saver, {}, true);
     ASSERT_TRUE(window);
     // Answered once its creation is over.
     ASSERT_TRUE(Answered(window));
@@ -392,10 +389,7 @@ TEST(LauncherRun, NoSettingsFile)
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), r.right - r.left);
     EXPECT_TRUE(WaitUntil([&] { return CentrePixel(window) == RGB(0, 0, 0); }, 5000));
     EXPECT_FALSE(PathExists(s.AccessoryLog()));
-    ASSERT_TRUE(PressKeyIn(window));
-    DWORD code = 99;
-    EXPECT_TRUE(saver.Wait(10000, &code));
-    EXPECT_EQ(0u, code);
+    EXPECT_EQ(0u, ExitOnKey(&saver, window));
 }
 
 // The provider's file beside a 95-family saver: it refuses until told to accept.
@@ -411,17 +405,12 @@ static void AddRefusingProvider(const SaverFolder& s)
 TEST(LauncherRun, RefusedCloseThenAcceptedClose)
 {
     SKIP_UNLESS_95_FAMILY("saver95.scr");
-    ASSERT_TRUE(PathExists(BinFile("password_provider.dll")));
     PasswordValueScope password;
     ASSERT_TRUE(password.SetDword(1));
-    SaverFolder s = AccessoryFolder("run_refused", "", "saver95.scr");
-    AccessoryReaper reaper(s);
-    AddRefusingProvider(s);
-    ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=255", "exepath=" + s.accessory}));
-    ParkCursor();
+    AccessoryFolder s("run_refused", "", "saver95.scr");
+    ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s));
     TracedProcess saver;
-    ASSERT_TRUE(saver.Start(s.scr, "/s"));
-    HWND window = WaitForSaverWindow(saver.id, 10000);
+    HWND window = StartRunMode(s, &saver, {"bgcolor=255", "exepath=" + s.accessory});
     ASSERT_TRUE(window);
     ASSERT_TRUE(WaitForText(s.AccessoryLog(), " window ", 10000));
     HANDLE accessory = AccessoryHandle(s);
@@ -446,10 +435,7 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     ASSERT_TRUE(WriteFileBytes(s.dir + "\\provider.txt", "accept"));
     // The provider answered before the second close began.
     WaitOutSince(TraceTick(&saver, "WM_CLOSE\n", 1), recheckMs);
-    ASSERT_TRUE(PressKeyIn(window));
-    DWORD code = 99;
-    ASSERT_TRUE(saver.Wait(15000, &code));
-    EXPECT_EQ(0u, code);
+    ASSERT_EQ(0u, ExitOnKey(&saver, window, 15000));
     EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
     saver.End();
     EXPECT_GE(Count(saver.Traces(), "WM_CLOSE\n"), 2);
@@ -462,15 +448,13 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
 TEST(LauncherRun, MusicAroundARefusedClose)
 {
     SKIP_UNLESS_95_FAMILY("saver95.scr");
-    ASSERT_TRUE(PathExists(BinFile("password_provider.dll")));
     PasswordValueScope password;
     ASSERT_TRUE(password.SetDword(1));
     const int attempts = 4;
     for (int round = 0, attempt = 1; round < 2; round++) {
         SCOPED_TRACE(round);
-        SaverFolder s = AccessoryFolder("run_refused_music", "", "saver95.scr");
-        AccessoryReaper reaper(s);
-        AddRefusingProvider(s);
+        AccessoryFolder s("run_refused_music", "", "saver95.scr");
+        ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s));
         SKIP_UNLESS_READS_WITNESSED(s.dir);
         std::string track = s.dir + "\\one.wav";
         ASSERT_TRUE(WriteToneWav(track, 1200, 440));
@@ -479,14 +463,12 @@ TEST(LauncherRun, MusicAroundARefusedClose)
         // The early close of round 1 goes without the accessory (a name in
         // capitals starts nothing), so that only the music is in play.
         std::string exe = round == 0 ? s.accessory : s.accessoryDir + "\\VELKARODIN.EXE";
-        ASSERT_TRUE(WriteSettingsFor(s.scr, {"exepath=" + exe, "playlist=" + s.dir + "\\list.m3u"}));
         TestProcess saver;
-        HWND window = StartRunMode(s, &saver);
+        HWND window =
+            StartRunMode(s, &saver, {"exepath=" + exe, "playlist=" + s.dir + "\\list.m3u"});
         ASSERT_TRUE(window);
-        if (round == 0) {
-            // Wait until the music plays, then close (refused).
-            ASSERT_TRUE(WaitUntil([&] { return ReadSinceMark(track); }, 5000));
-        }
+        // Round 0 waits until the music plays, then closes (refused).
+        ASSERT_TRUE(round == 1 || WaitUntil([&] { return ReadSinceMark(track); }, 5000));
         ASSERT_TRUE(PressKeyIn(window));
         ASSERT_TRUE(WaitForText(s.dir + "\\provider.log", "verify", 10000));
         if (round == 0) {
@@ -503,13 +485,11 @@ TEST(LauncherRun, MusicAroundARefusedClose)
         MarkUnread(track);
         bool seen = WaitUntil([&] { return ReadSinceMark(track); }, 3000);
         ASSERT_TRUE(saver.Running());
-        EXPECT_EQ(round == 1, seen) << (round == 0 ? "music after the close" : "no music after the early close");
+        EXPECT_EQ(round == 1, seen) << (round == 0 ? "music after the close"
+                                                   : "no music after the early close");
         ASSERT_TRUE(WriteFileBytes(s.dir + "\\provider.txt", "accept"));
         // The provider's last answer came before the watch began.
         WaitOutSince(GetTickCount(), recheckMs);
-        ASSERT_TRUE(PressKeyIn(window));
-        DWORD code = 99;
-        EXPECT_TRUE(saver.Wait(15000, &code));
-        EXPECT_EQ(0u, code);
+        EXPECT_EQ(0u, ExitOnKey(&saver, window, 15000));
     }
 }

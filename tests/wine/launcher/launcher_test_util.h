@@ -1,8 +1,9 @@
-// What the launcher tests share beyond the kit: the stand-in accessory's log,
-// the cursor's resting place, and the saver's trace lines.
+// What the launcher tests share beyond the kit: the cursor's resting place,
+// a folder with the stand-in accessory, a close by key and the saver's traces.
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,29 +14,39 @@
 #include "test_support.h"
 #include "window_probe.h"
 
-// Moves the cursor to a fixed point away from the screen edges and waits
-// until the system reports it there.
-void ParkCursor();
 const int parkX = 500, parkY = 400;
 
-// Number of lines in log containing needle.
-int CountLines(const std::string& log, const std::string& needle);
+// Moves the cursor to a fixed point away from the screen edges and waits
+// until the system reports it there.
+inline void ParkCursor()
+{
+    SetCursorPos(parkX, parkY);
+    WaitUntil([] {
+        POINT p;
+        return GetCursorPos(&p) && p.x == parkX && p.y == parkY;
+    }, 2000);
+}
 
 // How many traces are exactly text.
-int Count(const std::vector<std::string>& traces, const std::string& text);
-// A marker through the saver's queue: posts a mouse move that leaves the
-// cursor where it is (no rule closes on it) and waits for its trace. When it
-// returns true, every message posted to the saver before it was handled.
-bool FlushSaver(TracedProcess* saver, HWND window);
+inline int Count(const std::vector<std::string>& traces, const std::string& text)
+{
+    return (int)std::count(traces.begin(), traces.end(), text);
+}
 
-// The launcher ignores the cursor for this long after its creation.
-const DWORD graceMs = 1000;
-// After the password provider answered, the host refuses closes for this
-// long without asking it again.
-const DWORD recheckMs = 200;
-// For the saver's rules that end by time alone, with nothing to observe:
-// sleeps until more than ms have passed since tick, a moment known to be no
-// earlier than the one the saver counts from.
-void WaitOutSince(DWORD tick, DWORD ms);
-// The arrival of the index-th trace equal to text (0 when there is none).
-DWORD TraceTick(TracedProcess* saver, const std::string& text, int index = 0);
+// A test folder with the stand-in accessory, which is ended with the scope
+// if the saver left it running.
+struct AccessoryFolder : SaverFolder {
+    AccessoryReaper reaper;
+    AccessoryFolder(const std::string& name, const std::string& variant = "",
+                    const std::string& scrName = "velkaro_ss_launcher.scr")
+        : SaverFolder(PrepareSaverFolder(name, scrName, WithAccessory, variant)), reaper(*this)
+    {
+    }
+};
+
+// A key in the saver window, then the saver's exit code (0xBAD when no key
+// reached it, 0xDEADBEEF when it did not end within timeoutMs).
+inline DWORD ExitOnKey(TestProcess* saver, HWND window, DWORD timeoutMs = 10000)
+{
+    return PressKeyIn(window) ? saver->ExitCode(timeoutMs) : 0xBAD;
+}

@@ -6,27 +6,25 @@
 #include "platform_checks.h"
 #include "test_support.h"
 
+using PlaylistJapanese = MciRecorderTest;
+
 // 表 (0x95 0x5C), 示 (0x8E 0xA6), ソ (0x83 0x5C), 能 (0x94 0x5C).
 static const std::string hyo = "\x95\x5c";
 static const std::string shi = "\x8e\xa6";
 static const std::string so = "\x83\x5c";
 static const std::string nou = "\x94\x5c";
 
-TEST(PlaylistJapanese, LeadByteTestIsTheCodePages)
+TEST_F(PlaylistJapanese, LeadByteTestIsTheCodePages)
 {
     SKIP_UNLESS_CODE_PAGE_932();
-    EXPECT_EQ(1, playlistLeadByte(0x95));
-    EXPECT_EQ(1, playlistLeadByte(0x83));
-    EXPECT_EQ(1, playlistLeadByte(0xE0));
-    EXPECT_EQ(0, playlistLeadByte(0x5C));
-    EXPECT_EQ(0, playlistLeadByte(0xA6));  // half-width katakana
-    EXPECT_EQ(0, playlistLeadByte('a'));
+    // Byte, then whether it leads; 0xA6 is a half-width katakana.
+    const int rows[][2] = {{0x95, 1}, {0x83, 1}, {0xE0, 1}, {0x5C, 0}, {0xA6, 0}, {'a', 0}};
+    for (const auto& row : rows) EXPECT_EQ(row[1], playlistLeadByte(row[0])) << row[0];
 }
 
-TEST(PlaylistJapanese, TrailByteBackslashDoesNotSplitAndTrackPlays)
+TEST_F(PlaylistJapanese, TrailByteBackslashDoesNotSplitAndTrackPlays)
 {
     SKIP_UNLESS_CODE_PAGE_932();
-    InstallMciRecorder();
     // Playlist in a folder named 表, the track in a folder ソ named 表示能.wav.
     std::string top = MakeTestDir("playlist_ja");
     std::string listDir = top + "\\" + hyo;
@@ -51,6 +49,4 @@ TEST(PlaylistJapanese, TrailByteBackslashDoesNotSplitAndTrackPlays)
     EXPECT_EQ(OpenCommandFor(track), opens[0]->command);
     EXPECT_EQ(0u, opens[0]->result);
     EXPECT_TRUE(playing);
-    bgmPlaylist.Teardown();
-    RemoveMciRecorder();
 }

@@ -1,7 +1,10 @@
-// Support for the playlist tests under Wine: a recorder that wraps the product's own MCI sender so that every command, its result and
-// its reply can be checked while MCI really plays.
+// Support for the playlist tests under Wine: a recorder that wraps the
+// product's own MCI sender so that every command, its result and its reply
+// can be checked while MCI really plays.
 #pragma once
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -15,9 +18,32 @@ struct MciRecord {
     std::string reply;
 };
 
-extern std::vector<MciRecord> mciRecords;
-void InstallMciRecorder();   // playlistMciSend = recorder around the original
-void RemoveMciRecorder();
+inline std::vector<MciRecord> mciRecords;
+inline MciSendFn originalSend;
+
+inline unsigned long RecordMci(const char* command, char* reply, unsigned replyLength)
+{
+    unsigned long result = originalSend(command, reply, replyLength);
+    mciRecords.push_back(MciRecord{command, result, reply ? reply : ""});
+    return result;
+}
+
+// Tests with the recorder around the original sender: no records at the
+// start, the music stopped and the original back at the end.
+class MciRecorderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mciRecords.clear();
+        if (playlistMciSend != RecordMci) originalSend = playlistMciSend;
+        playlistMciSend = RecordMci;
+    }
+    void TearDown() override
+    {
+        bgmPlaylist.Teardown();
+        if (playlistMciSend == RecordMci) playlistMciSend = originalSend;
+    }
+};
 
 // The saver's music timer: the first tick loads and asks for the next track
 // twice, later ticks once. Ticks every intervalMs until done() or timeoutMs.
@@ -34,5 +60,16 @@ bool RunMusicTicks(Playlist* list, const std::string& playlistPath, DWORD interv
 }
 
 // Open commands recorded so far, in order.
-std::vector<const MciRecord*> OpenRecords();
-std::string OpenCommandFor(const std::string& track);
+inline std::vector<const MciRecord*> OpenRecords()
+{
+    std::vector<const MciRecord*> opens;
+    for (const MciRecord& r : mciRecords) {
+        if (r.command.compare(0, 5, "open ") == 0) opens.push_back(&r);
+    }
+    return opens;
+}
+
+inline std::string OpenCommandFor(const std::string& track)
+{
+    return "open \"" + track + "\" alias bgm";
+}

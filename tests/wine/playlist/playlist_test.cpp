@@ -7,23 +7,15 @@
 #include "playlist_support.h"
 #include "test_support.h"
 
-class PlaylistWineTest : public ::testing::Test {
-protected:
-    void SetUp() override { InstallMciRecorder(); }
-    void TearDown() override
-    {
-        bgmPlaylist.Teardown();
-        RemoveMciRecorder();
-    }
-};
+using PlaylistWineTest = MciRecorderTest;
 
-// Index of the first record at or after from whose command is command.
-static size_t Find(const std::string& command, size_t from = 0)
+// How many "status bgm mode" records in [from, to) replied "playing".
+static int PlayingBetween(size_t from, size_t to)
 {
-    for (size_t i = from; i < mciRecords.size(); i++) {
-        if (mciRecords[i].command == command) return i;
-    }
-    return mciRecords.size();
+    int playing = 0;
+    for (size_t i = from; i < to; i++)
+        playing += mciRecords[i].command == "status bgm mode" && mciRecords[i].reply == "playing";
+    return playing;
 }
 
 TEST_F(PlaylistWineTest, CrLfLinesReadAsLfAndBlanksStay)
@@ -85,23 +77,17 @@ TEST_F(PlaylistWineTest, WavTracksPlayInOrderSkipTheMissingOneAndWrap)
 
     // Each real track was reported playing before the next was started; the
     // missing one left nothing open, so the very next poll moved on.
-    size_t openA = Find(opens[0]->command);
-    size_t openMissing = Find(opens[1]->command);
-    size_t openC = Find(opens[2]->command);
-    size_t openA2 = Find(opens[3]->command, openC);
-    int playingA = 0, playingC = 0, statusAfterMissing = 0;
-    for (size_t i = openA; i < openMissing; i++)
-        playingA += mciRecords[i].command == "status bgm mode" && mciRecords[i].reply == "playing";
-    for (size_t i = openC; i < openA2; i++)
-        playingC += mciRecords[i].command == "status bgm mode" && mciRecords[i].reply == "playing";
-    for (size_t i = openMissing; i < openC; i++) {
+    size_t at[4];  // where the opens of a, missing, c and a again are
+    for (int i = 0; i < 4; i++) at[i] = opens[i] - mciRecords.data();
+    EXPECT_GE(PlayingBetween(at[0], at[1]), 1);
+    EXPECT_GE(PlayingBetween(at[2], at[3]), 1);
+    int statusAfterMissing = 0;
+    for (size_t i = at[1]; i < at[2]; i++) {
         if (mciRecords[i].command != "status bgm mode") continue;
         statusAfterMissing++;
         EXPECT_NE(0u, mciRecords[i].result);  // no device "bgm"
         EXPECT_EQ("", mciRecords[i].reply);
     }
-    EXPECT_GE(playingA, 1);
-    EXPECT_GE(playingC, 1);
     EXPECT_EQ(1, statusAfterMissing);
     EXPECT_EQ(1, bgmPlaylist.currentIndex);
 
@@ -148,29 +134,21 @@ TEST_F(PlaylistWineTest, DirectivesOnlyPlayNothing)
     }
 }
 
-// Creates every folder of a long path through the "\\?\" form, which has no
-// 260-character limit.
-static bool CreateLongFolders(const std::string& base, const std::string& rest)
+// A path in the "\\?\" form, which has no 260-character limit.
+static std::wstring LongForm(const std::string& path)
 {
-    std::string path = base;
-    size_t at = 0;
-    while (at < rest.size()) {
-        size_t sep = rest.find('\\', at);
-        if (sep == std::string::npos) break;
-        path += "\\" + rest.substr(at, sep - at);
-        std::wstring wide = L"\\\\?\\" + std::wstring(path.begin(), path.end());
-        if (!CreateDirectoryW(wide.c_str(), NULL) && GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
-        at = sep + 1;
-    }
-    return true;
+    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
 }
 
-static bool CopyLong(const std::string& from, const std::string& to)
+// Creates every folder of rest (which ends with '\') inside base.
+static bool CreateLongFolders(const std::string& base, const std::string& rest)
 {
-    std::wstring wideFrom(from.begin(), from.end());
-    std::wstring wideTo = L"\\\\?\\" + std::wstring(to.begin(), to.end());
-    return CopyFileW(wideFrom.c_str(), wideTo.c_str(), FALSE) != 0;
+    for (size_t sep = rest.find('\\'); sep != std::string::npos; sep = rest.find('\\', sep + 1)) {
+        std::wstring folder = LongForm(base + "\\" + rest.substr(0, sep));
+        if (!CreateDirectoryW(folder.c_str(), NULL) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return true;
 }
 
 TEST_F(PlaylistWineTest, Mp3WithAPathFarBeyond256BytesPlays)
@@ -191,7 +169,7 @@ TEST_F(PlaylistWineTest, Mp3WithAPathFarBeyond256BytesPlays)
     std::string track = listDir + "\\" + sub + name;
     ASSERT_EQ(767u, track.size());
     ASSERT_TRUE(CreateLongFolders(top, listFolder + "\\" + sub));
-    ASSERT_TRUE(CopyLong(mp3, track));
+    ASSERT_TRUE(CopyFileW(LongForm(mp3).c_str(), LongForm(track).c_str(), FALSE));
     ASSERT_TRUE(WriteFileBytes(listPath, sub + name + "\r\n"));
 
     bool playing = RunMusicTicks(&bgmPlaylist, listPath, 100, 20000, [] {
