@@ -87,7 +87,6 @@ std::string DescribeRow(const ExpectedMessage& row)
     if (row.flags & WParam) text += ", wParam " + std::to_string((unsigned long)row.wParam);
     if (row.flags & LParam) text += ", lParam " + std::to_string((long)row.lParam);
     text += ")";
-    if (row.flags & Optional) text += " (optional)";
     return text;
 }
 
@@ -143,24 +142,14 @@ std::vector<RecordedMessage> ParseMessageLines(const std::vector<std::string>& l
         if (m.where == App) open.push_back(std::make_pair(m.message, !keep));
         if (keep) relevant.push_back(m);
     }
-    size_t row = 0, at = 0;
-    std::string problem;
-    while (problem.empty()) {
-        const ExpectedMessage& expected = table[row];
-        bool tableDone = !expected.message && !expected.flags;
-        if (tableDone && at == relevant.size()) return ::testing::AssertionSuccess();
-        if (!tableDone && at < relevant.size() && RowMatches(expected, relevant[at])) {
-            ++row;
-            ++at;
-        } else if (!tableDone && (expected.flags & Optional)) {
-            ++row;
-        } else {
-            problem = (tableDone ? std::string("nothing more") : DescribeRow(expected)) +
-                      " expected, " +
-                      (at < relevant.size() ? Describe(relevant[at]) : std::string("nothing")) +
-                      " seen, row " + std::to_string(row + 1) + " of " + tableName;
-        }
-    }
+    size_t row = 0;  // also the index into relevant
+    auto tableDone = [&] { return !table[row].message && !table[row].flags; };
+    while (!tableDone() && row < relevant.size() && RowMatches(table[row], relevant[row])) ++row;
+    if (tableDone() && row == relevant.size()) return ::testing::AssertionSuccess();
+    std::string problem = (tableDone() ? std::string("nothing more") : DescribeRow(table[row])) +
+                          " expected, " +
+                          (row < relevant.size() ? Describe(relevant[row]) : "nothing") +
+                          " seen, row " + std::to_string(row + 1) + " of " + tableName;
     std::string all = "\nseen:";
     for (const RecordedMessage& m : relevant) all += "\n  " + Describe(m);
     return ::testing::AssertionFailure() << problem << all;

@@ -16,7 +16,6 @@ enum MessageFlags : unsigned {
     Sent = 4,       // the probe sent it to its own window
     WParam = 8,     // wParam compared
     LParam = 16,    // lParam compared
-    Optional = 32,  // may be missing
 };
 
 // A row of zeros ends a table.
@@ -42,9 +41,9 @@ struct RecordedMessage {
 std::vector<RecordedMessage> ParseMessageLines(const std::vector<std::string>& lines);
 
 // Compares, in order, the recorded messages that some row of the table names
-// (wherever they were seen) with the rows; optional rows may be missing.
-// Messages the table does not name are left out, and so is the default
-// procedure's answer to an application message left out. An application row
-// that compares lParam names only messages with that lParam.
+// (wherever they were seen) with the rows. Messages the table does not name
+// are left out, and so is the default procedure's answer to an application
+// message left out. An application row that compares lParam names only
+// messages with that lParam.
 ::testing::AssertionResult MessagesMatch(const char* tableName, const ExpectedMessage* table,
                                          const std::vector<RecordedMessage>& seen);

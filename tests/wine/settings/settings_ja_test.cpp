@@ -30,9 +30,7 @@ TEST_F(SettingsJapaneseTest, TextsLoadAsTheirBytes)
                                                       japaneseList + "\r\next_scr_path=" +
                                                       japaneseScr + "\r\n"));
     LoadSettings();
-    EXPECT_STREQ(japaneseExe, exepath);
-    EXPECT_STREQ(japaneseList, playlist);
-    EXPECT_STREQ(japaneseScr, ext_scr_path);
+    ExpectSettings(0, 0, 0, japaneseExe, japaneseList, japaneseScr);
 }
 
 TEST_F(SettingsJapaneseTest, TextsRoundTripThroughTheFile)
@@ -47,18 +45,14 @@ TEST_F(SettingsJapaneseTest, TextsRoundTripThroughTheFile)
 
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(OwnSettingsPath(), &bytes));
-    EXPECT_NE(std::string::npos, bytes.find(std::string("exepath=") + japaneseExe + "\r\n"));
-    EXPECT_NE(std::string::npos, bytes.find(std::string("playlist=") + japaneseList + "\r\n"));
-    EXPECT_NE(std::string::npos, bytes.find(std::string("ext_scr_path=") + japaneseScr + "\r\n"));
+    for (std::string line : {std::string("exepath=") + japaneseExe,
+                             std::string("playlist=") + japaneseList,
+                             std::string("ext_scr_path=") + japaneseScr})
+        EXPECT_NE(std::string::npos, bytes.find(line + "\r\n")) << line;
 
     ClearSettings();
     LoadSettings();
-    EXPECT_STREQ(japaneseExe, exepath);
-    EXPECT_STREQ(japaneseList, playlist);
-    EXPECT_STREQ(japaneseScr, ext_scr_path);
-    EXPECT_EQ(0xFFFFFFu, bgcolor);
-    EXPECT_EQ(100, alpha);
-    EXPECT_EQ(1, mode);
+    ExpectSettings(0xFFFFFF, 100, 1, japaneseExe, japaneseList, japaneseScr);
 
     // Loading and saving again changes nothing in the file.
     ASSERT_EQ(1, SaveSettings());

@@ -1,6 +1,8 @@
 // Helpers shared by the settings tests: the settings file of this test
 // program, and a copy of the program that loads and saves under another name.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "launcher/settings.h"
@@ -41,4 +43,16 @@ inline void ClearSettings()
     lstrcpyA(exepath, "junk");
     lstrcpyA(playlist, "junk");
     lstrcpyA(ext_scr_path, "junk");
+}
+
+// The six settings in memory, all at once.
+inline void ExpectSettings(COLORREF colour, int alphaValue, int modeValue, const std::string& exe,
+                           const std::string& list, const std::string& scr)
+{
+    EXPECT_EQ(colour, bgcolor);
+    EXPECT_EQ(alphaValue, alpha);
+    EXPECT_EQ(modeValue, mode);
+    EXPECT_EQ(exe, exepath);
+    EXPECT_EQ(list, playlist);
+    EXPECT_EQ(scr, ext_scr_path);
 }

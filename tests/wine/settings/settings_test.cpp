@@ -18,18 +18,6 @@ protected:
     }
 };
 
-// The six settings in memory, all at once.
-static void ExpectSettings(COLORREF colour, int alphaValue, int modeValue, const std::string& exe,
-                           const std::string& list, const std::string& scr)
-{
-    EXPECT_EQ(colour, bgcolor);
-    EXPECT_EQ(alphaValue, alpha);
-    EXPECT_EQ(modeValue, mode);
-    EXPECT_EQ(exe, exepath);
-    EXPECT_EQ(list, playlist);
-    EXPECT_EQ(scr, ext_scr_path);
-}
-
 TEST_F(SettingsTest, NoFileGivesDefaults)
 {
     ASSERT_FALSE(PathExists(OwnSettingsPath()));
