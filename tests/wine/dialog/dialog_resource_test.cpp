@@ -1,5 +1,4 @@
-// The resources of the built saver, read back byte by byte from the file:
-// dialog template 2003, the version information and the icon group.
+// The resources of the built saver, read back byte by byte from the file.
 #include <gtest/gtest.h>
 #include <wchar.h>
 
@@ -27,7 +26,6 @@ struct Reader {
         DWORD lo = Word();
         return lo | ((DWORD)Word() << 16);
     }
-    short Short() { return (short)Word(); }
     void AlignDword() { offset = (offset + 3) & ~(size_t)3; }
     std::u16string String()
     {
@@ -44,8 +42,7 @@ struct Reader {
     }
 };
 
-// One block of the version resource: its depth below the root, key, type
-// and value bytes.
+// One block of the version resource (depth 0: the root).
 struct VersionBlock {
     int depth;
     std::u16string key;
@@ -148,7 +145,7 @@ TEST_F(SaverResources, DialogTemplateHeader)
     EXPECT_EQ(0u, t.Dword()) << "extended style";
     // Control count, x, y, width, height, menu, class.
     const short words[] = {24, 0, 0, 251, 249, 0, 0};
-    for (int i = 0; i < 7; i++) EXPECT_EQ(words[i], t.Short()) << "word " << i;
+    for (int i = 0; i < 7; i++) EXPECT_EQ(words[i], (short)t.Word()) << "word " << i;
     EXPECT_TRUE(t.String() == u"velkarodinデスクトップアクセサリ用スクリーンセーバーランチャー");
     EXPECT_EQ(9, t.Word());
     EXPECT_TRUE(t.String() == u"ＭＳ Ｐゴシック");
@@ -169,7 +166,7 @@ TEST_F(SaverResources, DialogTemplateControls)
         ASSERT_LT(t.offset, t.bytes.size());
         EXPECT_EQ(WS_CHILD | WS_VISIBLE | e.style, t.Dword());
         EXPECT_EQ(0u, t.Dword()) << "extended style";
-        for (short v : e.rect) EXPECT_EQ(v, t.Short());
+        for (short v : e.rect) EXPECT_EQ(v, (short)t.Word());
         EXPECT_EQ(e.id, t.Word());
         // windres stores class names upper-cased; the system compares them
         // without case, so the slider is still a trackbar.

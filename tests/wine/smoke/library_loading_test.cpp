@@ -1,14 +1,11 @@
-// The DLLs only the dialog or the music use, seen in the real saver's process:
-// none mapped in run mode, the slider's comctl32 once the dialog is up; made
-// unloadable by a DLL override, run mode still works and configure mode ends
-// with -1, not a fault's code. (version.dll is not checked: Wine's user32
-// imports it.) The overrides are set per program in the registry: Wine reads
-// WINEDLLOVERRIDES only from the Unix environment a process starts with.
+// The DLLs only the dialog or the music use, seen in the real saver's process
+// (not version.dll: Wine's user32 imports it). The overrides are set per program
+// in the registry: Wine reads WINEDLLOVERRIDES only from the Unix environment a
+// process starts with.
 #include <gtest/gtest.h>
 
+#include "../dialog/dialog_driver.h"
 #include "platform_checks.h"
-#include "saver_folder.h"
-#include "window_probe.h"
 #include <psapi.h>  // after windows.h
 #include <set>
 
@@ -48,15 +45,6 @@ struct RunFolder : SaverFolder {
         WriteSettingsFor(scr, settings);
     }
 };
-
-// Starts configure mode: its dialog once it has been set up (the window is
-// found during WM_INITDIALOG), or null.
-static HWND OpenDialog(TestProcess* saver, const RunFolder& f)
-{
-    if (!StartSaver(saver, f.scr, "/c")) return NULL;
-    HWND dialog = WaitForWindow("#32770", NULL, saver->id, 10000);
-    return dialog && Answered(dialog) ? dialog : NULL;
-}
 
 // Closes run mode by a key: it ends with 0 after the accessory's exit command.
 static void CloseByKey(TestProcess* saver, const RunFolder& f)
@@ -105,17 +93,16 @@ TEST(LibraryLoading, RunModeMapsNoDialogOrMusicLibrary)
 TEST(LibraryLoading, ConfigureModeMapsTheSliderLibraryOnly)
 {
     RunFolder f("libs_configure", false);
-    TestProcess saver;
-    HWND dialog = OpenDialog(&saver, f);
-    ASSERT_TRUE(dialog);
-    EXPECT_EQ((std::set<std::string>{"comctl32.dll", "user32.dll"}), MappedDlls(saver.process));
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(0u, saver.ExitCode(10000));
+    DialogSession d;
+    d.scr = f.scr;
+    ASSERT_TRUE(d.Open());
+    EXPECT_EQ((std::set<std::string>{"comctl32.dll", "user32.dll"}), MappedDlls(d.process.process));
+    PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, d.process.ExitCode(10000));
 }
 
-// Without them: run mode with a playlist shows its window, starts and stops
-// the accessory and ends with 0, silently without music; configure mode
-// cannot create the dialog's slider and ends with -1.
+// Run mode with a playlist works, silently; configure mode cannot create the
+// dialog's slider and ends with -1, not a fault's code.
 TEST(LibraryLoading, WithoutThemRunModeWorksAndConfigureModeEndsWithMinusOne)
 {
     SKIP_UNLESS_WINE("make system DLLs unloadable for one program");
@@ -139,16 +126,17 @@ TEST(LibraryLoading, WithoutCommonDialogsTheButtonsChangeNothing)
     SKIP_UNLESS_WINE("make system DLLs unloadable for one program");
     Unloadable off("nocomdlg.scr", {"comdlg32"});
     RunFolder f("libs_nocomdlg", false, "nocomdlg.scr");
-    std::string before = ReadText(SettingsPathFor(f.scr));
-    TestProcess saver;
-    HWND dialog = OpenDialog(&saver, f);
-    ASSERT_TRUE(dialog);
+    DialogSession d;
+    d.scr = f.scr;
+    d.before = d.SettingsNow();
+    ASSERT_TRUE(d.Open());
     // Sent: a chooser would hold the call in its own loop until the time-out.
     for (int id : {1002, 1004, 1006, 1011})
-        EXPECT_TRUE(SendMessageTimeoutA(dialog, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, NULL)) << id;
-    EXPECT_EQ(dialog, WaitForWindow("#32770", NULL, saver.id, 0));
-    EXPECT_EQ(f.accessory, WindowText(GetDlgItem(dialog, 1001)));
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(0u, saver.ExitCode(10000));
-    EXPECT_EQ(before, ReadText(SettingsPathFor(f.scr)));
+        EXPECT_TRUE(SendMessageTimeoutA(d.dialog, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, NULL))
+            << id;
+    EXPECT_EQ(d.dialog, WaitForWindow("#32770", NULL, d.process.id, 0));
+    EXPECT_EQ(f.accessory, d.Text(1001));
+    PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, d.process.ExitCode(10000));
+    EXPECT_EQ(d.before, d.SettingsNow());
 }
