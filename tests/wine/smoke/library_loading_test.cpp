@@ -9,8 +9,7 @@
 #include <psapi.h>  // after windows.h
 #include <set>
 
-// Which of user32 and the DLLs of the dialog and the music are mapped in the
-// process (lower-case names).
+// Which of user32 and the dialog's and music's DLLs the process has mapped.
 static std::set<std::string> MappedDlls(HANDLE process)
 {
     const std::set<std::string> watched = {"user32.dll", "comctl32.dll", "comdlg32.dll",
@@ -27,9 +26,8 @@ static std::set<std::string> MappedDlls(HANDLE process)
     return names;
 }
 
-// The saver (as scrName) in a folder of its own with the stand-in accessory
-// and, with music, a playlist of one tone. Ends the accessory if the test
-// leaves it running.
+// The saver (as scrName) with the stand-in accessory and, with music, a
+// one-tone playlist; ends the accessory if the test leaves it running.
 struct RunFolder : SaverFolder {
     AccessoryReaper reaper;
     RunFolder(const std::string& name, bool music,
