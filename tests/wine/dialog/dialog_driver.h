@@ -38,13 +38,12 @@ struct DialogSession {
     TestProcess process;
     HWND dialog = NULL;
 
-    // A fresh folder with a copy of the saver and these settings lines beside
-    // it (none: no settings file).
+    // A fresh folder with a copy of the saver and these settings (none: no file).
     bool Prepare(const std::string& name, const std::vector<std::string>& settings = {})
     {
         scr = PrepareSaverFolder(name).scr;
         bool written = settings.empty() || WriteSettingsFor(scr, settings);
-        before = ReadText(SettingsPath());
+        before = SettingsNow();
         return PathExists(scr) && written;
     }
     // Starts "/c"; true once its dialog is shown and takes messages.
@@ -68,14 +67,12 @@ struct DialogSession {
     bool Enabled(int id) { return IsWindowEnabled(Item(id)) != 0; }
     int Checked(int id) { return (int)Ask(Item(id), BM_GETCHECK); }
     int SliderPos() { return (int)Ask(Item(1018), TBM_GETPOS); }
-    // A click that returns once the dialog has handled it, as the button's
-    // own message sent to it.
+    // A click sent to the button: returns once the dialog has handled it.
     bool Click(int id)
     {
         return SendMessageTimeoutA(Item(id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, NULL) != 0;
     }
-    // The same click queued, for one that opens a modal window (a box, a
-    // file dialog, the colour chooser) or ends the dialog before it answers.
+    // The same click posted, for one that opens a modal window or ends the dialog.
     void ClickOpening(int id) { PostMessageA(Item(id), BM_CLICK, 0, 0); }
     // What a drag does: the slider moves, then tells its parent.
     void MoveSlider(int pos)
@@ -85,8 +82,8 @@ struct DialogSession {
         Ask(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, pos), (LPARAM)slider);
         Ask(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), (LPARAM)slider);
     }
-    // ClickOpening, then the window of class #32770 it opens, owned by the
-    // dialog (a message box, a file dialog, the colour chooser), or null.
+    // ClickOpening, then the #32770 window it opens (a box, a file dialog, the
+    // colour chooser: owned by the dialog), or null.
     HWND Opened(int id, DWORD timeoutMs)
     {
         ClickOpening(id);

@@ -1,5 +1,4 @@
-// The resources of the built saver, read back byte by byte from the file:
-// dialog template 2003, the version information and the icon group.
+// The resources of the built saver, read back byte by byte from the file.
 #include <gtest/gtest.h>
 #include <wchar.h>
 
@@ -27,7 +26,6 @@ struct Reader {
         DWORD lo = Word();
         return lo | ((DWORD)Word() << 16);
     }
-    short Short() { return (short)Word(); }
     void AlignDword() { offset = (offset + 3) & ~(size_t)3; }
     std::u16string String()
     {
@@ -44,8 +42,7 @@ struct Reader {
     }
 };
 
-// One block of the version resource: its depth below the root, key, type
-// and value bytes.
+// One block of the version resource (depth 0: the root).
 struct VersionBlock {
     int depth;
     std::u16string key;
@@ -144,13 +141,11 @@ TEST_F(SaverResources, DialogTemplateHeader)
 {
     Reader t = Find(RT_DIALOG, MAKEINTRESOURCEA(2003));
     ASSERT_FALSE(t.bytes.empty());
-    ASSERT_NE(0xFFFF0001u, t.Dword()) << "an extended template";
-    t.offset = 0;
-    EXPECT_EQ(0x80C808C0u, t.Dword());
+    ASSERT_EQ(0x80C808C0u, t.Dword()) << "style (0xFFFF0001: an extended template)";
     EXPECT_EQ(0u, t.Dword()) << "extended style";
     // Control count, x, y, width, height, menu, class.
     const short words[] = {24, 0, 0, 251, 249, 0, 0};
-    for (int i = 0; i < 7; i++) EXPECT_EQ(words[i], t.Short()) << "word " << i;
+    for (int i = 0; i < 7; i++) EXPECT_EQ(words[i], (short)t.Word()) << "word " << i;
     EXPECT_TRUE(t.String() == u"velkarodinデスクトップアクセサリ用スクリーンセーバーランチャー");
     EXPECT_EQ(9, t.Word());
     EXPECT_TRUE(t.String() == u"ＭＳ Ｐゴシック");
@@ -171,12 +166,11 @@ TEST_F(SaverResources, DialogTemplateControls)
         ASSERT_LT(t.offset, t.bytes.size());
         EXPECT_EQ(WS_CHILD | WS_VISIBLE | e.style, t.Dword());
         EXPECT_EQ(0u, t.Dword()) << "extended style";
-        for (short v : e.rect) EXPECT_EQ(v, t.Short());
+        for (short v : e.rect) EXPECT_EQ(v, (short)t.Word());
         EXPECT_EQ(e.id, t.Word());
         // windres stores class names upper-cased; the system compares them
         // without case, so the slider is still a trackbar.
-        std::u16string cls = t.OrdinalOrString();
-        EXPECT_EQ(0, _wcsicmp((const wchar_t*)e.cls, (const wchar_t*)cls.c_str()));
+        EXPECT_EQ(0, _wcsicmp((const wchar_t*)e.cls, (const wchar_t*)t.OrdinalOrString().c_str()));
         EXPECT_TRUE(t.OrdinalOrString() == e.text);
         EXPECT_EQ(0, t.Word()) << "creation data";
     }
@@ -200,8 +194,7 @@ TEST_F(SaverResources, EveryResourceIsJapaneseOnly)
     for (const auto& r : resources) {
         std::vector<WORD> languages;
         EnumResourceLanguagesA(module, r.first, r.second, CollectLanguage, (LONG_PTR)&languages);
-        ASSERT_EQ(1u, languages.size());
-        EXPECT_EQ(0x0411, languages[0]);
+        EXPECT_EQ(std::vector<WORD>{0x0411}, languages);
     }
 }
 
@@ -281,15 +274,13 @@ TEST_F(SaverResources, IconGroup102WithTwoSixteenColourImages)
 {
     Reader r = Find(RT_GROUP_ICON, MAKEINTRESOURCEA(102));
     ASSERT_GE(r.bytes.size(), 6u + 2 * 14u);
-    EXPECT_EQ(0, r.Word());
-    EXPECT_EQ(1, r.Word());
-    ASSERT_EQ(2, r.Word());
+    std::vector<int> header = {r.Word(), r.Word(), r.Word()};
+    ASSERT_EQ((std::vector<int>{0, 1, 2}), header) << "reserved, type, count";
     for (int size : {32, 16}) {
         SCOPED_TRACE(size);
-        EXPECT_EQ(size | size << 8, r.Word()) << "width, height";
-        EXPECT_EQ(16, r.Word() & 0xFF) << "colours";
-        EXPECT_EQ(1, r.Word()) << "planes";
-        EXPECT_EQ(4, r.Word()) << "bits";
+        std::vector<int> entry = {r.Word(), r.Word() & 0xFF, r.Word(), r.Word()};
+        EXPECT_EQ((std::vector<int>{size | size << 8, 16, 1, 4}), entry)
+            << "width and height, colours, planes, bits";
         r.Dword();  // the image's size
         WORD id = r.Word();
         EXPECT_NE(100, id);
@@ -297,13 +288,13 @@ TEST_F(SaverResources, IconGroup102WithTwoSixteenColourImages)
         ASSERT_FALSE(image.bytes.empty());
         HICON icon = CreateIconFromResourceEx((PBYTE)&image.bytes[0], image.bytes.size(), TRUE,
                                               0x00030000, size, size, 0);
-        EXPECT_TRUE(icon != NULL);
+        EXPECT_TRUE(icon);
         if (icon) DestroyIcon(icon);
     }
 }
 
 TEST_F(SaverResources, NoIconOrIconGroup100)
 {
-    EXPECT_TRUE(FindResourceA(module, MAKEINTRESOURCEA(100), RT_GROUP_ICON) == NULL);
-    EXPECT_TRUE(FindResourceA(module, MAKEINTRESOURCEA(100), RT_ICON) == NULL);
+    EXPECT_FALSE(FindResourceA(module, MAKEINTRESOURCEA(100), RT_GROUP_ICON));
+    EXPECT_FALSE(FindResourceA(module, MAKEINTRESOURCEA(100), RT_ICON));
 }

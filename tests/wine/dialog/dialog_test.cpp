@@ -41,17 +41,15 @@ void ExpectSwatch(DialogSession& s, COLORREF expected)
     EXPECT_EQ(expected, c);
 }
 
-// What the dialog shows of the settings it loaded.
+// What the dialog shows of the settings it loaded; paths: accessory, playlist, other saver.
 void ExpectShown(DialogSession& s, COLORREF colour, int alpha, bool simple,
-                 const std::string& accessory, const std::string& list, const std::string& ext)
+                 const std::vector<std::string>& paths)
 {
     ExpectSwatch(s, colour);
-    EXPECT_EQ(alpha, s.SliderPos());
-    EXPECT_EQ(std::to_string(alpha) + "%", s.Text(1019));
+    EXPECT_EQ(std::make_pair(alpha, std::to_string(alpha) + "%"),
+              std::make_pair(s.SliderPos(), s.Text(1019)));
     ExpectMode(s, simple);
-    EXPECT_EQ(accessory, s.Text(1001));
-    EXPECT_EQ(list, s.Text(1005));
-    EXPECT_EQ(ext, s.Text(1010));
+    EXPECT_EQ(paths, (std::vector<std::string>{s.Text(1001), s.Text(1005), s.Text(1010)}));
 }
 
 // The six settings in the file after OK.
@@ -74,14 +72,13 @@ void EndWith(DialogSession& s, int button, DWORD expected)
     }
 }
 
-// Closes the saver's box. Answered once the click's handling is over: the
-// dialog stays.
+// Closes the saver's box. Answered (false once the dialog is gone) after the
+// click's handling is over: the dialog stays.
 void CloseBoxDialogStays(DialogSession& s, HWND box)
 {
     CloseMessageBox(box);
-    EXPECT_TRUE(WaitForWindowGone(box, 5000) == NULL);
+    EXPECT_FALSE(WaitForWindowGone(box, 5000));
     EXPECT_TRUE(Answered(s.dialog));
-    EXPECT_TRUE(IsWindow(s.dialog));
     EXPECT_TRUE(s.process.Running());
 }
 
@@ -96,7 +93,7 @@ protected:
 TEST_F(ConfigDialog, OpensWithDefaultsWhenThereIsNoSettingsFile)
 {
     ASSERT_TRUE(s.Start("dialog_defaults"));
-    ExpectShown(s, RGB(0, 0, 0), 0, true, "", "", "");
+    ExpectShown(s, RGB(0, 0, 0), 0, true, {"", "", ""});
     EXPECT_EQ("velkaro_ss_launcher ver2.10 (build0205)\n"
               "Copyright (C) 2026 velkaro_ss_launcher project",
               s.Text(1007));
@@ -116,7 +113,7 @@ TEST_F(ConfigDialog, OpensWithClampedValues)
                         {"bgcolor=-1", "alpha=150", "mode=7", "exepath=" + japaneseAccessory,
                          std::string("playlist=") + playlist,
                          std::string("ext_scr_path=") + otherSaver}));
-    ExpectShown(s, RGB(255, 255, 255), 100, false, japaneseAccessory, playlist, otherSaver);
+    ExpectShown(s, RGB(255, 255, 255), 100, false, {japaneseAccessory, playlist, otherSaver});
     EndWith(s, IDCANCEL, 0);
 }
 
@@ -167,11 +164,8 @@ TEST_F(ConfigDialog, OkWithEverythingEmptySavesEmptyPaths)
 TEST_F(ConfigDialog, SliderMovedWithTheKeyboard)
 {
     ASSERT_TRUE(s.Start("dialog_slider_keys"));
-    SetForegroundWindow(s.dialog);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == s.dialog; }, 5000));
-    SendMessageTimeoutA(s.dialog, WM_NEXTDLGCTL, (WPARAM)s.Item(1018), TRUE, SMTO_ABORTIFHUNG,
-                        5000, NULL);
-    PressKey(VK_END);
+    Ask(s.dialog, WM_NEXTDLGCTL, (WPARAM)s.Item(1018), TRUE);
+    ASSERT_TRUE(PressKeyIn(s.dialog, VK_END));
     EXPECT_TRUE(WaitUntil([&] { return s.Text(1019) == "100%"; }, 3000)) << s.Text(1019);
     EXPECT_EQ(100, s.SliderPos());
     PressKey(VK_LEFT);
@@ -182,24 +176,22 @@ TEST_F(ConfigDialog, SliderMovedWithTheKeyboard)
 
 TEST_F(ConfigDialog, CancelEscapeAndCloseBoxWriteNothing)
 {
-    // By the Cancel button, the Escape key, the close box.
-    const char* names[] = {"dialog_cancel", "dialog_escape", "dialog_closebox"};
-    for (int way = 0; way < 3; way++) {
-        SCOPED_TRACE(names[way]);
+    const std::pair<const char*, bool (*)(HWND)> ways[] = {
+        {"dialog_cancel",
+         [](HWND d) { return !!PostMessageA(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); }},
+        {"dialog_escape", [](HWND d) { return PressKeyIn(d, VK_ESCAPE); }},
+        {"dialog_closebox", [](HWND d) { return !!PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.first);
         DialogSession d;
-        ASSERT_TRUE(d.Start(names[way], {"bgcolor=0", "alpha=10", "mode=0", "exepath=C:\\a.exe",
-                                         "playlist=", "ext_scr_path="}));
+        ASSERT_TRUE(d.Start(way.first, {"bgcolor=0", "alpha=10", "mode=0", "exepath=C:\\a.exe",
+                                        "playlist=", "ext_scr_path="}));
         d.SetText(1001, "C:\\other\\velkarodin.exe");
         d.SetText(1010, "C:\\Savers\\x.scr");
         d.MoveSlider(80);
         ASSERT_TRUE(d.Click(1009));
-        if (way == 0) {
-            d.ClickOpening(IDCANCEL);
-        } else if (way == 1) {
-            ASSERT_TRUE(PressKeyIn(d.dialog, VK_ESCAPE));
-        } else {
-            PostMessageA(d.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        }
+        ASSERT_TRUE(way.second(d.dialog));
         EndWith(d, 0, 0);
     }
 }
@@ -222,7 +214,7 @@ TEST_F(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
         ASSERT_TRUE(d.Click(c.second));
         d.SetText(1010, c.first);
         HWND box = d.Opened(IDOK, 10000);
-        ASSERT_TRUE(box != NULL) << "no error box";
+        ASSERT_TRUE(box) << "no error box";
         EXPECT_TRUE(CodePageAsAnnounced());
         EXPECT_EQ(std::wstring(refusedText), WideText(GetDlgItem(box, 0xFFFF)));
         EXPECT_NE(std::wstring(launcherCaption), WideText(box));  // the system's default title
@@ -281,7 +273,7 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     ASSERT_TRUE(s.Open());
     s.SetText(1001, "C:\\a\\velkarodin.exe");
     HWND box = s.Opened(IDOK, 10000);
-    ASSERT_TRUE(box != NULL) << "the failure was not shown";
+    ASSERT_TRUE(box) << "the failure was not shown";
     EXPECT_TRUE(CodePageAsAnnounced());
     // The path is the system's own ANSI text, in any code page.
     wchar_t path[1024];
@@ -322,10 +314,10 @@ TEST_F(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
         ASSERT_TRUE(s.Click(c.mode));
         s.SetText(c.button - 1, "typed");
         HWND files = s.Opened(c.button, 15000);
-        ASSERT_TRUE(files != NULL) << "no file dialog";
+        ASSERT_TRUE(files) << "no file dialog";
         EXPECT_EQ(Sjis(c.title), WindowText(files));
         PostMessageA(files, WM_COMMAND, IDCANCEL, 0);
-        EXPECT_TRUE(WaitForWindowGone(files, 10000) == NULL);
+        EXPECT_FALSE(WaitForWindowGone(files, 10000));
         EXPECT_TRUE(Answered(s.dialog));
         EXPECT_EQ("typed", s.Text(c.button - 1));
     }
@@ -338,9 +330,9 @@ TEST_F(ConfigDialog, ColourChooserCancelledKeepsTheColour)
     ASSERT_TRUE(s.Start("dialog_colour_cancel", {"bgcolor=65280"}));
     for (int round = 0; round < 2; round++) {
         HWND chooser = s.Opened(1004, 15000);
-        ASSERT_TRUE(chooser != NULL) << "no colour chooser";
+        ASSERT_TRUE(chooser) << "no colour chooser";
         PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
-        EXPECT_TRUE(WaitForWindowGone(chooser, 10000) == NULL);
+        EXPECT_FALSE(WaitForWindowGone(chooser, 10000));
     }
     ExpectSwatch(s, RGB(0, 255, 0));
     EndWith(s, IDOK, 1);
@@ -351,16 +343,15 @@ TEST_F(ConfigDialog, ColourChosenRepaintsTheSwatchAndIsSavedByOk)
 {
     ASSERT_TRUE(s.Start("dialog_colour_chosen"));
     HWND chooser = s.Opened(1004, 15000);
-    ASSERT_TRUE(chooser != NULL) << "no colour chooser";
+    ASSERT_TRUE(chooser) << "no colour chooser";
     // The chooser's red, green and blue edits.
     const std::pair<int, const char*> rgb[] = {{706, "16"}, {707, "160"}, {708, "48"}};
     for (const auto& e : rgb) {
-        HWND edit = GetDlgItem(chooser, e.first);
-        ASSERT_TRUE(edit != NULL);
-        SendMessageTimeoutA(edit, WM_SETTEXT, 0, (LPARAM)e.second, SMTO_ABORTIFHUNG, 5000, NULL);
+        ASSERT_TRUE(GetDlgItem(chooser, e.first));
+        Ask(GetDlgItem(chooser, e.first), WM_SETTEXT, 0, (LPARAM)e.second);
     }
     PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitForWindowGone(chooser, 10000) == NULL);
+    EXPECT_FALSE(WaitForWindowGone(chooser, 10000));
     ExpectSwatch(s, RGB(16, 160, 48));
     EndWith(s, IDOK, 1);
     EXPECT_EQ(std::to_string(RGB(16, 160, 48)), s.Setting("bgcolor"));

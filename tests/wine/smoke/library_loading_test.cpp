@@ -1,22 +1,19 @@
-// The DLLs only the dialog or the music use, seen in the real saver's process:
-// none mapped in run mode, the slider's comctl32 once the dialog is up; made
-// unloadable by a DLL override, run mode still works and configure mode ends
-// with -1, not a fault's code. (version.dll is not checked: Wine's user32
-// imports it.) The overrides are set per program in the registry: Wine reads
-// WINEDLLOVERRIDES only from the Unix environment a process starts with.
+// The DLLs only the dialog or the music use, seen in the real saver's process
+// (not version.dll: Wine's user32 imports it). The overrides are set per program
+// in the registry: Wine reads WINEDLLOVERRIDES only from the Unix environment a
+// process starts with.
 #include <gtest/gtest.h>
 
+#include "../dialog/dialog_driver.h"
 #include "platform_checks.h"
-#include "saver_folder.h"
-#include "window_probe.h"
 #include <psapi.h>  // after windows.h
 #include <set>
 
-using ::testing::PrintToString;
-
-// Lower-case names of the DLLs mapped in the process.
+// Which of user32 and the dialog's and music's DLLs the process has mapped.
 static std::set<std::string> MappedDlls(HANDLE process)
 {
+    const std::set<std::string> watched = {"user32.dll", "comctl32.dll", "comdlg32.dll",
+                                           "winmm.dll"};
     HMODULE modules[512];
     DWORD bytes = 0;
     std::set<std::string> names;
@@ -24,14 +21,13 @@ static std::set<std::string> MappedDlls(HANDLE process)
     for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; i++) {
         char name[MAX_PATH] = "";
         GetModuleBaseNameA(process, modules[i], name, sizeof name);
-        names.insert(CharLowerA(name));
+        if (watched.count(CharLowerA(name))) names.insert(name);
     }
     return names;
 }
 
-// The saver (as scrName) in a folder of its own with the stand-in accessory
-// and, with music, a playlist of one tone. Ends the accessory if the test
-// leaves it running.
+// The saver (as scrName) with the stand-in accessory and, with music, a
+// one-tone playlist; ends the accessory if the test leaves it running.
 struct RunFolder : SaverFolder {
     AccessoryReaper reaper;
     RunFolder(const std::string& name, bool music,
@@ -47,15 +43,6 @@ struct RunFolder : SaverFolder {
         WriteSettingsFor(scr, settings);
     }
 };
-
-// Starts configure mode: its dialog once it has been set up (the window is
-// found during WM_INITDIALOG), or null.
-static HWND OpenDialog(TestProcess* saver, const RunFolder& f)
-{
-    if (!StartSaver(saver, f.scr, "/c")) return NULL;
-    HWND dialog = WaitForWindow("#32770", NULL, saver->id, 10000);
-    return dialog && Answered(dialog) ? dialog : NULL;
-}
 
 // Closes run mode by a key: it ends with 0 after the accessory's exit command.
 static void CloseByKey(TestProcess* saver, const RunFolder& f)
@@ -96,10 +83,7 @@ TEST(LibraryLoading, RunModeMapsNoDialogOrMusicLibrary)
     RunFolder f("libs_run", false);
     TestProcess saver;
     ASSERT_TRUE(StartRun(&saver, f));
-    std::set<std::string> dlls = MappedDlls(saver.process);
-    EXPECT_EQ(1u, dlls.count("user32.dll")) << PrintToString(dlls);
-    for (const char* dll : {"comctl32.dll", "comdlg32.dll", "winmm.dll"})
-        EXPECT_EQ(0u, dlls.count(dll)) << dll << " in " << PrintToString(dlls);
+    EXPECT_EQ(std::set<std::string>{"user32.dll"}, MappedDlls(saver.process));
     CloseByKey(&saver, f);
 }
 
@@ -107,20 +91,16 @@ TEST(LibraryLoading, RunModeMapsNoDialogOrMusicLibrary)
 TEST(LibraryLoading, ConfigureModeMapsTheSliderLibraryOnly)
 {
     RunFolder f("libs_configure", false);
-    TestProcess saver;
-    HWND dialog = OpenDialog(&saver, f);
-    ASSERT_TRUE(dialog);
-    std::set<std::string> dlls = MappedDlls(saver.process);
-    EXPECT_EQ(1u, dlls.count("comctl32.dll")) << PrintToString(dlls);
-    EXPECT_EQ(0u, dlls.count("comdlg32.dll")) << PrintToString(dlls);
-    EXPECT_EQ(0u, dlls.count("winmm.dll")) << PrintToString(dlls);
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(0u, saver.ExitCode(10000));
+    DialogSession d;
+    d.scr = f.scr;
+    ASSERT_TRUE(d.Open());
+    EXPECT_EQ((std::set<std::string>{"comctl32.dll", "user32.dll"}), MappedDlls(d.process.process));
+    PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, d.process.ExitCode(10000));
 }
 
-// Without them: run mode with a playlist shows its window, starts and stops
-// the accessory and ends with 0, silently without music; configure mode
-// cannot create the dialog's slider and ends with -1.
+// Run mode with a playlist works, silently; configure mode cannot create the
+// dialog's slider and ends with -1, not a fault's code.
 TEST(LibraryLoading, WithoutThemRunModeWorksAndConfigureModeEndsWithMinusOne)
 {
     SKIP_UNLESS_WINE("make system DLLs unloadable for one program");
@@ -144,16 +124,17 @@ TEST(LibraryLoading, WithoutCommonDialogsTheButtonsChangeNothing)
     SKIP_UNLESS_WINE("make system DLLs unloadable for one program");
     Unloadable off("nocomdlg.scr", {"comdlg32"});
     RunFolder f("libs_nocomdlg", false, "nocomdlg.scr");
-    std::string before = ReadText(SettingsPathFor(f.scr));
-    TestProcess saver;
-    HWND dialog = OpenDialog(&saver, f);
-    ASSERT_TRUE(dialog);
+    DialogSession d;
+    d.scr = f.scr;
+    d.before = d.SettingsNow();
+    ASSERT_TRUE(d.Open());
     // Sent: a chooser would hold the call in its own loop until the time-out.
     for (int id : {1002, 1004, 1006, 1011})
-        EXPECT_TRUE(SendMessageTimeoutA(dialog, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, NULL)) << id;
-    EXPECT_EQ(dialog, WaitForWindow("#32770", NULL, saver.id, 0));
-    EXPECT_EQ(f.accessory, WindowText(GetDlgItem(dialog, 1001)));
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(0u, saver.ExitCode(10000));
-    EXPECT_EQ(before, ReadText(SettingsPathFor(f.scr)));
+        EXPECT_TRUE(SendMessageTimeoutA(d.dialog, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, NULL))
+            << id;
+    EXPECT_EQ(d.dialog, WaitForWindow("#32770", NULL, d.process.id, 0));
+    EXPECT_EQ(f.accessory, d.Text(1001));
+    PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, d.process.ExitCode(10000));
+    EXPECT_EQ(d.before, d.SettingsNow());
 }
