@@ -160,24 +160,21 @@ TEST(HostChain, InputThatCloses)
 {
     struct Case {
         const char* name;
-        void (*action)(HWND);
+        UINT message;  // posted; 0 for a real key press of wParam
+        WPARAM wParam;
     } cases[] = {
-        {"key-down", [](HWND w) { PostMessageA(w, WM_KEYDOWN, VK_SPACE, 0); }},
-        {"system key-down", [](HWND w) { PostMessageA(w, WM_SYSKEYDOWN, VK_MENU, 0); }},
-        {"left button", [](HWND w) { PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, 0); }},
-        {"right button", [](HWND w) { PostMessageA(w, WM_RBUTTONDOWN, MK_RBUTTON, 0); }},
-        {"middle button", [](HWND w) { PostMessageA(w, WM_MBUTTONDOWN, MK_MBUTTON, 0); }},
-        {"activation lost", [](HWND w) { PostMessageA(w, WM_ACTIVATEAPP, 0, 0); }},
-        {"critical resume", [](HWND w) { PostMessageA(w, WM_POWER, 3, 0); }},
-        {"power broadcast", [](HWND w) { PostMessageA(w, WM_POWERBROADCAST, 0x12345, 0); }},
-        {"real key", [](HWND) { PressKey(VK_SHIFT); }},
+        {"key-down", WM_KEYDOWN, VK_SPACE},          {"system key-down", WM_SYSKEYDOWN, VK_MENU},
+        {"left button", WM_LBUTTONDOWN, MK_LBUTTON}, {"right button", WM_RBUTTONDOWN, MK_RBUTTON},
+        {"middle button", WM_MBUTTONDOWN, MK_MBUTTON}, {"activation lost", WM_ACTIVATEAPP, 0},
+        {"critical resume", WM_POWER, 3},  {"power broadcast", WM_POWERBROADCAST, 0x12345},
+        {"real key", 0, VK_SHIFT},
     };
     // One run each: the window closes through WM_CLOSE, with 0.
     for (const Case& c : cases) {
         Probe probe;
         ASSERT_TRUE(probe.StartRun("host_chain_rule")) << c.name;
-        c.action(probe.window);
-        EXPECT_EQ(0u, probe.WaitEnd()) << c.name;
+        if (!c.message) PressKey((WORD)c.wParam);
+        EXPECT_EQ(0u, c.message ? probe.EndAfter(c.message, c.wParam) : probe.WaitEnd()) << c.name;
         EXPECT_GE(probe.Count("A 0010"), 1) << c.name;
     }
 }

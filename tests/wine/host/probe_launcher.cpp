@@ -64,10 +64,9 @@ static void LogCreate(HWND hwnd)
 // if the host forwarded it.
 static void SendAfterClose(HWND hwnd)
 {
-    static const UINT messages[] = {WM_TIMER,       WM_KEYDOWN,     WM_SYSKEYDOWN,
-                                    WM_MOUSEMOVE,   WM_LBUTTONDOWN, WM_RBUTTONDOWN,
-                                    WM_MBUTTONDOWN, WM_PAINT,       WM_SETCURSOR,
-                                    WM_USER + 5};
+    static const UINT messages[] = {WM_TIMER,       WM_KEYDOWN,     WM_SYSKEYDOWN,  WM_MOUSEMOVE,
+                                    WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_PAINT,
+                                    WM_SETCURSOR,   WM_USER + 5};
     for (UINT m : messages) {
         char line[64];
         snprintf(line, sizeof line, "S %04X\n", m);
