@@ -62,28 +62,6 @@ const ExpectedMessage afterClose[] = {
     {WM_USER + 5, Sent},   {WM_USER + 5, App},          {WM_USER + 5, Default},
     {0}};
 
-std::vector<RecordedMessage> Tail(const std::vector<RecordedMessage>& all, size_t from)
-{
-    return std::vector<RecordedMessage>(all.begin() + std::min(from, all.size()), all.end());
-}
-
-// One run: start, apply the action, expect the window to close (or not).
-void ExpectCloses(const std::string& name, void (*action)(HWND), bool closes)
-{
-    Probe probe;
-    ASSERT_TRUE(probe.StartRun("host_chain_rule")) << name;
-    action(probe.window);
-    if (closes) {
-        EXPECT_EQ(0u, probe.WaitEnd()) << name;
-        EXPECT_GE(probe.Count("A 0010"), 1) << name;
-    } else {
-        ASSERT_TRUE(probe.Flush()) << name;
-        EXPECT_TRUE(probe.process.Running()) << name;
-        EXPECT_EQ(0, probe.Count("A 0010")) << name << "\n" << Join(probe.Lines());
-        EXPECT_EQ(0u, CloseSaver(&probe.process, probe.window)) << name;
-    }
-}
-
 // Input that closes nothing; the last is a mouse message whose position did
 // not really change.
 const struct Input {
@@ -141,9 +119,8 @@ TEST(HostChain, CreationAndCloseSequence)
     // The cursor is hidden at creation and when the window is shown.
     EXPECT_TRUE(Contains(lines, "C 0001 cursor=0"));
     EXPECT_TRUE(Contains(lines, "C 0018 cursor=0"));
-    PostMessageA(probe.window, WM_KEYDOWN, 'A', 0);
-    EXPECT_EQ(0u, probe.WaitEnd());
-    EXPECT_TRUE(MessagesMatch("closeOnKey", closeOnKey, Tail(probe.Messages(), started.size())));
+    EXPECT_EQ(0u, probe.EndAfter(WM_KEYDOWN, 'A'));
+    EXPECT_TRUE(MessagesMatch("closeOnKey", closeOnKey, probe.MessagesFrom(started.size())));
     // The old input context is back at destruction; the end is ExitProcess.
     lines = probe.Lines();
     EXPECT_TRUE(Contains(lines, "destroy context=1 isClosing=0"));
@@ -171,8 +148,7 @@ TEST(HostChain, HostOwnMessagesAndSystemCommands)
     // A registered "QueryCancelAutoPlay" is not special on NT.
     EXPECT_EQ(0u, SentAnswer(w, RegisterWindowMessageA("QueryCancelAutoPlay")));
     ASSERT_TRUE(probe.Flush());
-    std::vector<RecordedMessage> seen = Tail(probe.Messages(), before);
-    EXPECT_TRUE(MessagesMatch("hostOwnMessages", hostOwnMessages, seen));
+    EXPECT_TRUE(MessagesMatch("hostOwnMessages", hostOwnMessages, probe.MessagesFrom(before)));
     EXPECT_TRUE(Contains(probe.Lines(), "C 0020 cursor=0"));
     EXPECT_EQ(0, probe.Count("A 000C"));
     EXPECT_EQ(0, probe.Count("A 0010"));
@@ -184,27 +160,35 @@ TEST(HostChain, InputThatCloses)
 {
     struct Case {
         const char* name;
-        void (*action)(HWND);
+        UINT message;  // posted; 0 for a real key press of wParam
+        WPARAM wParam;
     } cases[] = {
-        {"key-down", [](HWND w) { PostMessageA(w, WM_KEYDOWN, VK_SPACE, 0); }},
-        {"system key-down", [](HWND w) { PostMessageA(w, WM_SYSKEYDOWN, VK_MENU, 0); }},
-        {"left button", [](HWND w) { PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, 0); }},
-        {"right button", [](HWND w) { PostMessageA(w, WM_RBUTTONDOWN, MK_RBUTTON, 0); }},
-        {"middle button", [](HWND w) { PostMessageA(w, WM_MBUTTONDOWN, MK_MBUTTON, 0); }},
-        {"activation lost", [](HWND w) { PostMessageA(w, WM_ACTIVATEAPP, 0, 0); }},
-        {"critical resume", [](HWND w) { PostMessageA(w, WM_POWER, 3, 0); }},
-        {"power broadcast", [](HWND w) { PostMessageA(w, WM_POWERBROADCAST, 0x12345, 0); }},
-        {"real key", [](HWND) { PressKey(VK_SHIFT); }},
+        {"key-down", WM_KEYDOWN, VK_SPACE},          {"system key-down", WM_SYSKEYDOWN, VK_MENU},
+        {"left button", WM_LBUTTONDOWN, MK_LBUTTON}, {"right button", WM_RBUTTONDOWN, MK_RBUTTON},
+        {"middle button", WM_MBUTTONDOWN, MK_MBUTTON}, {"activation lost", WM_ACTIVATEAPP, 0},
+        {"critical resume", WM_POWER, 3},  {"power broadcast", WM_POWERBROADCAST, 0x12345},
+        {"real key", 0, VK_SHIFT},
     };
-    for (const Case& c : cases) ExpectCloses(c.name, c.action, true);
+    // One run each: the window closes through WM_CLOSE, with 0.
+    for (const Case& c : cases) {
+        Probe probe;
+        ASSERT_TRUE(probe.StartRun("host_chain_rule")) << c.name;
+        if (!c.message) PressKey((WORD)c.wParam);
+        EXPECT_EQ(0u, c.message ? probe.EndAfter(c.message, c.wParam) : probe.WaitEnd()) << c.name;
+        EXPECT_GE(probe.Count("A 0010"), 1) << c.name;
+    }
 }
 
 TEST(HostChain, InputThatDoesNotClose)
 {
     // One window takes all of these, and still stands.
-    ExpectCloses("harmless", [](HWND w) {
-        for (const Input& m : harmless) PostMessageA(w, m.message, m.wParam, m.lParam);
-    }, false);
+    Probe probe;
+    ASSERT_TRUE(probe.StartRun("host_chain_rule"));
+    for (const Input& m : harmless) PostMessageA(probe.window, m.message, m.wParam, m.lParam);
+    ASSERT_TRUE(probe.Flush());
+    EXPECT_TRUE(probe.process.Running());
+    EXPECT_EQ(0, probe.Count("A 0010")) << Join(probe.Lines());
+    EXPECT_EQ(0u, CloseSaver(&probe.process, probe.window));
 }
 
 TEST(HostChain, MouseTravelAddsUpFromTheReference)
@@ -229,10 +213,8 @@ TEST(HostChain, PreviewAppliesNoClosingRules)
     probe.Prepare("host_chain_preview");
     ParentWindow parent;
     ASSERT_TRUE(parent.Create(120, 90));
-    ASSERT_TRUE(probe.Start("/p " + Decimal(parent.window)));
-    HWND child = WaitForPreviewChild(parent.window, probe.process.process);
-    ASSERT_TRUE(child != NULL);
-    probe.window = child;
+    ASSERT_TRUE(probe.StartPreview(parent));
+    HWND child = probe.window;
     ASSERT_TRUE(probe.Flush());
     EXPECT_EQ(1, probe.Count("create family95=0 preview=1"));
     size_t before = probe.Messages().size();
@@ -245,15 +227,13 @@ TEST(HostChain, PreviewAppliesNoClosingRules)
     HELPINFO help = {sizeof help, HELPINFO_WINDOW, 0, child, 0, {0, 0}};
     EXPECT_EQ(1u, SentAnswer(child, WM_HELP, 0, (LPARAM)&help));
     ASSERT_TRUE(probe.Flush());
-    std::vector<RecordedMessage> seen = Tail(probe.Messages(), before);
     EXPECT_EQ(0, probe.Count("A 007B"));
     EXPECT_EQ(0, probe.Count("A 0053"));
-    EXPECT_TRUE(MessagesMatch("previewSent", previewSent, seen));
+    EXPECT_TRUE(MessagesMatch("previewSent", previewSent, probe.MessagesFrom(before)));
     EXPECT_TRUE(probe.process.Running());
     // WM_CLOSE destroys the preview without a check.
-    PostMessageA(child, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, probe.WaitEnd());
-    EXPECT_TRUE(MessagesMatch("previewInput", previewInput, Tail(probe.Messages(), before)));
+    EXPECT_EQ(0u, probe.EndAfter(WM_CLOSE));
+    EXPECT_TRUE(MessagesMatch("previewInput", previewInput, probe.MessagesFrom(before)));
 }
 
 TEST(HostChain, FaultInTheSaverProcedureReachesTheGuard)
@@ -261,8 +241,7 @@ TEST(HostChain, FaultInTheSaverProcedureReachesTheGuard)
     SKIP_UNLESS_FAULTS_STAY();
     Probe probe;
     ASSERT_TRUE(probe.StartRun("host_chain_fault"));
-    PostMessageA(probe.window, probeCrashMessage, 0, 0);
-    EXPECT_EQ(0xC0000005u, probe.WaitEnd());
+    EXPECT_EQ(0xC0000005u, probe.EndAfter(probeCrashMessage));
     EXPECT_EQ(1, probe.Count("A 0477"));
     // The guard ends the process through ExitProcess; the system's own end
     // of an unhandled fault gives the same code but terminates it.
@@ -275,8 +254,7 @@ TEST(HostChain, GuardExitCodeIsTheExceptionCodeOrOne)
     for (DWORD code : {0xE0001234u, 0u}) {
         Probe probe;
         ASSERT_TRUE(probe.StartRun("host_chain_raise"));
-        PostMessageA(probe.window, probeRaiseMessage, code, 0);
-        EXPECT_EQ(code != 0 ? code : 1u, probe.WaitEnd()) << code;
+        EXPECT_EQ(code != 0 ? code : 1u, probe.EndAfter(probeRaiseMessage, code)) << code;
         EXPECT_EQ("exit", probe.Lines().back()) << code;
     }
 }
@@ -295,19 +273,14 @@ TEST(HostConfigure, DialogOwnerAndEndValue)
     HWND foreground = GetForegroundWindow();
     ASSERT_TRUE(foreground == first.window || foreground == second.window);
     HWND other = foreground == first.window ? second.window : first.window;
+    std::string d = Decimal(other);
     struct Row {
         std::string args;
         HWND owner;
     } rows[] = {
-        {"", NULL},
-        {"/", NULL},
-        {"/c", foreground},
-        {"-C 123", foreground},
-        {"/c " + Decimal(other), foreground},
-        {"/c:" + Decimal(other), other},
-        {"/c:" + Decimal(other) + " more", other},
-        {"/c:0", foreground},
-        {"/c:4000000", foreground},
+        {"", NULL}, {"/", NULL}, {"/c", foreground}, {"-C 123", foreground},
+        {"/c " + d, foreground}, {"/c:" + d, other}, {"/c:" + d + " more", other},
+        {"/c:0", foreground}, {"/c:4000000", foreground},
         {"/c:" + Decimal((unsigned long long)(UINT_PTR)other + 4294967296ull), other},
     };
     for (const Row& row : rows) {
@@ -320,9 +293,8 @@ TEST(HostConfigure, DialogOwnerAndEndValue)
     // A quoted program name without its closing quote takes the whole line:
     // configure mode without a parent.
     DeleteFileA(probe.folder.ProbeLog().c_str());
-    TestProcess unclosed;
-    ASSERT_TRUE(unclosed.Start(probe.folder.scr, "\"" + probe.folder.scr + " /s"));
-    EXPECT_EQ(7u, unclosed.ExitCode(20000));
+    ASSERT_TRUE(probe.process.Start(probe.folder.scr, "\"" + probe.folder.scr + " /s"));
+    EXPECT_EQ(7u, probe.WaitEnd(20000));
     EXPECT_EQ(Join({"dialog owner=0", "exit"}), Join(probe.Lines()));
 }
 
@@ -359,14 +331,13 @@ TEST(HostClosing95, AfterTheCloseIsConfirmedInputAndTimersStopInTheHost)
     ProbeOptions options("afterclose");
     ASSERT_TRUE(probe.StartRun("host_closing95", "hostprobe95.scr"));
     EXPECT_EQ(1, probe.Count("create family95=1 preview=0 autoplay=1"));
-    PostMessageA(probe.window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, probe.WaitEnd());
+    EXPECT_EQ(0u, probe.EndAfter(WM_CLOSE));
     std::vector<std::string> lines = probe.Lines();
     EXPECT_TRUE(Contains(lines, "destroy context=1 isClosing=1")) << Join(lines);
     std::vector<RecordedMessage> seen = probe.Messages();
     size_t firstSent = 0;
     while (firstSent < seen.size() && seen[firstSent].where != Sent) ++firstSent;
-    EXPECT_TRUE(MessagesMatch("afterClose", afterClose, Tail(seen, firstSent)));
+    EXPECT_TRUE(MessagesMatch("afterClose", afterClose, probe.MessagesFrom(firstSent)));
 }
 
 }  // namespace host_test

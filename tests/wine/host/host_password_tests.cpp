@@ -2,6 +2,7 @@
 // the probe saver (hostprobe95.scr runs as Windows 98).
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "host_test_support.h"
@@ -24,6 +25,28 @@ const ExpectedMessage acceptedClose[] = {
     {WM_CLOSE, Default, 0}, {0}};
 
 const char* const k95 = "hostprobe95.scr";
+
+// The system's screen-saver-running state as another process sees it: 1, 0,
+// or -1 when it cannot be read.
+int ScreenSaverRunning()
+{
+    // Wine keeps the state in a volatile registry value and caches it per
+    // process once read, so there it is read from the registry.
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER,
+                      "Software\\Wine\\Temporary System Parameters\\Control Panel\\Desktop", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS) {
+        BOOL running = FALSE;
+        return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) ? running != 0 : -1;
+    }
+    char data[64] = "";
+    DWORD size = sizeof data - 1, type = 0;
+    LONG status = RegQueryValueExA(key, "WINE_ScreenSaverRunning", NULL, &type, (BYTE*)data, &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return -1;
+    if (type == REG_DWORD) return *(DWORD*)data != 0;
+    return atoi(data) != 0;
+}
 
 }  // namespace
 
@@ -62,9 +85,7 @@ TEST_F(HostPassword95, RefusedThenRecheckAfter200msThenAccepted)
     Pause(300);
     EXPECT_EQ(0u, probe.EndByKey());
     EXPECT_EQ(2, probe.VerifyCount());
-    std::vector<RecordedMessage> later(probe.Messages());
-    later.erase(later.begin(), later.begin() + refused.size());
-    EXPECT_TRUE(MessagesMatch("acceptedClose", acceptedClose, later));
+    EXPECT_TRUE(MessagesMatch("acceptedClose", acceptedClose, probe.MessagesFrom(refused.size())));
     // The provider was freed after the loop (not merely at process end).
     std::vector<std::string> calls = probe.ProviderCalls();
     ASSERT_FALSE(calls.empty());
@@ -98,21 +119,18 @@ TEST_F(HostPassword95, QueryCancelAutoPlayWithAndWithoutProvider)
 {
     UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
     // With a provider the message cancels AutoPlay (1) and asks to close:
-    // the provider is asked (and refuses). Without one AutoPlay goes ahead
-    // (0) and the saver closes without a check.
-    for (DWORD use : {1, 0}) {
-        password.SetDword(use);
-        Probe saver;
-        ASSERT_TRUE(saver.StartRun("host_pwd_autoplay" + Decimal(use), k95, "refuse"));
-        EXPECT_EQ(use, SentAnswer(saver.window, autoPlay));
-        if (use) {
-            ASSERT_TRUE(saver.WaitVerifyCount(1));
-            EXPECT_EQ(0u, saver.Finish());
-        } else {
-            EXPECT_EQ(0u, saver.WaitEnd());
-            EXPECT_TRUE(saver.ProviderCalls().empty());  // never loaded
-        }
-    }
+    // the provider is asked (and refuses).
+    ASSERT_TRUE(probe.StartRun("host_pwd_autoplay1", k95, "refuse"));
+    EXPECT_EQ(1u, SentAnswer(probe.window, autoPlay));
+    ASSERT_TRUE(probe.WaitVerifyCount(1));
+    EXPECT_EQ(0u, probe.Finish());
+    // Without one AutoPlay goes ahead (0); the saver closes without a check.
+    password.SetDword(0);
+    Probe saver;
+    ASSERT_TRUE(saver.StartRun("host_pwd_autoplay0", k95, "refuse"));
+    EXPECT_EQ(0u, SentAnswer(saver.window, autoPlay));
+    EXPECT_EQ(0u, saver.WaitEnd());
+    EXPECT_TRUE(saver.ProviderCalls().empty());  // never loaded
 }
 
 TEST_F(HostPassword95, PasswordValueFormsDecideWhetherTheProviderLoads)
@@ -167,15 +185,12 @@ TEST_F(HostPassword95, PreviewLoadsNoProviderAndClosesWithoutCheck)
     probe.Prepare("host_pwd_preview", k95, "refuse");
     ParentWindow parent;
     ASSERT_TRUE(parent.Create(100, 80));
-    ASSERT_TRUE(probe.Start("/p " + Decimal(parent.window)));
-    probe.window = WaitForPreviewChild(parent.window, probe.process.process);
-    ASSERT_TRUE(probe.window != NULL);
+    ASSERT_TRUE(probe.StartPreview(parent));
     // Input does not close it; WM_CLOSE does, without asking the provider.
     PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
     ASSERT_TRUE(probe.Flush());
     EXPECT_TRUE(probe.process.Running());
-    PostMessageA(probe.window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, probe.WaitEnd());
+    EXPECT_EQ(0u, probe.EndAfter(WM_CLOSE));
     EXPECT_TRUE(probe.ProviderCalls().empty());
     EXPECT_EQ(1, probe.Count("create family95=1 preview=1 autoplay=1"));
 }
@@ -195,8 +210,7 @@ TEST_F(HostPassword95, FaultInTheProviderReachesTheGuard)
     SKIP_UNLESS_FAULTS_STAY();
     ASSERT_TRUE(probe.StartRun("host_pwd_crash", k95, "crash"));
     int runningBefore = ScreenSaverRunning();
-    PostMessageA(probe.window, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(0xC0000005u, probe.WaitEnd());
+    EXPECT_EQ(0xC0000005u, probe.EndByKey());
     // The guard ended the process through ExitProcess (the system's own end
     // of an unhandled fault terminates it without notifying the libraries)
     // and cleared the running state.
@@ -211,8 +225,7 @@ TEST_F(HostPassword95, FaultInTheSaverProcedureClearsTheRunningState)
     SKIP_UNLESS_FAULTS_STAY();
     ASSERT_TRUE(probe.StartRun("host_pwd_crash_proc", k95, "accept"));
     EXPECT_EQ(1, ScreenSaverRunning());
-    PostMessageA(probe.window, probeCrashMessage, 0, 0);
-    EXPECT_EQ(0xC0000005u, probe.WaitEnd());
+    EXPECT_EQ(0xC0000005u, probe.EndAfter(probeCrashMessage));
     EXPECT_EQ(0, ScreenSaverRunning());
     EXPECT_EQ(Join({"load", "exit"}), Join(probe.ProviderCalls()));
     EXPECT_EQ("exit", probe.Lines().back());
@@ -221,8 +234,8 @@ TEST_F(HostPassword95, FaultInTheSaverProcedureClearsTheRunningState)
 TEST_F(HostPassword95, ChangePasswordModeCallsTheSystemAndEndsWithZero)
 {
     std::string scr = PrepareSaverFolder("host_pwd_change", k95, ProbeProgram).scr;
-    EXPECT_EQ(0u, RunSaver(scr, "/a 12345"));
-    EXPECT_EQ(0u, RunSaver(scr, "-A"));
+    for (const char* args : {"/a 12345", "-A"})
+        EXPECT_EQ(0u, RunSaver(scr, args)) << args;
     std::string nt = PrepareSaverFolder("host_pwd_change_nt", "hostprobe.scr", ProbeProgram).scr;
     EXPECT_EQ(kMinusOne, RunSaver(nt, "/a 12345"));
 }

@@ -1,40 +1,8 @@
 #include "host_test_support.h"
 
-#include <stdlib.h>
+#include <algorithm>
 
 namespace host_test {
-
-std::string QuietSaver(const std::string& testName, const std::string& scrName)
-{
-    return PrepareSaverFolder(testName, scrName, QuietSettings).scr;
-}
-
-DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine, bool* dialogShown)
-{
-    if (dialogShown) *dialogShown = false;
-    TestProcess p;
-    if (!p.Start(scrPath, commandLine)) return kTimedOut;
-    HWND dialog = NULL;
-    WaitUntil([&] {
-        dialog = WaitForWindow("#32770", NULL, p.id, 0);
-        return dialog || !p.Running();
-    }, 20000);
-    if (dialog && dialogShown) *dialogShown = true;
-    if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    return p.ExitCode(20000);
-}
-
-HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine)
-{
-    return p->Start(scrPath, commandLine) ? WaitForSaverWindow(p->id, 15000) : NULL;
-}
-
-DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine)
-{
-    TestProcess p;
-    HWND window = StartRunWindow(&p, scrPath, commandLine);
-    return window ? CloseSaver(&p, window) : kTimedOut;
-}
 
 DWORD CloseSaver(TestProcess* p, HWND window)
 {
@@ -62,18 +30,26 @@ bool Probe::Start(const std::string& args)
     return StartSaver(&process, folder.scr, args);
 }
 
-bool Probe::StartRun()
-{
-    if (!Start("/s")) return false;
-    window = WaitForSaverWindow(process.id, 15000);
-    // Shown, and then brought to the foreground, where real input goes.
-    return window != NULL && WaitUntil([&] { return GetForegroundWindow() == window; }, 10000);
-}
-
 bool Probe::StartRun(const std::string& testName, const std::string& scrName, const char* answer)
 {
     Prepare(testName, scrName, answer);
-    return StartRun();
+    if (!Start("/s")) return false;
+    window = WaitForSaverWindow(process.id, 15000);
+    // Shown, and then brought to the foreground, where real input goes.
+    return window && WaitUntil([&] { return GetForegroundWindow() == window; }, 10000);
+}
+
+bool Probe::StartPreview(const ParentWindow& parent)
+{
+    if (!Start("/p " + Decimal(parent.window))) return false;
+    window = WaitForPreviewChild(parent.window, process.process);
+    return window != NULL;
+}
+
+std::vector<RecordedMessage> Probe::MessagesFrom(size_t first)
+{
+    std::vector<RecordedMessage> all = Messages();
+    return std::vector<RecordedMessage>(all.begin() + std::min(first, all.size()), all.end());
 }
 
 bool Probe::Flush()
@@ -112,15 +88,10 @@ bool Probe::WaitForMouseAt(int x, int y)
     return WaitUntil(seen, 3000);
 }
 
-DWORD Probe::EndByKey()
+DWORD Probe::EndAfter(UINT message, WPARAM wParam)
 {
-    PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageA(window, message, wParam, 0);
     return WaitEnd();
-}
-
-bool Probe::WaitVerifyCount(int n)
-{
-    return WaitUntil([&] { return VerifyCount() >= n; }, 10000);
 }
 
 DWORD Probe::Finish()
@@ -135,26 +106,6 @@ DWORD Probe::Finish()
         return !process.Running();
     }, 15000);
     return WaitEnd(5000);
-}
-
-int ScreenSaverRunning()
-{
-    // Wine keeps the state in a volatile registry value and caches it per
-    // process once read, so there it is read from the registry.
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER,
-                      "Software\\Wine\\Temporary System Parameters\\Control Panel\\Desktop", 0,
-                      KEY_READ, &key) != ERROR_SUCCESS) {
-        BOOL running = FALSE;
-        return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) ? running != 0 : -1;
-    }
-    char data[64] = "";
-    DWORD size = sizeof data - 1, type = 0;
-    LONG status = RegQueryValueExA(key, "WINE_ScreenSaverRunning", NULL, &type, (BYTE*)data, &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) return -1;
-    if (type == REG_DWORD) return *(DWORD*)data != 0;
-    return atoi(data) != 0;
 }
 
 }  // namespace host_test

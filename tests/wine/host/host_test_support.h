@@ -16,27 +16,17 @@
 
 namespace host_test {
 
-const char* const kSaverClass = "WindowsScreenSaverClass";
 const DWORD kMinusOne = 0xFFFFFFFF;
-const DWORD kTimedOut = 0xDEADBEEF;  // what the waits below give when time is up
 
 // A test folder with the built saver as scrName and quiet settings; its path.
-std::string QuietSaver(const std::string& testName,
-                       const std::string& scrName = "velkaro_ss_launcher.scr");
+inline std::string QuietSaver(const std::string& testName,
+                              const std::string& scrName = "velkaro_ss_launcher.scr")
+{
+    return PrepareSaverFolder(testName, scrName, QuietSettings).scr;
+}
 
-// Runs a configure command line to its end. If a dialog of the saver shows,
-// it is cancelled. Returns the exit code (kTimedOut on time-out).
-DWORD RunConfigure(const std::string& scrPath, const std::string& commandLine,
-                   bool* dialogShown = NULL);
-
-// Starts the saver with this whole command line; its run-mode window, or null.
-HWND StartRunWindow(TestProcess* p, const std::string& scrPath, const std::string& commandLine);
-// The same, then closes the window: the exit code (kTimedOut when none came).
-DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine);
-inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-// Ends a running built saver (which asks no password): posts WM_CLOSE and
-// waits. Returns the exit code, kTimedOut on time-out.
+// Ends a running built saver (which asks no password) with WM_CLOSE: the
+// exit code.
 DWORD CloseSaver(TestProcess* p, HWND window);
 // The window's answer to a sent message; 99 when it gave none within 5 s.
 DWORD_PTR SentAnswer(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -53,31 +43,32 @@ struct Probe {
     void Prepare(const std::string& testName, const std::string& scrName = "hostprobe.scr",
                  const char* answer = NULL);
     bool Start(const std::string& args);
-    // Run mode: the window shown and in the foreground.
-    bool StartRun();
-    // Prepare, then StartRun.
+    // Prepare, then run mode: the window shown and in the foreground.
     bool StartRun(const std::string& testName, const std::string& scrName = "hostprobe.scr",
                   const char* answer = NULL);
+    // Preview in parent: its child window.
+    bool StartPreview(const ParentWindow& parent);
     std::vector<std::string> Lines() { return ReadLines(folder.ProbeLog()); }
     std::vector<RecordedMessage> Messages() { return ParseMessageLines(Lines()); }
+    std::vector<RecordedMessage> MessagesFrom(size_t first);  // Messages() from [first] on
     int Count(const std::string& prefix) { return CountPrefix(Lines(), prefix); }
     // Posts a marker and waits until the probe has recorded it: all that was
-    // posted before has been handled. It is done twice, so that what those
-    // messages posted in turn (WM_CLOSE after a key) has been handled too.
+    // posted before has been handled. Twice, so that what those messages
+    // posted in turn (WM_CLOSE after a key) has been handled too.
     bool Flush();
     // Waits until the hardware mouse move to (x, y) has reached the probe
     // (real input comes after posted messages, so Flush does not cover it).
     bool WaitForMouseAt(int x, int y);
-    // Waits for the end; the exit code, or kTimedOut.
     DWORD WaitEnd(DWORD timeoutMs = 15000) { return process.ExitCode(timeoutMs); }
-    // A key posted: the exit code of the end it should bring.
-    DWORD EndByKey();
+    // Posts message: the exit code of the end it should bring.
+    DWORD EndAfter(UINT message, WPARAM wParam = 0);
+    DWORD EndByKey() { return EndAfter(WM_KEYDOWN, VK_SPACE); }
 
     // The stand-in password provider beside it (95 family).
     void Answer(const std::string& mode) { WriteFileBytes(folder.File("provider.txt"), mode); }
     std::vector<std::string> ProviderCalls() { return ReadLines(folder.File("provider.log")); }
     int VerifyCount() { return CountPrefix(ProviderCalls(), "verify"); }
-    bool WaitVerifyCount(int n);
+    bool WaitVerifyCount(int n) { return WaitUntil([&] { return VerifyCount() >= n; }, 10000); }
     // Closes the window for good: the provider accepts, and WM_CLOSE is
     // posted until one is confirmed.
     DWORD Finish();
@@ -88,9 +79,5 @@ struct ProbeOptions {
     explicit ProbeOptions(const char* words) { SetEnvironmentVariableA("HOSTPROBE", words); }
     ~ProbeOptions() { SetEnvironmentVariableA("HOSTPROBE", NULL); }
 };
-
-// The system's screen-saver-running state as another process sees it: 1, 0,
-// or -1 when it cannot be read.
-int ScreenSaverRunning();
 
 }  // namespace host_test

@@ -2,9 +2,13 @@
 // and the preview child.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "host_test_support.h"
 
 namespace host_test {
+
+const char* const kSaverClass = "WindowsScreenSaverClass";
 
 class HostRunWindow : public ::testing::Test {
 protected:
@@ -13,7 +17,7 @@ protected:
     {
         scr = QuietSaver(testName);
         SetCursorPos(x, y);
-        return StartRunWindow(&p, scr, Quoted(scr) + " /s");
+        return StartSaver(&p, scr, "/s") ? WaitForSaverWindow(p.id, 15000) : NULL;
     }
     std::string scr;
     TestProcess p;
@@ -22,7 +26,7 @@ protected:
 TEST_F(HostRunWindow, TopmostPopupCoveringTheScreenClipBox)
 {
     HWND w = Start("host_win_run", 300, 300);
-    ASSERT_TRUE(w != NULL);
+    ASSERT_TRUE(w);
     EXPECT_EQ("Screen Saver", WindowText(w));
     char cls[64] = "";
     GetClassNameA(w, cls, sizeof cls);
@@ -36,7 +40,6 @@ TEST_F(HostRunWindow, TopmostPopupCoveringTheScreenClipBox)
     ReleaseDC(NULL, screen);
     GetWindowRect(w, &r);
     EXPECT_TRUE(EqualRect(&clip, &r));
-    // It is brought to the foreground.
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == w; }, 5000));
     // The title never changes.
     EXPECT_EQ(0u, SentAnswer(w, WM_SETTEXT, 0, (LPARAM) "Changed"));
@@ -47,7 +50,7 @@ TEST_F(HostRunWindow, TopmostPopupCoveringTheScreenClipBox)
 TEST_F(HostRunWindow, CursorIsHiddenOverTheSaver)
 {
     HWND w = Start("host_win_cursor", 320, 240);
-    ASSERT_TRUE(w != NULL);
+    ASSERT_TRUE(w);
     EXPECT_TRUE(WaitUntil([] {
         CURSORINFO info;
         info.cbSize = sizeof info;
@@ -59,7 +62,7 @@ TEST_F(HostRunWindow, CursorIsHiddenOverTheSaver)
 TEST_F(HostRunWindow, SecondRunEndsAtOnceAndActivatesTheFirst)
 {
     HWND w = Start("host_win_single", 320, 240);
-    ASSERT_TRUE(w != NULL);
+    ASSERT_TRUE(w);
     TestProcess second;
     ASSERT_TRUE(StartSaver(&second, scr, "-S"));
     EXPECT_EQ(0u, second.ExitCode(15000));
@@ -79,17 +82,14 @@ TEST(HostPreviewWindow, ChildFillingTheParentsClientArea)
     TestProcess p;
     ASSERT_TRUE(StartSaver(&p, scr, "/p " + Decimal(parent.window)));
     HWND child = WaitForPreviewChild(parent.window, p.process);
-    ASSERT_TRUE(child != NULL);
+    ASSERT_TRUE(child);
     std::vector<ChildWindow> children = parent.Children();
     ASSERT_EQ(1u, children.size());
     const ChildWindow& c = children[0];
-    EXPECT_EQ(child, c.handle);
-    EXPECT_EQ(kSaverClass, c.className);
-    EXPECT_EQ("Preview", c.title);
-    EXPECT_EQ(0x52000000ul, c.style);
-    EXPECT_EQ(0ul, c.exStyle);
-    RECT clientArea = {0, 0, 152, 112};
-    EXPECT_TRUE(EqualRect(&clientArea, &c.rect));
+    EXPECT_EQ(std::make_tuple(child, std::string(kSaverClass), std::string("Preview"),
+                              0x52000000ul, 0ul, 0L, 0L, 152L, 112L),
+              std::make_tuple(c.handle, c.className, c.title, c.style, c.exStyle, c.rect.left,
+                              c.rect.top, c.rect.right, c.rect.bottom));
     // The preview does not take the foreground from the parent.
     EXPECT_NE(child, GetForegroundWindow());
     // A right click's WM_CONTEXTMENU goes to the parent, with the parent's

@@ -1,20 +1,16 @@
 // A recording application for the screen-saver host: hostprobe.scr is the
-// host's entry with this saver procedure and dialog procedure. It forwards
-// like the launcher (everything but WM_ACTIVATE and WM_NCACTIVATE reaches
-// SaverDefaultProc) and appends to the .log beside the program:
-//   "A <hex message> <wParam> <lParam>"   a message reached LauncherSaverProc
-//   "D <hex message> <result>"            SaverDefaultProc's result for it
-//   "C <hex message> cursor=<0|1>"        after SaverDefaultProc: is a cursor set
-//   "S <hex message>"                     the probe sends it to its own window
-//   "create ..." / "destroy ..."          host state seen at creation/destruction
-//   "dialog owner=<N>"                    configure mode's owner window
-//   "exit"                                the process ends through ExitProcess
-// Environment HOSTPROBE: words that change its behaviour
-//   "afterclose"  at WM_DESTROY, send the window input and timer messages,
-//                 each after its "S" line (to see what still passes)
+// host's entry with this saver and dialog procedure. It forwards like the
+// launcher (all but WM_ACTIVATE and WM_NCACTIVATE reach SaverDefaultProc)
+// and appends to the .log beside the program the "A", "D" and "S" lines
+// that message_table.h reads, and:
+//   "C <hex message> cursor=<0|1>"   after SaverDefaultProc: is a cursor set
+//   "create ..." / "destroy ..."     host state seen at creation/destruction
+//   "dialog owner=<N>"               configure mode's owner window
+//   "exit"                           the process ends through ExitProcess
+// Words in the environment variable HOSTPROBE change what it does:
+//   "afterclose"  at WM_DESTROY, send the window input and timer messages
 //   "dialogcrash" the dialog procedure faults at WM_INITDIALOG
 //   "failcreate"  WM_CREATE answers -1, so that window creation fails
-// Its private messages are in probe_messages.h.
 #include <windows.h>
 
 #include <stdio.h>
@@ -68,10 +64,9 @@ static void LogCreate(HWND hwnd)
 // if the host forwarded it.
 static void SendAfterClose(HWND hwnd)
 {
-    static const UINT messages[] = {WM_TIMER,       WM_KEYDOWN,     WM_SYSKEYDOWN,
-                                    WM_MOUSEMOVE,   WM_LBUTTONDOWN, WM_RBUTTONDOWN,
-                                    WM_MBUTTONDOWN, WM_PAINT,       WM_SETCURSOR,
-                                    WM_USER + 5};
+    static const UINT messages[] = {WM_TIMER,       WM_KEYDOWN,     WM_SYSKEYDOWN,  WM_MOUSEMOVE,
+                                    WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_PAINT,
+                                    WM_SETCURSOR,   WM_USER + 5};
     for (UINT m : messages) {
         char line[64];
         snprintf(line, sizeof line, "S %04X\n", m);
