@@ -1,5 +1,4 @@
-// Settings texts in code page 932 survive loading and saving byte for byte,
-// also when a character's second byte is 0x5C.
+// Settings texts in code page 932 (second bytes of 0x5C among them).
 #include <gtest/gtest.h>
 
 #include "platform_checks.h"
@@ -35,16 +34,10 @@ TEST_F(SettingsJapaneseTest, TextsLoadAsTheirBytes)
 
 TEST_F(SettingsJapaneseTest, TextsRoundTripThroughTheFile)
 {
-    lstrcpyA(exepath, japaneseExe);
-    lstrcpyA(playlist, japaneseList);
-    lstrcpyA(ext_scr_path, japaneseScr);
-    bgcolor = 0xFFFFFF;
-    alpha = 100;
-    mode = 1;
+    SetSettings(0xFFFFFF, 100, 1, japaneseExe, japaneseList, japaneseScr);
     ASSERT_EQ(1, SaveSettings());
 
-    std::string bytes;
-    ASSERT_TRUE(ReadFileBytes(OwnSettingsPath(), &bytes));
+    std::string bytes = ReadText(OwnSettingsPath());
     for (std::string line : {std::string("exepath=") + japaneseExe,
                              std::string("playlist=") + japaneseList,
                              std::string("ext_scr_path=") + japaneseScr})
@@ -56,7 +49,5 @@ TEST_F(SettingsJapaneseTest, TextsRoundTripThroughTheFile)
 
     // Loading and saving again changes nothing in the file.
     ASSERT_EQ(1, SaveSettings());
-    std::string again;
-    ASSERT_TRUE(ReadFileBytes(OwnSettingsPath(), &again));
-    EXPECT_EQ(bytes, again);
+    EXPECT_EQ(bytes, ReadText(OwnSettingsPath()));
 }
