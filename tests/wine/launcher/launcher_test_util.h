@@ -35,9 +35,7 @@ struct AccessoryFolder : SaverFolder {
     AccessoryReaper reaper;
     AccessoryFolder(const std::string& name, const std::string& variant = "",
                     const std::string& scrName = "velkaro_ss_launcher.scr")
-        : SaverFolder(PrepareSaverFolder(name, scrName, WithAccessory, variant)), reaper(*this)
-    {
-    }
+        : SaverFolder(PrepareSaverFolder(name, scrName, WithAccessory, variant)), reaper(*this) {}
 };
 
 // A key in the saver window, then the saver's exit code (0xBAD when no key

@@ -10,6 +10,9 @@ static const char japaneseExe[] = "C:\\\x95\x5c\x8e\xa6\\velkarodin.exe";
 static const char japaneseList[] = "D:\\\x89\xb9\x8a\x79\\\x83\x5c\x83\x93\x83\x4f.m3u";
 // 予備\能.scr: 予 is 0x97 0x5C, 能 is 0x94 0x5C (trail byte at the end).
 static const char japaneseScr[] = "\x97\x5c\x94\xf5\\\x94\x5c.scr";
+static const std::vector<std::string> japaneseLines = {std::string("exepath=") + japaneseExe,
+                                                       std::string("playlist=") + japaneseList,
+                                                       std::string("ext_scr_path=") + japaneseScr};
 
 class SettingsJapaneseTest : public ::testing::Test {
 protected:
@@ -24,10 +27,7 @@ protected:
 
 TEST_F(SettingsJapaneseTest, TextsLoadAsTheirBytes)
 {
-    ASSERT_TRUE(WriteFileBytes(OwnSettingsPath(), std::string("[setting]\r\nexepath=") +
-                                                      japaneseExe + "\r\nplaylist=" +
-                                                      japaneseList + "\r\next_scr_path=" +
-                                                      japaneseScr + "\r\n"));
+    ASSERT_TRUE(WriteSettingsFor(OwnProgramPath(), japaneseLines));
     LoadSettings();
     ExpectSettings(0, 0, 0, japaneseExe, japaneseList, japaneseScr);
 }
@@ -38,9 +38,7 @@ TEST_F(SettingsJapaneseTest, TextsRoundTripThroughTheFile)
     ASSERT_EQ(1, SaveSettings());
 
     std::string bytes = ReadText(OwnSettingsPath());
-    for (std::string line : {std::string("exepath=") + japaneseExe,
-                             std::string("playlist=") + japaneseList,
-                             std::string("ext_scr_path=") + japaneseScr})
+    for (const std::string& line : japaneseLines)
         EXPECT_NE(std::string::npos, bytes.find(line + "\r\n")) << line;
 
     ClearSettings();
