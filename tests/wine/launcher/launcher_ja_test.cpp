@@ -18,9 +18,8 @@ static const wchar_t warningTextW[] =
     L"設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。";
 static const wchar_t warningCaptionW[] = L"velkaro_v010用スクリーンセーバーLauncher";
 
-// Waits for the saver's warning box and closes it: its texts as shown; with
-// code page 932 also the bytes the "A" functions give back, which must be
-// the program's own.
+// Closes the saver's warning box: its texts as shown; with code page 932 also
+// the bytes the "A" functions give back, which must be the program's own.
 static void CloseWarningBox(DWORD pid)
 {
     std::string text, caption;
@@ -59,9 +58,8 @@ TEST(LauncherJa, MissingAccessoryWarningText)
 // (A preview child drawn by another process than its parent's does not show
 // in the parent's pixels under Wine, so the colour is checked in run mode.)
 
-// Preview with the accessory path missing: the warning, then only the
-// background colour: no translucency, no timers (the external saver never
-// starts), no close sequence; the preview ends with its parent.
+// Preview with the accessory path missing: the warning, then only the colour: no
+// translucency, timers (external saver) or close sequence; it ends with its parent.
 TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
 {
     SaverFolder s = PrepareSaverFolder("ja_preview_missing");
@@ -84,18 +82,17 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
     parent.Destroy();
     ASSERT_EQ(0u, saver.ExitCode(10000));
     saver.End();
-    std::vector<std::string> traces = saver.Traces();
-    ASSERT_GE(traces.size(), 3u);
-    EXPECT_EQ("WM_CREATE\n", traces[0]);
-    EXPECT_EQ("Find /P  --PreviewMode--\n", traces[1]);
-    EXPECT_EQ("WM_DESTROY\n", traces.back());
-    EXPECT_EQ(0, Count(traces, "WM_MOUSEMOVE\n"));
-    EXPECT_EQ(0, Count(traces, "WM_RBUTTONDOWN\n"));
+    std::vector<std::string> t = saver.Traces();
+    ASSERT_GE(t.size(), 3u);
+    const std::vector<std::string> ends = {"WM_CREATE\n", "Find /P  --PreviewMode--\n",
+                                           "WM_DESTROY\n"};
+    EXPECT_EQ(ends, std::vector<std::string>({t[0], t[1], t.back()}));
+    EXPECT_EQ(0, Count(t, "WM_MOUSEMOVE\n"));
+    EXPECT_EQ(0, Count(t, "WM_RBUTTONDOWN\n"));
 }
 
-// Preview with a valid accessory path and a playlist: no box, no accessory,
-// no music; WM_CLOSE only writes its trace on its way to the host, which
-// destroys the child.
+// Preview with a valid accessory path and a playlist: no box, accessory or music;
+// WM_CLOSE only writes its trace on its way to the host, which destroys the child.
 TEST(LauncherJa, PreviewStartsNothing)
 {
     AccessoryFolder s("ja_preview_accessory");

@@ -1,6 +1,4 @@
-// The launcher inside the real saver under Wine: the accessory's start and
-// stop, translucency, the grace period, the external saver, the music, the
-// missing settings, a refused close on the 95 family and the trace lines.
+// The launcher inside the real saver under Wine, in run mode.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -9,14 +7,10 @@
 
 // The launcher ignores the cursor for this long after its creation.
 static const DWORD graceMs = 1000;
-// After the password provider answered, the host refuses closes for this
-// long without asking it again.
+// After the password provider answered, closes are refused this long unasked.
 static const DWORD recheckMs = 200;
 static const char exitTrace[] = "velkarodin.exe\x82\xc9IDM_EXIT\x82\xf0\x91\x97\x90M\n";
 
-static std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
-
-// Number of times needle is in the log.
 static int CountLines(const std::string& log, const std::string& needle)
 {
     std::string text = ReadText(log);
@@ -27,15 +21,15 @@ static int CountLines(const std::string& log, const std::string& needle)
 }
 
 // For the saver's rules that end by time alone, with nothing to observe:
-// sleeps until more than ms have passed since tick, a moment known to be no
-// earlier than the one the saver counts from.
+// sleeps until more than ms have passed since tick (no earlier than the
+// saver's own start of the count).
 static void WaitOutSince(DWORD tick, DWORD ms)
 {
     DWORD since = GetTickCount() - tick;
     if (since <= ms + 20) Sleep(ms + 20 - since);
 }
 
-// The arrival of the index-th trace equal to text (0 when there is none).
+// The arrival of the index-th trace equal to text (0 when none).
 static DWORD TraceTick(TracedProcess* saver, const std::string& text, int index)
 {
     std::vector<std::string> traces = saver->Traces();
@@ -45,9 +39,8 @@ static DWORD TraceTick(TracedProcess* saver, const std::string& text, int index)
     return 0;
 }
 
-// A marker through the saver's queue: posts a mouse move that leaves the
-// cursor where it is (no rule closes on it) and waits for its trace. When it
-// returns true, every message posted to the saver before it was handled.
+// A marker through the saver's queue: a mouse move to where the cursor is
+// (no rule closes on it); once its trace is there, all posted before it was handled.
 static bool FlushSaver(TracedProcess* saver, HWND window)
 {
     int before = Count(saver->Traces(), "WM_MOUSEMOVE\n");
@@ -58,17 +51,15 @@ static bool FlushSaver(TracedProcess* saver, HWND window)
     return WaitUntil([&] { return Count(saver->Traces(), "WM_MOUSEMOVE\n") > before; }, 10000);
 }
 
-// Moves the cursor 2 pixels (ignored by the host); true when the saver surely
-// looked at it within its grace period, *closed when it closed on it. The
-// saver takes its start time after its WM_CREATE trace and compares the
-// cursor at the first mouse-move trace after the move, before its next trace
-// (a marker posted then makes sure there is one): both well within the grace
-// period of each other. Otherwise the start was too slow to tell.
+// Moves the cursor 2 pixels (ignored by the host); *closed when the saver
+// closed on it. False when the start was too slow to tell: the saver starts
+// its count after WM_CREATE and looks at the cursor at the first mouse-move
+// trace after the move, before its next trace (a posted marker makes one).
 static bool SmallMoveWithinGrace(TracedProcess* saver, HWND window, bool* closed)
 {
     SetCursorPos(parkX + 2, parkY);
     DWORD moved = GetTickCount();
-    size_t seen = 0;  // index of that mouse-move trace, 0 while there is none
+    size_t seen = 0;  // index of that mouse-move trace
     WaitUntil([&] {
         std::vector<std::string> traces = saver->Traces();
         std::vector<DWORD> ticks = saver->TraceTicks();
@@ -94,9 +85,8 @@ static bool SmallMoveWithinGrace(TracedProcess* saver, HWND window, bool* closed
 static bool Launch(TestProcess* p, const std::string& scr) { return StartSaver(p, scr, "/s"); }
 static bool Launch(TracedProcess* p, const std::string& scr) { return p->Start(scr, "/s"); }
 
-// Writes the settings lines (none: no file), starts the saver in run mode
-// with the cursor parked and, when a warning is expected, closes it first;
-// the saver window (shown: its creation is over), or null.
+// Writes the settings (none: no file), starts the saver in run mode with the
+// cursor parked, closes the expected warning; the shown saver window, or null.
 template <class Saver>
 static HWND StartRunMode(const SaverFolder& s, Saver* saver,
                          const std::vector<std::string>& settings, bool warning = false)
@@ -113,9 +103,8 @@ static HWND StartRunMode(const SaverFolder& s, Saver* saver,
     return WaitForSaverWindow(saver->id, 10000);
 }
 
-// Run mode with the accessory: quoted start from its own folder, above the
-// translucent topmost saver; the launcher's own mouse rule after the grace
-// period; exit command, wait, and the trace lines in order.
+// Quoted start from its own folder, above the translucent topmost saver; the
+// launcher's own mouse rule after the grace period; exit command, wait, traces.
 TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
 {
     const int attempts = 4;
@@ -126,15 +115,14 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
         HWND window = StartRunMode(s, &saver, {"bgcolor=32768", "alpha=20", "mode=0",
                                                "exepath=" + s.accessory});
         ASSERT_TRUE(window);
-        // Within the grace period a small move closes nothing.
         bool closed = false;
         bool quick = SmallMoveWithinGrace(&saver, window, &closed);
         if (!quick && attempt < attempts) continue;
         ASSERT_TRUE(quick) << "no start was quick enough to move within the grace period";
-        EXPECT_FALSE(closed) << "closed by a small move in the grace period";
+        EXPECT_FALSE(closed) << "closed by a small move within the grace period";
         ASSERT_TRUE(WaitForText(s.AccessoryLog(), " window ", 10000));
 
-        EXPECT_EQ(Quoted(FullPath(s.accessory)), LogValue(s.AccessoryLog(), "cmdline"));
+        EXPECT_EQ("\"" + FullPath(s.accessory) + "\"", LogValue(s.AccessoryLog(), "cmdline"));
         std::string cwd = LogValue(s.AccessoryLog(), "cwd");
         EXPECT_EQ(0, lstrcmpiA(FullPath(s.accessoryDir).c_str(), cwd.c_str())) << cwd;
         EXPECT_FALSE(PathExists(s.dir + "\\trap_log.txt")) << ReadText(s.dir + "\\trap_log.txt");
@@ -144,8 +132,7 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
         BYTE opacity = 0;
         DWORD flags = 0;
         ASSERT_TRUE(GetLayeredWindowAttributes(window, NULL, &opacity, &flags));
-        EXPECT_EQ(203, opacity);
-        EXPECT_EQ((DWORD)LWA_ALPHA, flags);
+        EXPECT_EQ(std::make_pair(203, (DWORD)LWA_ALPHA), std::make_pair((int)opacity, flags));
         std::string accessoryWindow = LogValue(s.AccessoryLog(), "window");
         HWND accessoryWindowHandle = (HWND)(ULONG_PTR)strtoul(accessoryWindow.c_str(), NULL, 10);
         ASSERT_TRUE(IsWindow(accessoryWindowHandle));
@@ -156,7 +143,7 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
 
         // The saver took its start time before its second trace arrived.
         WaitOutSince(saver.TraceTicks()[1], graceMs);
-        // After it, a move of 3 pixels (still ignored by the host) closes.
+        // A move of 3 pixels, still ignored by the host.
         SetCursorPos(parkX + 3, parkY);
         ASSERT_EQ(0u, saver.ExitCode(10000));
         EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
@@ -175,68 +162,55 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
     }
 }
 
-// Starts the saver in run mode with the stand-in accessory variant and the
-// settings lines; once the accessory logged its last line before it waits
-// (its window, or for "nowindow" its working folder) opens its process into
-// *accessory, presses a key and waits at most limitMs for the saver's end
-// with exit code 0, printing how long that took.
+// Run mode with the accessory variant; once it logged its last line before
+// waiting (its window; "nowindow": its folder), a key, and exit code 0 within
+// limitMs; whether the accessory ended by then.
 static void RunAndCloseByKey(const SaverFolder& s, const std::string& variant,
-                             std::vector<std::string> settings, DWORD limitMs, HANDLE* accessory)
+                             std::vector<std::string> settings, DWORD limitMs, bool ends)
 {
     settings.push_back("exepath=" + s.accessory);
     TestProcess saver;
     HWND window = StartRunMode(s, &saver, settings);
     ASSERT_TRUE(window);
     ASSERT_TRUE(WaitForText(s.AccessoryLog(), variant == "nowindow" ? " cwd " : " window ", 10000));
-    *accessory = AccessoryHandle(s);
-    ASSERT_TRUE(*accessory);
+    HANDLE accessory = AccessoryHandle(s);
+    ASSERT_TRUE(accessory);
     EXPECT_TRUE(PressKeyIn(window)) << "no key reached the saver";
     DWORD start = GetTickCount();
     EXPECT_EQ(0u, saver.ExitCode(limitMs));
     printf("close with the %s accessory took %lu ms\n", variant.c_str(), GetTickCount() - start);
+    EXPECT_EQ(ends ? WAIT_OBJECT_0 : (DWORD)WAIT_TIMEOUT, WaitForSingleObject(accessory, 0))
+        << (ends ? "the saver ended before the accessory" : "the accessory was ended");
+    // One left running ends by itself 15 s after its start.
+    EXPECT_TRUE(ends || WaitForSingleObject(accessory, 20000) == WAIT_OBJECT_0);
+    CloseHandle(accessory);
 }
 
-// An accessory that takes 1.5 s to end after the exit command: the saver
-// ends only after it.
+// An accessory 1.5 s slow to end on the exit command: the saver waits for it.
 TEST(LauncherRun, SlowAccessoryIsWaitedFor)
 {
     AccessoryFolder s("run_slow", "slow");
-    HANDLE accessory = NULL;
-    ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, "slow", {"alpha=50"}, 10000, &accessory));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 0))
-        << "the saver ended before the accessory";
-    CloseHandle(accessory);
+    ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, "slow", {"alpha=50"}, 10000, true));
     EXPECT_TRUE(WaitForText(s.AccessoryLog(), " exit", 100));
 }
 
-// Accessories that never end on the exit command do not lock the user out:
-// the saver ends after its limit and leaves them running.
+// Accessories that ignore the exit command: the saver ends after its limit.
 TEST(LauncherRun, AccessoryThatDoesNotEndDoesNotHoldTheSaver)
 {
     for (std::string variant : {"ignore", "nowindow"}) {
         SCOPED_TRACE(variant);
         AccessoryFolder s("run_" + variant, variant);
-        HANDLE accessory = NULL;
-        ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, variant, {}, 16000, &accessory));
-        EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(accessory, 0))
-            << "the accessory was ended";
-        int commands = variant == "ignore" ? 1 : 0;
-        EXPECT_EQ(commands, CountLines(s.AccessoryLog(), " command 40001"));
-        // It ends by itself 15 s after its start.
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 20000));
-        CloseHandle(accessory);
+        ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, variant, {}, 16000, false));
+        EXPECT_EQ(variant == "ignore" ? 1 : 0, CountLines(s.AccessoryLog(), " command 40001"));
     }
 }
 
-// An accessory that sends a message to every top-level window while it
-// ends (the saver's window among them) is answered: no deadlock.
+// An accessory that sends to every top-level window while it ends (the
+// saver's among them) is answered: no deadlock.
 TEST(LauncherRun, BroadcastingAccessoryIsAnswered)
 {
     AccessoryFolder s("run_broadcast", "broadcast");
-    HANDLE accessory = NULL;
-    ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, "broadcast", {}, 16000, &accessory));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 0)) << "the saver gave up waiting";
-    CloseHandle(accessory);
+    ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, "broadcast", {}, 16000, true));
     EXPECT_EQ(1, CountLines(s.AccessoryLog(), " broadcast done"));
 }
 
@@ -279,8 +253,7 @@ TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
     ASSERT_TRUE(window);
     std::string log = extDir + "\\external_log.txt";
     ASSERT_TRUE(WaitForText(log, "child ", 5000));
-    // Its first line, logged before anything else.
-    EXPECT_EQ("cmdline " + Quoted(FullPath(ext)) + " /P " + std::to_string((int)(LONG_PTR)window),
+    EXPECT_EQ("cmdline \"" + FullPath(ext) + "\" /P " + std::to_string((int)(LONG_PTR)window),
               ReadLines(log).at(0));
     HWND child = FindWindowExA(window, NULL, "FakeExternalSaverChild", NULL);
     ASSERT_TRUE(child);
@@ -288,10 +261,8 @@ TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
     RECT outer, inner;
     GetClientRect(window, &outer);
     GetClientRect(child, &inner);
-    EXPECT_EQ(outer.right, inner.right);
-    EXPECT_EQ(outer.bottom, inner.bottom);
-    // A timer left running would start it again every 500 ms: three periods
-    // without a second start.
+    EXPECT_EQ(std::make_pair(outer.right, outer.bottom), std::make_pair(inner.right, inner.bottom));
+    // A timer left running would start it again every 500 ms: three periods.
     EXPECT_FALSE(WaitUntil([&] { return CountLines(log, "cmdline ") > 1; }, 1500));
     EXPECT_EQ(1, CountLines(log, "cmdline "));
     EXPECT_FALSE(PathExists(s.dir + "\\trap_log.txt")) << ReadText(s.dir + "\\trap_log.txt");
@@ -314,10 +285,10 @@ TEST(LauncherRun, ExternalSaverMissingOrNotAProgram)
             StartRunMode(s, &saver, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext});
         ASSERT_TRUE(window);
         std::string text, caption;
-        // The start comes 500 ms after the creation; for the missing one,
-        // four times that without a box.
+        // The start comes 500 ms after the creation; the missing one gets 4 times that.
         HWND box = WaitForMessageBox(saver.id, round == 0 ? 2000 : 5000, &text, &caption);
         ASSERT_EQ(round == 1, box != NULL);
+        EXPECT_TRUE(saver.Running());
         if (box) {
             EXPECT_EQ("Error", caption);
             EXPECT_FALSE(text.empty());
@@ -326,9 +297,6 @@ TEST(LauncherRun, ExternalSaverMissingOrNotAProgram)
             EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(box) && IsAbove(box, window); },
                                   5000)) << "the box is hidden behind the saver";
             printf("error box text: %s\n", text.c_str());
-        }
-        EXPECT_TRUE(saver.Running());
-        if (box) {
             CloseMessageBox(box);
             EXPECT_FALSE(WaitForWindowGone(box, 5000));
         }
@@ -340,8 +308,7 @@ TEST(LauncherRun, ExternalSaverMissingOrNotAProgram)
     }
 }
 
-// Simple mode: the music starts on the first tick, follows the playlist
-// (and starts again after its end), and closing stops it.
+// Simple mode: the music starts on the first tick and follows the playlist round.
 TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
 {
     AccessoryFolder s("run_music");
@@ -355,8 +322,7 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
     HWND window = StartRunMode(s, &saver, {"mode=0", "exepath=" + s.accessory,
                                            "playlist=" + s.dir + "\\list.m3u"});
     ASSERT_TRUE(window);
-    // The order in which the tracks are read: a track read is marked unread
-    // again, so that it shows again only when it is read again.
+    // The order of the reads: a track read is marked unread again at once.
     std::string order;
     WaitUntil([&] {
         for (int i = 0; i < 2; i++) {
@@ -368,13 +334,11 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
         return order.size() >= 3;
     }, 9000);
     EXPECT_EQ("121", order);
-    // (MCI plays inside the saver's process, so its end ends the music
-    // whatever the close did: nothing to check after it.)
+    // (MCI plays in the saver's process: its end ends the music, nothing to check.)
     EXPECT_EQ(0u, ExitOnKey(&saver, window));
 }
 
-// No settings file: the warning, then an opaque black full-screen window,
-// no accessory and no music.
+// No settings file: the warning, an opaque black full-screen window, nothing started.
 TEST(LauncherRun, NoSettingsFile)
 {
     AccessoryFolder s("run_nosettings");
@@ -392,7 +356,7 @@ TEST(LauncherRun, NoSettingsFile)
     EXPECT_EQ(0u, ExitOnKey(&saver, window));
 }
 
-// The provider's file beside a 95-family saver: it refuses until told to accept.
+// A provider beside a 95-family saver that refuses until told to accept.
 static void AddRefusingProvider(const SaverFolder& s)
 {
     ASSERT_TRUE(CopyInto(BinFile("password_provider.dll"), s.dir, "PASSWORD.CPL"));
@@ -415,9 +379,8 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     ASSERT_TRUE(WaitForText(s.AccessoryLog(), " window ", 10000));
     HANDLE accessory = AccessoryHandle(s);
     ASSERT_TRUE(accessory);
-    // After the grace period a key closes twice: the launcher's own rule,
-    // then the host's. The saver took its start time before it started the
-    // accessory, whose window is logged now.
+    // After the grace period (counted from before the accessory's start) a key
+    // closes twice: the launcher's own rule, then the host's.
     WaitOutSince(GetTickCount(), graceMs);
     ASSERT_TRUE(PressKeyIn(window));
     ASSERT_TRUE(WaitForText(s.dir + "\\provider.log", "verify", 10000));
@@ -474,14 +437,12 @@ TEST(LauncherRun, MusicAroundARefusedClose)
         if (round == 0) {
             ASSERT_TRUE(WaitForText(s.AccessoryLog(), " ended", 10000));
         } else if (ReadSinceMark(track)) {
-            // The first tick came before the close was over: the start was
-            // too slow for an early close. Again, with a new saver.
+            // The first tick came before the close was over: too slow, a new saver.
             ASSERT_LT(attempt++, attempts) << "no start was quick enough to close before the music";
             round--;
             continue;
         }
-        // The close is over (the music, if any, was stopped before the
-        // provider was asked). Three music ticks with the saver still up.
+        // The close (and the music's stop before it) is over: three ticks, saver up.
         MarkUnread(track);
         bool seen = WaitUntil([&] { return ReadSinceMark(track); }, 3000);
         ASSERT_TRUE(saver.Running());

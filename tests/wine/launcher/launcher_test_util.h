@@ -1,5 +1,4 @@
-// What the launcher tests share beyond the kit: the cursor's resting place,
-// a folder with the stand-in accessory, a close by key and the saver's traces.
+// What the launcher tests share beyond the kit.
 #pragma once
 #include <windows.h>
 
@@ -16,8 +15,7 @@
 
 const int parkX = 500, parkY = 400;
 
-// Moves the cursor to a fixed point away from the screen edges and waits
-// until the system reports it there.
+// Moves the cursor away from the screen edges; waits until the system reports it there.
 inline void ParkCursor()
 {
     SetCursorPos(parkX, parkY);
@@ -27,21 +25,17 @@ inline void ParkCursor()
     }, 2000);
 }
 
-// How many traces are exactly text.
 inline int Count(const std::vector<std::string>& traces, const std::string& text)
 {
     return (int)std::count(traces.begin(), traces.end(), text);
 }
 
-// A test folder with the stand-in accessory, which is ended with the scope
-// if the saver left it running.
+// A test folder with the stand-in accessory, ended with the scope if left running.
 struct AccessoryFolder : SaverFolder {
     AccessoryReaper reaper;
     AccessoryFolder(const std::string& name, const std::string& variant = "",
                     const std::string& scrName = "velkaro_ss_launcher.scr")
-        : SaverFolder(PrepareSaverFolder(name, scrName, WithAccessory, variant)), reaper(*this)
-    {
-    }
+        : SaverFolder(PrepareSaverFolder(name, scrName, WithAccessory, variant)), reaper(*this) {}
 };
 
 // A key in the saver window, then the saver's exit code (0xBAD when no key

@@ -1,5 +1,4 @@
-// The playlist under code page 932: double-byte names whose second byte is
-// 0x5C are not split, and such a track really plays.
+// The playlist under code page 932, with double-byte names ending in 0x5C.
 #include <gtest/gtest.h>
 
 #include "playlist_support.h"

@@ -1,6 +1,5 @@
-// Support for the playlist tests under Wine: a recorder that wraps the
-// product's own MCI sender so that every command, its result and its reply
-// can be checked while MCI really plays.
+// A recorder around the product's own MCI sender: every command, its result
+// and its reply, checked while MCI really plays.
 #pragma once
 #include <windows.h>
 
@@ -63,9 +62,8 @@ bool RunMusicTicks(Playlist* list, const std::string& playlistPath, DWORD interv
 inline std::vector<const MciRecord*> OpenRecords()
 {
     std::vector<const MciRecord*> opens;
-    for (const MciRecord& r : mciRecords) {
+    for (const MciRecord& r : mciRecords)
         if (r.command.compare(0, 5, "open ") == 0) opens.push_back(&r);
-    }
     return opens;
 }
 

@@ -1,5 +1,4 @@
-// Settings texts in code page 932 survive loading and saving byte for byte,
-// also when a character's second byte is 0x5C.
+// Settings texts in code page 932 (second bytes of 0x5C among them).
 #include <gtest/gtest.h>
 
 #include "platform_checks.h"
@@ -11,6 +10,9 @@ static const char japaneseExe[] = "C:\\\x95\x5c\x8e\xa6\\velkarodin.exe";
 static const char japaneseList[] = "D:\\\x89\xb9\x8a\x79\\\x83\x5c\x83\x93\x83\x4f.m3u";
 // 予備\能.scr: 予 is 0x97 0x5C, 能 is 0x94 0x5C (trail byte at the end).
 static const char japaneseScr[] = "\x97\x5c\x94\xf5\\\x94\x5c.scr";
+static const std::vector<std::string> japaneseLines = {std::string("exepath=") + japaneseExe,
+                                                       std::string("playlist=") + japaneseList,
+                                                       std::string("ext_scr_path=") + japaneseScr};
 
 class SettingsJapaneseTest : public ::testing::Test {
 protected:
@@ -25,29 +27,18 @@ protected:
 
 TEST_F(SettingsJapaneseTest, TextsLoadAsTheirBytes)
 {
-    ASSERT_TRUE(WriteFileBytes(OwnSettingsPath(), std::string("[setting]\r\nexepath=") +
-                                                      japaneseExe + "\r\nplaylist=" +
-                                                      japaneseList + "\r\next_scr_path=" +
-                                                      japaneseScr + "\r\n"));
+    ASSERT_TRUE(WriteSettingsFor(OwnProgramPath(), japaneseLines));
     LoadSettings();
     ExpectSettings(0, 0, 0, japaneseExe, japaneseList, japaneseScr);
 }
 
 TEST_F(SettingsJapaneseTest, TextsRoundTripThroughTheFile)
 {
-    lstrcpyA(exepath, japaneseExe);
-    lstrcpyA(playlist, japaneseList);
-    lstrcpyA(ext_scr_path, japaneseScr);
-    bgcolor = 0xFFFFFF;
-    alpha = 100;
-    mode = 1;
+    SetSettings(0xFFFFFF, 100, 1, japaneseExe, japaneseList, japaneseScr);
     ASSERT_EQ(1, SaveSettings());
 
-    std::string bytes;
-    ASSERT_TRUE(ReadFileBytes(OwnSettingsPath(), &bytes));
-    for (std::string line : {std::string("exepath=") + japaneseExe,
-                             std::string("playlist=") + japaneseList,
-                             std::string("ext_scr_path=") + japaneseScr})
+    std::string bytes = ReadText(OwnSettingsPath());
+    for (const std::string& line : japaneseLines)
         EXPECT_NE(std::string::npos, bytes.find(line + "\r\n")) << line;
 
     ClearSettings();
@@ -56,7 +47,5 @@ TEST_F(SettingsJapaneseTest, TextsRoundTripThroughTheFile)
 
     // Loading and saving again changes nothing in the file.
     ASSERT_EQ(1, SaveSettings());
-    std::string again;
-    ASSERT_TRUE(ReadFileBytes(OwnSettingsPath(), &again));
-    EXPECT_EQ(bytes, again);
+    EXPECT_EQ(bytes, ReadText(OwnSettingsPath()));
 }

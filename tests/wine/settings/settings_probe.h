@@ -1,9 +1,9 @@
-// Helpers shared by the settings tests: the settings file of this test
-// program, and a copy of the program that loads and saves under another name.
+// Shared by the settings tests: this program's settings file and its probe argument.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "launcher/settings.h"
 #include "test_support.h"
@@ -35,24 +35,24 @@ inline std::string ReadValue(const std::string& file, const char* key)
     return text;
 }
 
-inline void ClearSettings()
+inline void SetSettings(COLORREF colour, int alphaValue, int modeValue, const std::string& exe,
+                        const std::string& list, const std::string& scr)
 {
-    bgcolor = 0x12345678;
-    alpha = -77;
-    mode = 99;
-    lstrcpyA(exepath, "junk");
-    lstrcpyA(playlist, "junk");
-    lstrcpyA(ext_scr_path, "junk");
+    bgcolor = colour;
+    alpha = alphaValue;
+    mode = modeValue;
+    lstrcpyA(exepath, exe.c_str());
+    lstrcpyA(playlist, list.c_str());
+    lstrcpyA(ext_scr_path, scr.c_str());
 }
 
-// The six settings in memory, all at once.
+inline void ClearSettings() { SetSettings(0x12345678, -77, 99, "junk", "junk", "junk"); }
+
+// The six settings in memory, compared at once.
 inline void ExpectSettings(COLORREF colour, int alphaValue, int modeValue, const std::string& exe,
                            const std::string& list, const std::string& scr)
 {
-    EXPECT_EQ(colour, bgcolor);
-    EXPECT_EQ(alphaValue, alpha);
-    EXPECT_EQ(modeValue, mode);
-    EXPECT_EQ(exe, exepath);
-    EXPECT_EQ(list, playlist);
-    EXPECT_EQ(scr, ext_scr_path);
+    EXPECT_EQ(std::make_tuple(colour, alphaValue, modeValue, exe, list, scr),
+              std::make_tuple(bgcolor, alpha, mode, std::string(exepath), std::string(playlist),
+                              std::string(ext_scr_path)));
 }

@@ -1,5 +1,4 @@
-// The settings store on real INI files through the platform's profile
-// functions.
+// The settings store on real INI files through the platform's profile functions.
 #include <gtest/gtest.h>
 
 #include "settings_probe.h"
@@ -63,9 +62,8 @@ TEST_F(SettingsTest, NumbersOutOfRangeAreClamped)
         ASSERT_TRUE(WriteIni(row.body));
         ClearSettings();
         LoadSettings();
-        EXPECT_EQ(row.bgcolor, bgcolor) << row.body;
-        EXPECT_EQ(row.alpha, alpha) << row.body;
-        EXPECT_EQ(row.mode, mode) << row.body;
+        EXPECT_EQ(std::make_tuple(row.bgcolor, row.alpha, row.mode),
+                  std::make_tuple(bgcolor, alpha, mode)) << row.body;
     }
 }
 
@@ -76,9 +74,7 @@ TEST_F(SettingsTest, TextsHoldUpTo1023Bytes)
     ASSERT_TRUE(WriteIni("exepath=" + exact + "\r\nplaylist=" + longer + "\r\next_scr_path=" +
                          std::string(1024, 's') + "\r\n"));
     LoadSettings();
-    EXPECT_EQ(exact, exepath);
-    EXPECT_EQ(longer.substr(0, 1023), playlist);
-    EXPECT_EQ(std::string(1023, 's'), ext_scr_path);
+    ExpectSettings(0, 0, 0, exact, longer.substr(0, 1023), std::string(1023, 's'));
 }
 
 TEST_F(SettingsTest, SavingAfterLoadingWritesClampedNumbersAndTextsUnchanged)
@@ -96,8 +92,7 @@ TEST_F(SettingsTest, SavingAfterLoadingWritesClampedNumbersAndTextsUnchanged)
         {"playlist", "list.m3u"}, {"ext_scr_path", "\\\\server\\share\\x y.scr"},
     };
     for (const auto& v : values) EXPECT_EQ(v[1], ReadValue(file, v[0])) << v[0];
-    std::string bytes;
-    ASSERT_TRUE(ReadFileBytes(file, &bytes));
+    std::string bytes = ReadText(file);
     for (const char* line : {"bgcolor=16777215\r\n", "alpha=100\r\n", "mode=1\r\n"})
         EXPECT_NE(std::string::npos, bytes.find(line)) << line << bytes;
     EXPECT_EQ(std::string::npos, bytes.find("=-1")) << bytes;
@@ -105,21 +100,14 @@ TEST_F(SettingsTest, SavingAfterLoadingWritesClampedNumbersAndTextsUnchanged)
 
 TEST_F(SettingsTest, SaveCreatesTheFileWithAllSixKeys)
 {
-    bgcolor = 0x00336699;
-    alpha = 20;
-    mode = 0;
-    lstrcpyA(exepath, "C:\\a\\velkarodin.exe");
-    lstrcpyA(playlist, "");
-    lstrcpyA(ext_scr_path, std::string(1023, 'z').c_str());
+    SetSettings(0x00336699, 20, 0, "C:\\a\\velkarodin.exe", "", std::string(1023, 'z'));
     ASSERT_EQ(1, SaveSettings());
-    std::string bytes;
-    ASSERT_TRUE(ReadFileBytes(OwnSettingsPath(), &bytes));
+    std::string bytes = ReadText(OwnSettingsPath());
     EXPECT_EQ(0u, bytes.find("[setting]\r\n")) << bytes;
-    for (const char* line : {"bgcolor=3368601\r\n", "alpha=20\r\n", "mode=0\r\n",
-                             "exepath=C:\\a\\velkarodin.exe\r\n", "playlist=\r\n"}) {
-        EXPECT_NE(std::string::npos, bytes.find(line)) << line << bytes;
-    }
-    EXPECT_NE(std::string::npos, bytes.find("ext_scr_path=" + std::string(1023, 'z') + "\r\n"));
+    for (const std::string& line : std::vector<std::string>{
+             "bgcolor=3368601", "alpha=20", "mode=0", "exepath=C:\\a\\velkarodin.exe",
+             "playlist=", "ext_scr_path=" + std::string(1023, 'z')})
+        EXPECT_NE(std::string::npos, bytes.find(line + "\r\n")) << line << bytes;
 
     // And it loads back the same.
     ClearSettings();
@@ -135,8 +123,7 @@ TEST_F(SettingsTest, SaveReportsFailureWhenAFolderStandsInPlaceOfTheFile)
     EXPECT_EQ(0, SaveSettings());
     // Loading from it gives the defaults.
     LoadSettings();
-    EXPECT_EQ(0, alpha);
-    EXPECT_STREQ("", exepath);
+    ExpectSettings(0, 0, 0, "", "", "");
 }
 
 TEST_F(SettingsTest, ProgramNamedWithTwoLetterExtensionUsesLastThreeCharacters)
