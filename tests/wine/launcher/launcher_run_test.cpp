@@ -103,6 +103,13 @@ static HWND StartRunMode(const SaverFolder& s, Saver* saver,
     return WaitForSaverWindow(saver->id, 10000);
 }
 
+// The launcher sends its exit command only to an accessory window that
+// exists; a close before the window is up waits out the whole 10 s limit.
+static bool AccessoryWindowUp(const SaverFolder& s)
+{
+    return WaitForText(s.AccessoryLog(), " window ", 10000);
+}
+
 // Quoted start from its own folder, above the translucent topmost saver; the
 // launcher's own mouse rule after the grace period; exit command, wait, traces.
 TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
@@ -120,7 +127,7 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
         if (!quick && attempt < attempts) continue;
         ASSERT_TRUE(quick) << "no start was quick enough to move within the grace period";
         EXPECT_FALSE(closed) << "closed by a small move within the grace period";
-        ASSERT_TRUE(WaitForText(s.AccessoryLog(), " window ", 10000));
+        ASSERT_TRUE(AccessoryWindowUp(s));
 
         EXPECT_EQ("\"" + FullPath(s.accessory) + "\"", LogValue(s.AccessoryLog(), "cmdline"));
         std::string cwd = LogValue(s.AccessoryLog(), "cwd");
@@ -172,7 +179,8 @@ static void RunAndCloseByKey(const SaverFolder& s, const std::string& variant,
     TestProcess saver;
     HWND window = StartRunMode(s, &saver, settings);
     ASSERT_TRUE(window);
-    ASSERT_TRUE(WaitForText(s.AccessoryLog(), variant == "nowindow" ? " cwd " : " window ", 10000));
+    ASSERT_TRUE(variant == "nowindow" ? WaitForText(s.AccessoryLog(), " cwd ", 10000)
+                                      : AccessoryWindowUp(s));
     HANDLE accessory = AccessoryHandle(s);
     ASSERT_TRUE(accessory);
     EXPECT_TRUE(PressKeyIn(window)) << "no key reached the saver";
@@ -251,6 +259,7 @@ TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
     HWND window =
         StartRunMode(s, &saver, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext});
     ASSERT_TRUE(window);
+    ASSERT_TRUE(AccessoryWindowUp(s));
     std::string log = extDir + "\\external_log.txt";
     ASSERT_TRUE(WaitForText(log, "child ", 5000));
     EXPECT_EQ("cmdline \"" + FullPath(ext) + "\" /P " + std::to_string((int)(LONG_PTR)window),
@@ -284,6 +293,7 @@ TEST(LauncherRun, ExternalSaverMissingOrNotAProgram)
         HWND window =
             StartRunMode(s, &saver, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext});
         ASSERT_TRUE(window);
+        ASSERT_TRUE(AccessoryWindowUp(s));
         std::string text, caption;
         // The start comes 500 ms after the creation; the missing one gets 4 times that.
         HWND box = WaitForMessageBox(saver.id, round == 0 ? 2000 : 5000, &text, &caption);
@@ -322,6 +332,7 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
     HWND window = StartRunMode(s, &saver, {"mode=0", "exepath=" + s.accessory,
                                            "playlist=" + s.dir + "\\list.m3u"});
     ASSERT_TRUE(window);
+    ASSERT_TRUE(AccessoryWindowUp(s));
     // The order of the reads: a track read is marked unread again at once.
     std::string order;
     WaitUntil([&] {
@@ -376,7 +387,7 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     TracedProcess saver;
     HWND window = StartRunMode(s, &saver, {"bgcolor=255", "exepath=" + s.accessory});
     ASSERT_TRUE(window);
-    ASSERT_TRUE(WaitForText(s.AccessoryLog(), " window ", 10000));
+    ASSERT_TRUE(AccessoryWindowUp(s));
     HANDLE accessory = AccessoryHandle(s);
     ASSERT_TRUE(accessory);
     // After the grace period (counted from before the accessory's start) a key
@@ -431,6 +442,7 @@ TEST(LauncherRun, MusicAroundARefusedClose)
             StartRunMode(s, &saver, {"exepath=" + exe, "playlist=" + s.dir + "\\list.m3u"});
         ASSERT_TRUE(window);
         // Round 0 waits until the music plays, then closes (refused).
+        ASSERT_TRUE(round == 1 || AccessoryWindowUp(s));
         ASSERT_TRUE(round == 1 || WaitUntil([&] { return ReadSinceMark(track); }, 5000));
         ASSERT_TRUE(PressKeyIn(window));
         ASSERT_TRUE(WaitForText(s.dir + "\\provider.log", "verify", 10000));
