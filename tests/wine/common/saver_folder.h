@@ -47,3 +47,11 @@ struct AccessoryReaper {
     explicit AccessoryReaper(const SaverFolder& s) : folder(s) {}
     ~AccessoryReaper();
 };
+
+// A test folder with the stand-in accessory, ended with the scope if left running.
+struct AccessoryFolder : SaverFolder {
+    AccessoryReaper reaper;
+    AccessoryFolder(const std::string& name, const std::string& variant = "",
+                    const std::string& scrName = "velkaro_ss_launcher.scr")
+        : SaverFolder(PrepareSaverFolder(name, scrName, WithAccessory, variant)), reaper(*this) {}
+};

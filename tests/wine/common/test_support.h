@@ -1,7 +1,8 @@
 // Support for the tests that run under Wine: paths of the built programs,
 // private folders, processes started and ended by id, windows, input, files.
 // The rest of the kit: saver_folder.h (a test folder with the saver),
-// parent_window.h (a preview parent), registry_scope.h, message_table.h.
+// parent_window.h (a preview parent), registry_scope.h, message_table.h,
+// dialog_driver.h (the configuration dialog driven from outside).
 #pragma once
 #include <windows.h>
 #include <functional>

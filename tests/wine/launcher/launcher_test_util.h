@@ -1,4 +1,5 @@
-// What the launcher tests share beyond the kit.
+// What the launcher tests share beyond the kit: the cursor's resting place,
+// a close by key and the saver's traces.
 #pragma once
 #include <windows.h>
 
@@ -29,14 +30,6 @@ inline int Count(const std::vector<std::string>& traces, const std::string& text
 {
     return (int)std::count(traces.begin(), traces.end(), text);
 }
-
-// A test folder with the stand-in accessory, ended with the scope if left running.
-struct AccessoryFolder : SaverFolder {
-    AccessoryReaper reaper;
-    AccessoryFolder(const std::string& name, const std::string& variant = "",
-                    const std::string& scrName = "velkaro_ss_launcher.scr")
-        : SaverFolder(PrepareSaverFolder(name, scrName, WithAccessory, variant)), reaper(*this) {}
-};
 
 // A key in the saver window, then the saver's exit code (0xBAD when no key
 // reached it, 0xDEADBEEF when it did not end within timeoutMs).

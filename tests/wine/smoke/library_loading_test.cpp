@@ -4,7 +4,7 @@
 // process starts with.
 #include <gtest/gtest.h>
 
-#include "../dialog/dialog_driver.h"
+#include "dialog_driver.h"
 #include "platform_checks.h"
 #include <psapi.h>  // after windows.h
 #include <set>
@@ -28,11 +28,10 @@ static std::set<std::string> MappedDlls(HANDLE process)
 
 // The saver (as scrName) with the stand-in accessory and, with music, a
 // one-tone playlist; ends the accessory if the test leaves it running.
-struct RunFolder : SaverFolder {
-    AccessoryReaper reaper;
+struct RunFolder : AccessoryFolder {
     RunFolder(const std::string& name, bool music,
               const std::string& scrName = "velkaro_ss_launcher.scr")
-        : SaverFolder(PrepareSaverFolder(name, scrName, WithAccessory)), reaper(*this)
+        : AccessoryFolder(name, "", scrName)
     {
         std::vector<std::string> settings = {"mode=0", "exepath=" + accessory};
         if (music) {
