@@ -36,15 +36,15 @@ if [ $BUILD = 1 ]; then
   cmake -S . -B "$B/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=Release -DVELKARO_BUILD_TESTS=ON -DVELKARO_BUILD_BENCH=ON >/dev/null || exit 1
   cmake --build "$B/win" -j2 --target velkaro_ss_launcher floor_saver floor_imports \
-    floor_launcher floor_launcher_music floor_dialog bench_probe bench_playlist \
-    fake_accessory >/dev/null || exit 1
+    floor_launcher floor_launcher_music floor_launcher_unhardened floor_dialog bench_probe \
+    bench_playlist fake_accessory >/dev/null || exit 1
   # The platform-free playlist code, natively with -O2 and no sanitizer.
   mkdir -p "$B/native-bench"
   g++ -std=c++17 -O2 -I. -o "$B/native-bench/playlist_bench" bench/playlist_bench.cpp \
     bench/native_seams.cpp launcher/playlist.cpp launcher/path_split.cpp || exit 1
 fi
 for f in velkaro_ss_launcher.scr floor_saver.exe floor_imports.exe floor_launcher.exe \
-  floor_launcher_music.exe floor_dialog.exe bench_probe.exe bench_playlist.exe fake_accessory.exe; do
+  floor_launcher_music.exe floor_launcher_unhardened.exe floor_dialog.exe bench_probe.exe bench_playlist.exe fake_accessory.exe; do
   [ -f "$BIN/$f" ] || { echo "missing $BIN/$f"; exit 1; }
 done
 
@@ -52,15 +52,16 @@ done
 RUN="$B/bench-run"
 rm -rf "$RUN"
 mkdir -p "$RUN/floor" "$RUN/imports" "$RUN/scr" "$RUN/bare" "$RUN/music" "$RUN/steady" "$RUN/playlist" \
-  "$RUN/launcher" "$RUN/lsteady" "$RUN/lmusic" "$RUN/layered/velkarodin.exe" "$RUN/dialog" "$RUN/floordialog"
+  "$RUN/launcher" "$RUN/unhardened" "$RUN/lsteady" "$RUN/lmusic" "$RUN/layered/velkarodin.exe" "$RUN/dialog" "$RUN/floordialog"
 cp "$BIN/floor_saver.exe" "$RUN/floor/"
 cp "$BIN/floor_launcher.exe" "$RUN/launcher/"
+cp "$BIN/floor_launcher_unhardened.exe" "$RUN/unhardened/"
 cp "$BIN/floor_launcher_music.exe" "$RUN/lsteady/"
 cp "$BIN/floor_launcher_music.exe" "$RUN/lmusic/"
 cp "$BIN/floor_imports.exe" "$RUN/imports/"
 cp "$BIN/floor_dialog.exe" "$RUN/floordialog/"
 for d in scr bare music steady layered dialog; do cp "$BIN/velkaro_ss_launcher.scr" "$RUN/$d/bench_$d.scr"; done
-for d in scr music steady launcher lsteady lmusic; do cp "$BIN/fake_accessory.exe" "$RUN/$d/velkarodin.exe"; done
+for d in scr music steady launcher unhardened lsteady lmusic; do cp "$BIN/fake_accessory.exe" "$RUN/$d/velkarodin.exe"; done
 echo "not an accessory" > "$RUN/bare/readme.txt"
 python3 - "$RUN/music" "$RUN/steady" "$IDLE" <<'PY'
 import array, math, sys, wave
@@ -120,11 +121,13 @@ probe() {  # probe OUTFILE TIMEOUT args...
 echo "== start and close, $RUNS runs each (display $DISPLAY)"
 # The programs take turns run by run: 0 floor, 1 launcher floor, 2 .scr with
 # the accessory, 3 .scr without it, 4 .scr layered whose accessory start
-# fails, 5 the floor importing the DLLs the .scr used to import.
-probe "$RUN/startclose.txt" $((RUNS * 12 + 60)) startclose "$RUNS" 0 \
+# fails, 5 the floor importing the DLLs the .scr used to import, 6 the launcher
+# floor built without the hardening flags.
+probe "$RUN/startclose.txt" $((RUNS * 14 + 60)) startclose "$RUNS" 0 \
   "$(w "$RUN/floor/floor_saver.exe")" 0 "$(w "$RUN/launcher/floor_launcher.exe")" 1 \
   "$(w "$RUN/scr/bench_scr.scr")" 1 "$(w "$RUN/bare/bench_bare.scr")" 0 \
-  "$(w "$RUN/layered/bench_layered.scr")" 0 "$(w "$RUN/imports/floor_imports.exe")" 0
+  "$(w "$RUN/layered/bench_layered.scr")" 0 "$(w "$RUN/imports/floor_imports.exe")" 0 \
+  "$(w "$RUN/unhardened/floor_launcher_unhardened.exe")" 1
 
 echo "== configuration dialog, $RUNS runs each"
 # 0 the least dialog program with the same template, 1 the .scr with /c.
@@ -248,6 +251,10 @@ row "dialog: start to shown, ms (median of $RUNS)" "$(val $D dialog_ms_1)" "$(va
 row "  start to shown, ms (best of $RUNS)" "$(val $D dialog_min_ms_1)" "$(val $D dialog_min_ms_0)"
 row "  VmHWM when shown, KiB (median)" "$(val $D dialog_ws_kb_1)" "$(val $D dialog_ws_kb_0)"
 row "size: bytes" "$SCR_SIZE" "$LFLOOR_SIZE" "$FLOOR_SIZE"
+row "launcher floor without hardening: painted" "$(val $S start_ms_1)" "$(val $S start_ms_6)"
+row "  painted, ms (best of $RUNS)" "$(val $S start_min_ms_1)" "$(val $S start_min_ms_6)"
+row "  VmHWM at first paint, KiB (median)" "$(val $S paint_ws_kb_1)" "$(val $S paint_ws_kb_6)"
+row "  size: bytes" "$LFLOOR_SIZE" "$(stat -c %s "$BIN/floor_launcher_unhardened.exe")"
 row "playlist: load 2048 long lines, ms (Wine)" "$(val "$RUN/playlist_wine.txt" load_ms)" ""
 row "playlist: load 2048 long lines, ms (native)" "$(val "$RUN/playlist_native.txt" load_ms)" ""
 echo
@@ -257,6 +264,8 @@ echo
 echo "launcher floor: floor_launcher (starts the stand-in accessory, WM_COMMAND 40001 and a wait on the key);"
 echo "  with music floor_launcher_music, playing the same WAV files (the five 4 s tones, or the long one)"
 echo "  through MCI with an end notification instead of a polling timer. dialog rows: the floor is floor_dialog."
+echo "  'without hardening' rows: the hardened launcher floor (.scr column) beside the one built without"
+echo "  -fstack-protector-strong and _FORTIFY_SOURCE (launcher floor column)."
 echo "DLLs mapped at first paint by the .scr and not by the launcher floor: $(mapped_only $S 2 1)"
 echo "DLLs mapped at first paint by the launcher floor and not by the .scr: $(mapped_only $S 1 2)"
 echo "DLLs mapped at first paint by the floor importing the old DLLs and not by the floor: $(mapped_only $S 5 0)"
