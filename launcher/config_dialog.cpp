@@ -194,7 +194,8 @@ static int StorePickedPath(const WCHAR* path, char* setting)
 static void LoadFilter(const Chooser& chooser, WCHAR* filter, int size)
 {
     int used = LoadStringW(moduleInstance, chooser.filterNameId, filter, size - 2) + 1;
-    used += LoadStringW(moduleInstance, chooser.filterPatternId, filter + used, size - used - 1) + 1;
+    used += LoadStringW(moduleInstance, chooser.filterPatternId, filter + used, size - used - 1);
+    used++;
     filter[used] = L'\0';
 }
 
@@ -256,7 +257,8 @@ static void ShowSaveFailure(HWND dialog)
     if (length == 0 || length >= sizeof file || !SettingsPathFromModule(file)) file[0] = '\0';
     // The path is the system's own ANSI text.
     WCHAR widePath[settingsTextSize];
-    if (!MultiByteToWideChar(CP_ACP, 0, file, -1, widePath, settingsTextSize)) widePath[0] = L'\0';
+    if (!MultiByteToWideChar(CP_ACP, 0, file, -1, widePath, settingsTextSize))
+        widePath[0] = L'\0';
     ShowJapaneseMessage(dialog, IDS_SAVE_FAILED, widePath, IDS_LAUNCHER_CAPTION,
                         MB_OK | MB_ICONERROR);
 }
