@@ -206,7 +206,7 @@ static void BrowseForFile(HWND dialog, const Chooser& chooser, const WCHAR* init
     WCHAR file[settingsTextSize];
     if (!MultiByteToWideChar(CP_ACP, 0, chooser.setting, -1, file, settingsTextSize))
         file[0] = L'\0';
-    WCHAR title[256] = L"", filter[256];
+    WCHAR title[256] = L"", filter[256] = L"";
     LoadStringW(moduleInstance, chooser.titleId, title, 256);
     LoadFilter(chooser, filter, 256);
     OPENFILENAMEW request;
