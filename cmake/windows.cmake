@@ -9,11 +9,16 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # buffers are sized or terminated so that msvcrt's behaviour is enough.
 # The same commit must give the same bytes from any folder at any time: no
 # source or build path (__FILE__, debug info) and no link time in the header.
+# Hardening as a release review reads it: stack canaries and checked copies
+# (libssp, linked statically), ASLR with the relocations it needs, DEP, and
+# Terminal Server aware so that Windows applies no compatibility shims to
+# the saver in remote sessions.
+set(PRODUCT_HARDENING -fstack-protector-strong -D_FORTIFY_SOURCE=2)
 set(PRODUCT_COMPILE_OPTIONS -Wall -Wextra -Werror -fno-exceptions -fno-rtti
-    -fno-threadsafe-statics -Os -D__USE_MINGW_ANSI_STDIO=0
+    -fno-threadsafe-statics -Os -D__USE_MINGW_ANSI_STDIO=0 ${PRODUCT_HARDENING}
     -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
-set(PRODUCT_LINK_OPTIONS -static -static-libgcc -static-libstdc++ -s
-    -Wl,--no-insert-timestamp)
+set(PRODUCT_LINK_OPTIONS -static -static-libgcc -static-libstdc++ -s -fstack-protector-strong
+    -Wl,--no-insert-timestamp -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware)
 
 file(GLOB HOST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/*.cpp)
 list(REMOVE_ITEM HOST_SOURCES ${CMAKE_SOURCE_DIR}/host/winmain.cpp)
@@ -25,6 +30,8 @@ add_library(saver_host STATIC ${HOST_SOURCES})
 target_include_directories(saver_host PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(saver_host PRIVATE ${PRODUCT_COMPILE_OPTIONS})
 target_link_libraries(saver_host PUBLIC user32 gdi32 advapi32)
+# Whatever links the host (the saver, the test programs) links the canary's libssp.
+target_link_options(saver_host INTERFACE -fstack-protector-strong)
 
 add_library(saver_launcher STATIC ${LAUNCHER_SOURCES})
 target_include_directories(saver_launcher PUBLIC ${CMAKE_SOURCE_DIR})

@@ -26,7 +26,7 @@ void LoadPasswordProvider()
     HKEY key;
     if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS) return;
     if (PasswordWanted(key)) {
-        passwordModule = LoadLibraryA("PASSWORD.CPL");
+        passwordModule = LoadSystemLibrary("PASSWORD.CPL");
         if (passwordModule) {
             passwordVerifier = (VerifyScreenSavePwdFn)(void*)GetProcAddress(passwordModule,
                                                                            "VerifyScreenSavePwd");
@@ -59,7 +59,7 @@ void SetSaverRunning(BOOL on)
 
 void ChangeSaverPassword(HWND owner)
 {
-    HMODULE mpr = LoadLibraryA("MPR.DLL");
+    HMODULE mpr = LoadSystemLibrary("MPR.DLL");
     if (mpr == NULL) return;
     PwdChangePasswordFn change =
         (PwdChangePasswordFn)(void*)GetProcAddress(mpr, "PwdChangePasswordA");

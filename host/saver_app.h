@@ -24,3 +24,7 @@ LRESULT SaverDefaultProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 const UINT SaverVerifyMessage = WM_APP;
 // The program's module, set before any mode runs.
 extern HINSTANCE moduleInstance;
+// A library of the system folder, by its full path; null when it is not there.
+HMODULE LoadSystemLibrary(const char* name);
+// Whether the saver window is a preview inside another window.
+BOOL SaverInPreview();

@@ -14,6 +14,8 @@ static const char* NextAnsiChar(const char* p)
 
 void SaverStartup()
 {
+    // First of all: nothing has been loaded by name yet.
+    RestrictLibrarySearch();
     const char* args = SkipProgramName(GetCommandLineA(), NextAnsiChar);
     STARTUPINFOA startup;
     startup.dwFlags = 0;

@@ -100,6 +100,11 @@ int RunSaverWindow(HWND parent)
     return (int)message.wParam;
 }
 
+BOOL SaverInPreview()
+{
+    return inPreview;
+}
+
 static void HideCursorOutsidePreview()
 {
     if (!inPreview) SetCursor(NULL);

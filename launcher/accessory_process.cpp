@@ -115,12 +115,12 @@ void StartExternalSaver(HWND hwnd)
     char command[settingsTextSize + 32];
     if (!FormatExternalSaverCommand(ext_scr_path, (long)(LONG_PTR)hwnd, command, sizeof command))
         return;
-    SECURITY_ATTRIBUTES security = {sizeof security, NULL, TRUE};
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started;
-    if (CreateProcessA(ext_scr_path, command, &security, &security, TRUE, CREATE_NEW_CONSOLE,
+    // A third-party program: it inherits none of our handles.
+    if (CreateProcessA(ext_scr_path, command, NULL, NULL, FALSE, CREATE_NEW_CONSOLE,
                        NULL, NULL, &startup, &started)) {
         // Never waited for or signalled: the handles are not kept.
         CloseHandle(started.hThread);

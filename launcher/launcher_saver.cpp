@@ -56,6 +56,10 @@ static void OnCreate(HWND hwnd)
         isPreview = TRUE;
         OutputDebugStringA("Find /P  --PreviewMode--\n");
     }
+    // The host also takes "/l N", "-p N" and "/pN" as a preview, which the
+    // token scan misses; a preview ends without a close, so nothing it
+    // started would ever be stopped.
+    if (SaverInPreview()) isPreview = TRUE;
     GetWindowRect(hwnd, &windowRect);
     if (!isPreview) {
         if (IsAccessoryPath(exepath)) {

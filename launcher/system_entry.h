@@ -4,8 +4,9 @@
 #pragma once
 #include <windows.h>
 
-// The entry point `name` of `library`, loaded if need be; null when either is
-// missing. The library stays loaded until the process ends.
+// The entry point `name` of `library`, loaded from the system folder if need
+// be; null when either is missing. The library stays loaded until the
+// process ends.
 FARPROC SystemEntry(const char* library, const char* name);
 
 // The entry point typed as the system header declares the function, so that

@@ -13,7 +13,7 @@ PKGS=(
   wine wine32:i386 wine64
   gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-base:i386
   xvfb xauth x11-apps imagemagick
-  fonts-ipafont-gothic locales lame zip unzip python3
+  fonts-ipafont-gothic locales lame zip unzip python3 python3-pefile
 )
 
 missing=()

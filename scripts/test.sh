@@ -15,6 +15,8 @@ VELKARO_BUILD_DIR="$B/repro/a" bash scripts/build.sh >/dev/null || status=1
 (cd "$B/repro/src" && VELKARO_BUILD_DIR=build bash scripts/build.sh >/dev/null) || status=1
 cmp "$B"/repro/{a,src/build}/win/bin/velkaro_ss_launcher.scr \
   || { echo "two builds of the same source differ"; status=1; }
+echo "== the saver's PE header"
+/usr/bin/python3 tests/pe/check_pe.py "$B/win/bin/velkaro_ss_launcher.scr" || status=1
 echo "== native tests"
 ctest --test-dir "$B/native" --output-on-failure -j "$(nproc)" || status=1
 echo "== fuzz smoke run"

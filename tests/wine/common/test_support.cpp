@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "platform_checks.h"
 #include "tests/fixtures/key_press.h"
 
 std::string BinDir()
@@ -106,6 +107,20 @@ std::string ReadText(const std::string& path)
     return text;
 }
 
+bool SystemFolderFile::Install(const std::string& source, const std::string& name)
+{
+    char dir[MAX_PATH] = "";
+    if (!RunsUnderWine() || !GetSystemDirectoryA(dir, MAX_PATH)) return false;
+    if (!CopyInto(source, dir, name)) return false;
+    path = std::string(dir) + "\\" + name;
+    return true;
+}
+
+SystemFolderFile::~SystemFolderFile()
+{
+    if (!path.empty()) DeleteFileA(path.c_str());
+}
+
 bool PathExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -133,7 +148,7 @@ bool TestProcess::Start(const std::string& application, const std::string& comma
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
     if (!CreateProcessA(application.empty() ? NULL : application.c_str(), cmd.data(), NULL,
-                        NULL, FALSE, flags, NULL, workDir.empty() ? NULL : workDir.c_str(), &si,
+                        NULL, inheritHandles, flags, NULL, workDir.empty() ? NULL : workDir.c_str(), &si,
                         &pi))
         return false;
     CloseHandle(pi.hThread);

@@ -22,6 +22,14 @@ std::string SaverPath();                         // the built .scr
 // made.
 std::string MakeTestDir(const std::string& name);
 bool CopyInto(const std::string& source, const std::string& dir, const std::string& newName);
+// A file put into the system folder for one test, removed with the scope.
+// Only under Wine: a real Windows system folder is left alone (and Install
+// returns false).
+struct SystemFolderFile {
+    std::string path;  // empty until installed
+    bool Install(const std::string& source, const std::string& name);
+    ~SystemFolderFile();
+};
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // Read with every sharing mode, so that a file another process holds open
@@ -39,6 +47,7 @@ std::string SettingsPathFor(const std::string& scrPath);
 struct TestProcess {
     HANDLE process = NULL;
     DWORD id = 0;
+    bool inheritHandles = false;  // the child gets this test's inheritable handles
     bool Start(const std::string& application, const std::string& commandLine,
                const std::string& workDir = "", DWORD flags = 0);
     // Waits at most timeoutMs; true and the exit code when it ended.

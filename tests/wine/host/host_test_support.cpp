@@ -20,7 +20,7 @@ DWORD_PTR SentAnswer(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 void Probe::Prepare(const std::string& testName, const std::string& scrName, const char* answer)
 {
     folder = PrepareSaverFolder(testName, scrName, ProbeProgram);
-    if (answer) CopyInto(BinFile("password_provider.dll"), folder.dir, "PASSWORD.CPL");
+    if (answer) provider.Install(BinFile("password_provider.dll"), "PASSWORD.CPL");
     if (answer && *answer) Answer(answer);
 }
 

@@ -64,7 +64,9 @@ struct Probe {
     DWORD EndAfter(UINT message, WPARAM wParam = 0);
     DWORD EndByKey() { return EndAfter(WM_KEYDOWN, VK_SPACE); }
 
-    // The stand-in password provider beside it (95 family).
+    // The stand-in password provider in the system folder (95 family); its
+    // files are beside the saver.
+    SystemFolderFile provider;
     void Answer(const std::string& mode) { WriteFileBytes(folder.File("provider.txt"), mode); }
     std::vector<std::string> ProviderCalls() { return ReadLines(folder.File("provider.log")); }
     int VerifyCount() { return CountPrefix(ProviderCalls(), "verify"); }

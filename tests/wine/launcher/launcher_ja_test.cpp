@@ -123,3 +123,25 @@ TEST(LauncherJa, PreviewStartsNothing)
                                                "WM_CLOSE\n", "WM_DESTROY\n"};
     EXPECT_EQ(expected, saver.Traces());
 }
+
+// The host's other preview forms hold no whole "/p" token: the same preview
+// (no accessory, no translucency), ended with 0 when the parent goes.
+TEST(LauncherJa, EveryPreviewFormStartsNothing)
+{
+    AccessoryFolder s("ja_preview_forms");
+    ASSERT_TRUE(WriteSettingsFor(s.scr, {"mode=0", "exepath=" + s.accessory}));
+    for (const char* form : {"/l ", "-p ", "/p"}) {
+        SCOPED_TRACE(form);
+        ParentWindow parent;
+        ASSERT_TRUE(parent.Create(200, 150));
+        TestProcess saver;
+        ASSERT_TRUE(StartSaver(&saver, s.scr, form + Decimal(parent.window)));
+        HWND child = WaitForPreviewChild(parent.window, saver.process);
+        ASSERT_TRUE(child);
+        EXPECT_FALSE(GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_LAYERED);
+        // An accessory started on creation logs within a second or two.
+        EXPECT_FALSE(WaitUntil([&] { return PathExists(s.AccessoryLog()); }, 2000));
+        parent.Destroy();
+        EXPECT_EQ(0u, saver.ExitCode(10000));
+    }
+}

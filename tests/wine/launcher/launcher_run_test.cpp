@@ -255,7 +255,16 @@ TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
     CopyInto(BinFile("fake_external_saver.scr"), extDir, "ext.scr");
     CopyInto(BinFile("trap_program.exe"), s.dir, "My.exe");
     std::string ext = extDir + "\\ext.scr";
+    // A handle the saver inherits from whoever starts it: the stand-in writes
+    // to it if it reaches the third-party program too.
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, NULL, TRUE};
+    std::string leakFile = s.dir + "\\leak.txt";
+    HANDLE leak = CreateFileA(leakFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
+                              CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, leak);
+    ASSERT_TRUE(WriteFileBytes(extDir + "\\inherit_handle.txt", Decimal((UINT_PTR)leak)));
     TestProcess saver;
+    saver.inheritHandles = true;
     HWND window =
         StartRunMode(s, &saver, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext});
     ASSERT_TRUE(window);
@@ -278,6 +287,8 @@ TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
     EXPECT_FALSE(WaitForMessageBox(saver.id, 0));
     EXPECT_EQ(0u, ExitOnKey(&saver, window));
     EXPECT_TRUE(WaitForText(log, "ended", 5000));
+    CloseHandle(leak);
+    EXPECT_EQ("", ReadText(leakFile));
 }
 
 // A missing external saver does nothing; one that cannot be started shows
@@ -367,10 +378,11 @@ TEST(LauncherRun, NoSettingsFile)
     EXPECT_EQ(0u, ExitOnKey(&saver, window));
 }
 
-// A provider beside a 95-family saver that refuses until told to accept.
-static void AddRefusingProvider(const SaverFolder& s)
+// A provider in the system folder that refuses a 95-family saver until told
+// to accept (its files are beside the saver).
+static void AddRefusingProvider(const SaverFolder& s, SystemFolderFile* provider)
 {
-    ASSERT_TRUE(CopyInto(BinFile("password_provider.dll"), s.dir, "PASSWORD.CPL"));
+    ASSERT_TRUE(provider->Install(BinFile("password_provider.dll"), "PASSWORD.CPL"));
     ASSERT_TRUE(WriteFileBytes(s.dir + "\\provider.txt", "refuse"));
 }
 
@@ -383,7 +395,8 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     PasswordValueScope password;
     ASSERT_TRUE(password.SetDword(1));
     AccessoryFolder s("run_refused", "", "saver95.scr");
-    ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s));
+    SystemFolderFile provider;
+    ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s, &provider));
     TracedProcess saver;
     HWND window = StartRunMode(s, &saver, {"bgcolor=255", "exepath=" + s.accessory});
     ASSERT_TRUE(window);
@@ -428,7 +441,8 @@ TEST(LauncherRun, MusicAroundARefusedClose)
     for (int round = 0, attempt = 1; round < 2; round++) {
         SCOPED_TRACE(round);
         AccessoryFolder s("run_refused_music", "", "saver95.scr");
-        ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s));
+        SystemFolderFile provider;
+        ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s, &provider));
         SKIP_UNLESS_READS_WITNESSED(s.dir);
         std::string track = s.dir + "\\one.wav";
         ASSERT_TRUE(WriteToneWav(track, 1200, 440));

@@ -1,11 +1,13 @@
 // The DLLs only the dialog or the music use, seen in the real saver's process
-// (not version.dll: Wine's user32 imports it). The overrides are set per program
-// in the registry: Wine reads WINEDLLOVERRIDES only from the Unix environment a
-// process starts with.
+// (not version.dll: Wine's user32 imports it), and where they come from. The
+// overrides are set per program in the registry: Wine reads WINEDLLOVERRIDES
+// only from the Unix environment a process starts with.
 #include <gtest/gtest.h>
 
 #include "dialog_driver.h"
+#include "parent_window.h"
 #include "platform_checks.h"
+#include "registry_scope.h"
 #include <psapi.h>  // after windows.h
 #include <set>
 
@@ -51,22 +53,29 @@ static void CloseByKey(TestProcess* saver, const RunFolder& f)
     EXPECT_TRUE(WaitForText(f.AccessoryLog(), " command 40001", 5000));
 }
 
-// Makes the given DLLs unloadable (an empty override: disabled) for the
-// program of that file name while the object lives.
-struct Unloadable {
+// Wine's DLL overrides for the program of that file name while the object
+// lives: "" makes the DLLs unloadable, "native,builtin" makes Wine search
+// for them as Windows does, the program's own folder first. (On Windows the
+// key means nothing.) The program's own AppDefaults key stays if it was there.
+struct DllOverrides {
     std::string key;
-    Unloadable(const std::string& program, std::initializer_list<const char*> dlls)
+    bool keyWasThere;
+    DllOverrides(const std::string& program, std::initializer_list<const char*> dlls,
+                 const char* how = "")
         : key("Software\\Wine\\AppDefaults\\" + program)
     {
         HKEY k;
+        keyWasThere = RegOpenKeyA(HKEY_CURRENT_USER, key.c_str(), &k) == ERROR_SUCCESS;
+        if (keyWasThere) RegCloseKey(k);
         if (RegCreateKeyA(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str(), &k)) return;
-        for (const char* dll : dlls) RegSetValueExA(k, dll, 0, REG_SZ, (const BYTE*)"", 1);
+        for (const char* dll : dlls)
+            RegSetValueExA(k, dll, 0, REG_SZ, (const BYTE*)how, (DWORD)strlen(how) + 1);
         RegCloseKey(k);
     }
-    ~Unloadable()
+    ~DllOverrides()
     {
         RegDeleteKeyA(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+        if (!keyWasThere) RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
     }
 };
 
@@ -103,7 +112,7 @@ TEST(LibraryLoading, ConfigureModeMapsTheSliderLibraryOnly)
 TEST(LibraryLoading, WithoutThemRunModeWorksAndConfigureModeEndsWithMinusOne)
 {
     SKIP_UNLESS_WINE("make system DLLs unloadable for one program");
-    Unloadable off("nolibs.scr", {"comdlg32", "comctl32", "winmm"});
+    DllOverrides off("nolibs.scr", {"comdlg32", "comctl32", "winmm"});
     RunFolder f("libs_missing", true, "nolibs.scr");
     TestProcess saver;
     ASSERT_TRUE(StartRun(&saver, f));
@@ -121,7 +130,7 @@ TEST(LibraryLoading, WithoutThemRunModeWorksAndConfigureModeEndsWithMinusOne)
 TEST(LibraryLoading, WithoutCommonDialogsTheButtonsChangeNothing)
 {
     SKIP_UNLESS_WINE("make system DLLs unloadable for one program");
-    Unloadable off("nocomdlg.scr", {"comdlg32"});
+    DllOverrides off("nocomdlg.scr", {"comdlg32"});
     RunFolder f("libs_nocomdlg", false, "nocomdlg.scr");
     DialogSession d;
     d.scr = f.scr;
@@ -137,4 +146,72 @@ TEST(LibraryLoading, WithoutCommonDialogsTheButtonsChangeNothing)
     PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(0u, d.process.ExitCode(10000));
     EXPECT_EQ(d.before, d.SettingsNow());
+}
+
+// A DLL that a web page may drop beside a saver run from Downloads, under
+// the names of what the saver and the system load for it at run time.
+static void Plant(const RunFolder& f, std::initializer_list<const char*> names)
+{
+    for (const char* name : names) ASSERT_TRUE(CopyInto(BinFile("witness_dll.dll"), f.dir, name));
+}
+
+static std::string Witnessed(const RunFolder& f)
+{
+    return ReadText(f.File("witness.log"));
+}
+
+// Run mode with music, configure and preview: each works, with the system's
+// own libraries, and none planted beside the saver is loaded.
+TEST(LibraryLoading, LibrariesPlantedBesideTheSaverAreNeverLoaded)
+{
+    DllOverrides nativeFirst("planted.scr", {"winmm", "comctl32", "msacm32", "mciwave"},
+                             "native,builtin");
+    RunFolder f("libs_planted", true, "planted.scr");
+    ASSERT_NO_FATAL_FAILURE(Plant(f, {"winmm.dll", "comctl32.dll", "msacm32.dll", "mciwave.dll"}));
+    bool witnessed = ReadsAreWitnessed(f.dir);
+    ASSERT_TRUE(MarkUnread(f.File("tone.wav")));
+    TestProcess saver;
+    ASSERT_TRUE(StartRun(&saver, f));
+    if (witnessed) {
+        EXPECT_TRUE(WaitUntil([&] { return ReadSinceMark(f.File("tone.wav")); }, 5000))
+            << "the music did not play";
+    }
+    CloseByKey(&saver, f);
+
+    DialogSession d;
+    d.scr = f.scr;
+    ASSERT_TRUE(d.Open());
+    PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, d.process.ExitCode(10000));
+
+    ParentWindow parent;
+    ASSERT_TRUE(parent.Create(200, 150));
+    TestProcess preview;
+    ASSERT_TRUE(StartSaver(&preview, f.scr, "/p " + Decimal(parent.window)));
+    EXPECT_TRUE(WaitForPreviewChild(parent.window, preview.process));
+    parent.Destroy();
+    EXPECT_EQ(0u, preview.ExitCode(10000));
+    EXPECT_EQ("", Witnessed(f));
+}
+
+// The 95 family: the provider that is consulted is the system folder's, and
+// the password change goes through the system's MPR.DLL.
+TEST(LibraryLoading, PlantedProviderAndMprAreNeverLoadedOn95)
+{
+    SKIP_UNLESS_95_FAMILY("saver95.scr");
+    PasswordValueScope password;
+    ASSERT_TRUE(password.SetDword(1));
+    SystemFolderFile provider;
+    ASSERT_TRUE(provider.Install(BinFile("password_provider.dll"), "PASSWORD.CPL"));
+    DllOverrides nativeFirst("saver95.scr", {"password.cpl", "mpr"}, "native,builtin");
+    RunFolder f("libs_planted95", false, "saver95.scr");
+    ASSERT_NO_FATAL_FAILURE(Plant(f, {"PASSWORD.CPL", "MPR.DLL"}));
+    ASSERT_TRUE(WriteFileBytes(f.File("provider.txt"), "accept"));
+    TestProcess saver;
+    ASSERT_TRUE(StartRun(&saver, f));
+    EXPECT_TRUE(WaitForLine(f.File("provider.log"), "load", 5000));
+    CloseByKey(&saver, f);
+    EXPECT_TRUE(WaitForLine(f.File("provider.log"), "verify running=1", 5000));
+    EXPECT_EQ(0u, RunSaver(f.scr, "/a"));
+    EXPECT_EQ("", Witnessed(f));
 }
