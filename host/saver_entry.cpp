@@ -105,7 +105,9 @@ static INT_PTR CALLBACK GuardedConfigDialogProc(HWND dialog, UINT message, WPARA
 int ShowConfigDialog(HWND parent)
 {
     if (!PrepareConfigDialog(moduleInstance)) return 0;
-    return (int)DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIG), parent,
+    // The wide entry hands the template's UTF-16 texts to the controls as
+    // written; the ANSI one would pass them through the system's code page.
+    return (int)DialogBoxParamW(moduleInstance, MAKEINTRESOURCEW(IDD_CONFIG), parent,
                                 GuardedConfigDialogProc, 0);
 }
 

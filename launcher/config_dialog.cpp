@@ -1,10 +1,12 @@
 // The configuration dialog: shows the settings, lets the user change them and
-// saves them on OK. Texts given to the system are code page 932 bytes.
+// saves them on OK. Its Japanese texts are UTF-16 (template and string table)
+// and reach the system through wide functions; the settings stay ANSI bytes.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <commdlg.h>
 #include <string.h>
+#include <wchar.h>
 
 #include "host/saver_app.h"
 #include "launcher/japanese_message.h"
@@ -24,46 +26,37 @@ static HBRUSH swatchBrush;
 static const char makerNotice[] = "Copyright (C) 2026 velkaro_ss_launcher project";
 
 static const char selfName[] = "velkaro_ss_launcher.scr";
-// 外部呼び出しにvelkaro_ss_launcher.scrは指定できません
-static const char refusedSelfText[] =
-    "\x8a\x4f\x95\x94\x8c\xc4\x82\xd1\x8f\x6f\x82\xb5\x82\xc9velkaro_ss_launcher.scr"
-    "\x82\xcd\x8e\x77\x92\xe8\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1";
-// 設定を保存できませんでした。\n
-static const char saveFailedText[] =
-    "\x90\xdd\x92\xe8\x82\xf0\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1"
-    "\x82\xc5\x82\xb5\x82\xbd\x81\x42\n";
-// velkaro_v010用スクリーンセーバーLauncher
-static const char launcherCaption[] =
-    "velkaro_v010\x97\x70\x83\x58\x83\x4e\x83\x8a\x81\x5b\x83\x93\x83\x5a\x81\x5b\x83\x6f\x81\x5b"
-    "Launcher";
-// velkarodin.exeを選択してください
-static const char accessoryTitle[] =
-    "velkarodin.exe\x82\xf0\x91\x49\x91\xf0\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2";
-// m3u形式のプレイリストを選択してください
-static const char playlistTitle[] =
-    "m3u\x8c\x60\x8e\xae\x82\xcc\x83\x76\x83\x8c\x83\x43\x83\x8a\x83\x58\x83\x67\x82\xf0\x91\x49"
-    "\x91\xf0\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2";
-// 起動するスクリーンセーバーを選択してください
-static const char externalSaverTitle[] =
-    "\x8b\x4e\x93\xae\x82\xb7\x82\xe9\x83\x58\x83\x4e\x83\x8a\x81\x5b\x83\x93\x83\x5a\x81\x5b\x83"
-    "\x6f\x81\x5b\x82\xf0\x91\x49\x91\xf0\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2";
 
-// A filter is pairs of texts closed by an empty one (the literal's own NUL).
-static const char accessoryFilter[] = "velkarodin.exe\0velkarodin.exe\0";
-static const char playlistFilter[] = "m3u files {*.m3u}\0*.m3u\0";
-static const char externalSaverFilter[] = "scr files {*.scr}\0*.scr\0";
+// A file chooser: the edit and setting it fills, its texts in the string
+// table, its default extension.
+struct Chooser {
+    int editId;
+    char* setting;
+    UINT titleId, filterNameId, filterPatternId;
+    const WCHAR* extension;
+};
+
+static const Chooser accessoryChooser = {IDC_EXEPATH, exepath, IDS_ACCESSORY_TITLE,
+                                         IDS_ACCESSORY_FILTER_NAME, IDS_ACCESSORY_FILTER_PATTERN,
+                                         L"exe"};
+static const Chooser playlistChooser = {IDC_PLAYLIST, playlist, IDS_PLAYLIST_TITLE,
+                                        IDS_PLAYLIST_FILTER_NAME, IDS_PLAYLIST_FILTER_PATTERN,
+                                        L"m3u"};
+static const Chooser externalSaverChooser = {IDC_EXT_SCR_PATH, ext_scr_path, IDS_EXT_SCR_TITLE,
+                                             IDS_EXT_SCR_FILTER_NAME, IDS_EXT_SCR_FILTER_PATTERN,
+                                             L"scr"};
 
 // Edits give at most 1021 bytes of text to the 1024-byte settings.
 const int editReadCount = 1022;
-// The size of OPENFILENAMEA with its trailing reserved fields and FlagsEx.
+// The size of OPENFILENAMEW with its trailing reserved fields and FlagsEx.
 const DWORD openFileNameSize = 88;
-static_assert(sizeof(OPENFILENAMEA) >= openFileNameSize, "OPENFILENAMEA too small");
+static_assert(sizeof(OPENFILENAMEW) >= openFileNameSize, "OPENFILENAMEW too small");
 
 // Only this dialog uses comctl32, comdlg32 and version.dll: each is loaded when
 // the dialog first needs it (comctl32 here, version.dll as it opens, comdlg32
 // when a chooser is asked for), so that run mode maps none of them.
 
-// DialogBoxParamA creates the slider before the dialog procedure sees any
+// DialogBoxParamW creates the slider before the dialog procedure sees any
 // message, so its class is registered here, just before the dialog. A failed
 // registration (comctl32 missing) is left to the dialog's creation to report.
 BOOL PrepareConfigDialog(HINSTANCE)
@@ -173,35 +166,79 @@ static void OnInitDialog(HWND dialog)
     SetDlgItemTextA(dialog, IDC_ABOUT, line);
 }
 
-// Opens the file dialog on the setting's own buffer; a chosen path lands in
-// the setting and is copied into its edit.
-static void BrowseForFile(HWND dialog, int editId, char* setting, const char* filter,
-                          const char* title, const char* initialDir, const char* extension)
+// The setting's ANSI bytes for a wide path; 0 (setting unchanged) when the
+// code page cannot hold the path exactly or it does not fit.
+static int StoreExactly(const WCHAR* path, char* setting)
 {
-    OPENFILENAMEA request;
+    char bytes[settingsTextSize];
+    WCHAR back[settingsTextSize];
+    if (!WideCharToMultiByte(CP_ACP, 0, path, -1, bytes, settingsTextSize, NULL, NULL)) return 0;
+    if (!MultiByteToWideChar(CP_ACP, 0, bytes, -1, back, settingsTextSize)) return 0;
+    if (wcscmp(back, path) != 0) return 0;  // a '?' or a best-fit stand-in
+    lstrcpyA(setting, bytes);
+    return 1;
+}
+
+// A picked path as the setting: the path itself, or its short (8.3) name
+// where only that fits the code page; 0 when neither does.
+static int StorePickedPath(const WCHAR* path, char* setting)
+{
+    if (StoreExactly(path, setting)) return 1;
+    WCHAR shortPath[settingsTextSize];
+    DWORD length = GetShortPathNameW(path, shortPath, settingsTextSize);
+    return length > 0 && length < (DWORD)settingsTextSize && StoreExactly(shortPath, setting);
+}
+
+// The chooser's filter: its display text and pattern, each ended by a NUL,
+// then the closing NUL.
+static void LoadFilter(const Chooser& chooser, WCHAR* filter, int size)
+{
+    int used = LoadStringW(moduleInstance, chooser.filterNameId, filter, size - 2) + 1;
+    used += LoadStringW(moduleInstance, chooser.filterPatternId, filter + used, size - used - 1);
+    used++;
+    filter[used] = L'\0';
+}
+
+// Opens the file dialog on the setting's current value; a usable chosen path
+// lands in the setting and is copied into its edit.
+static void BrowseForFile(HWND dialog, const Chooser& chooser, const WCHAR* initialDir)
+{
+    WCHAR file[settingsTextSize];
+    if (!MultiByteToWideChar(CP_ACP, 0, chooser.setting, -1, file, settingsTextSize))
+        file[0] = L'\0';
+    WCHAR title[256] = L"", filter[256] = L"";
+    LoadStringW(moduleInstance, chooser.titleId, title, 256);
+    LoadFilter(chooser, filter, 256);
+    OPENFILENAMEW request;
     ZeroMemory(&request, sizeof request);
     request.lStructSize = openFileNameSize;
     request.hwndOwner = dialog;
     request.lpstrFilter = filter;
-    request.lpstrFile = setting;
+    request.lpstrFile = file;
     request.nMaxFile = settingsTextSize;
     request.lpstrInitialDir = initialDir;
     request.lpstrTitle = title;
     request.Flags = OFN_FILEMUSTEXIST;
-    request.lpstrDefExt = extension;
+    request.lpstrDefExt = chooser.extension;
     // Without comdlg32 it is as if the user had cancelled.
-    auto GetOpenFileNameA = SYSTEM_ENTRY("comdlg32.dll", GetOpenFileNameA);
-    if (GetOpenFileNameA && GetOpenFileNameA(&request)) SetDlgItemTextA(dialog, editId, setting);
+    auto GetOpenFileNameW = SYSTEM_ENTRY("comdlg32.dll", GetOpenFileNameW);
+    if (!GetOpenFileNameW || !GetOpenFileNameW(&request)) return;
+    // Stored with '?' in it, the path would fail silently when the saver runs.
+    if (!StorePickedPath(file, chooser.setting)) {
+        ShowJapaneseMessage(dialog, IDS_PATH_UNUSABLE, file, IDS_LAUNCHER_CAPTION,
+                            MB_OK | MB_ICONERROR);
+        return;
+    }
+    SetDlgItemTextA(dialog, chooser.editId, chooser.setting);
 }
 
 static void BrowseForExternalSaver(HWND dialog)
 {
-    char windowsDir[MAX_PATH] = "";
-    GetWindowsDirectoryA(windowsDir, MAX_PATH);
-    char initialDir[MAX_PATH + 16];
-    wsprintfA(initialDir, "%s\\system32", windowsDir);
-    BrowseForFile(dialog, IDC_EXT_SCR_PATH, ext_scr_path, externalSaverFilter,
-                  externalSaverTitle, initialDir, "scr");
+    WCHAR windowsDir[MAX_PATH] = L"";
+    GetWindowsDirectoryW(windowsDir, MAX_PATH);
+    WCHAR initialDir[MAX_PATH + 16];
+    wsprintfW(initialDir, L"%s\\system32", windowsDir);
+    BrowseForFile(dialog, externalSaverChooser, initialDir);
 }
 
 static void ChangeColour(HWND dialog)
@@ -218,7 +255,12 @@ static void ShowSaveFailure(HWND dialog)
     char file[settingsTextSize] = "";
     DWORD length = GetModuleFileNameA(NULL, file, sizeof file);
     if (length == 0 || length >= sizeof file || !SettingsPathFromModule(file)) file[0] = '\0';
-    ShowJapaneseMessage(dialog, saveFailedText, file, launcherCaption, MB_OK | MB_ICONERROR);
+    // The path is the system's own ANSI text.
+    WCHAR widePath[settingsTextSize];
+    if (!MultiByteToWideChar(CP_ACP, 0, file, -1, widePath, settingsTextSize))
+        widePath[0] = L'\0';
+    ShowJapaneseMessage(dialog, IDS_SAVE_FAILED, widePath, IDS_LAUNCHER_CAPTION,
+                        MB_OK | MB_ICONERROR);
 }
 
 static void EndConfigDialog(HWND dialog, int result)
@@ -235,7 +277,7 @@ static void OnOk(HWND dialog)
     GetDlgItemTextA(dialog, IDC_EXT_SCR_PATH, ext_scr_path, editReadCount);
     // The saver must not start itself as its own external saver.
     if (strcmp(LastPathComponent(ext_scr_path, IsLeadByte), selfName) == 0) {
-        ShowJapaneseMessage(dialog, refusedSelfText, NULL, NULL, MB_OK | MB_ICONERROR);
+        ShowJapaneseMessage(dialog, IDS_REFUSED_SELF, NULL, 0, MB_OK | MB_ICONERROR);
         return;
     }
     if (!SaveSettings()) {
@@ -257,11 +299,11 @@ static BOOL OnCommand(HWND dialog, int id)
     case IDOK: OnOk(dialog); return TRUE;
     case IDCANCEL: EndConfigDialog(dialog, 0); return TRUE;
     case IDC_EXEPATH_BROWSE:
-        BrowseForFile(dialog, IDC_EXEPATH, exepath, accessoryFilter, accessoryTitle, NULL, "exe");
+        BrowseForFile(dialog, accessoryChooser, NULL);
         return TRUE;
     case IDC_BGCOLOR_CHANGE: ChangeColour(dialog); return TRUE;
     case IDC_PLAYLIST_BROWSE:
-        BrowseForFile(dialog, IDC_PLAYLIST, playlist, playlistFilter, playlistTitle, NULL, "m3u");
+        BrowseForFile(dialog, playlistChooser, NULL);
         return TRUE;
     case IDC_MODE_SIMPLE: SetMode(dialog, simpleMode); return TRUE;
     case IDC_MODE_EXTERNAL: SetMode(dialog, externalCallMode); return TRUE;

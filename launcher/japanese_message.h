@@ -3,8 +3,7 @@
 #pragma once
 #include <windows.h>
 
-// Shows a box whose text and caption are code page 932 bytes (a null caption
-// gives the system's "Error"). path, when not null, is appended to the text
-// and is in the system's ANSI code page. Returns MessageBox's result.
-int ShowJapaneseMessage(HWND owner, const char* text, const char* path, const char* caption,
-                        UINT flags);
+// Shows a box whose text and caption are strings of the program's string
+// table (captionId 0: none, the system's "Error"). path, when not null, is
+// appended to the text. Returns MessageBoxW's result.
+int ShowJapaneseMessage(HWND owner, UINT textId, const WCHAR* path, UINT captionId, UINT flags);

@@ -10,6 +10,7 @@
 #include "launcher/playlist.h"
 #include "launcher/settings.h"
 #include "launcher/settings_values.h"
+#include "resources/resource.h"
 
 static const UINT_PTR musicTimer = 1;
 static const UINT musicPollInterval = 1000;  // ms
@@ -24,15 +25,6 @@ static POINT startCursor;
 static RECT windowRect;
 static RECT fillRect;
 static HBRUSH fillBrush;
-
-// 設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。
-static const char missingAccessoryText[] =
-    "\x90\xdd\x92\xe8\x82\xaa\x95s\x8a\xae\x91S\x82\xc5\x82\xb7\x81" "B\x0a\x90\xdd\x92\xe8"
-    "\x82\xf0\x8aJ\x82\xabvelkarodin.exe\x82\xcc\x8f\xea\x8f\x8a\x82\xf0\x8ew\x92\xe8\x82\xb7"
-    "\x82\xe9\x95K\x97v\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x81" "B";
-// velkaro_v010用スクリーンセーバーLauncher
-static const char missingAccessoryCaption[] =
-    "velkaro_v010\x97p\x83X\x83N\x83\x8a\x81[\x83\x93\x83Z\x81[\x83o\x81[Launcher";
 
 static void MakeTranslucent(HWND hwnd)
 {
@@ -58,7 +50,7 @@ static void OnCreate(HWND hwnd)
     startTick = GetTickCount();
     GetCursorPos(&startCursor);
     if (!FileExists(exepath))
-        ShowJapaneseMessage(hwnd, missingAccessoryText, NULL, missingAccessoryCaption,
+        ShowJapaneseMessage(hwnd, IDS_MISSING_ACCESSORY, NULL, IDS_LAUNCHER_CAPTION,
                             MB_OK | MB_ICONWARNING);
     for (int n = CountPreviewTokens(GetCommandLineA()); n > 0; n--) {
         isPreview = TRUE;

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dlgs.h>
 
+#include "resources/resource.h"
 #include "saver_folder.h"
 #include "window_probe.h"
 
@@ -25,7 +27,8 @@ inline HWND WaitForDialogOf(DWORD pid, HWND owner, DWORD timeoutMs)
     WaitUntil([&] {
         found = FindTopLevel([&](HWND w) {
             return IsWindowOf(w, "#32770", pid) && IsWindowVisible(w) &&
-                   (owner ? GetWindow(w, GW_OWNER) == owner : GetDlgItem(w, 1018) != NULL);
+                   (owner ? GetWindow(w, GW_OWNER) == owner
+                          : GetDlgItem(w, IDC_ALPHA_SLIDER) != NULL);
         });
         return found != NULL;
     }, timeoutMs);
@@ -66,7 +69,7 @@ struct DialogSession {
     }
     bool Enabled(int id) { return IsWindowEnabled(Item(id)) != 0; }
     int Checked(int id) { return (int)Ask(Item(id), BM_GETCHECK); }
-    int SliderPos() { return (int)Ask(Item(1018), TBM_GETPOS); }
+    int SliderPos() { return (int)Ask(Item(IDC_ALPHA_SLIDER), TBM_GETPOS); }
     // A click sent to the button: returns once the dialog has handled it.
     bool Click(int id)
     {
@@ -77,7 +80,7 @@ struct DialogSession {
     // What a drag does: the slider moves, then tells its parent.
     void MoveSlider(int pos)
     {
-        HWND slider = Item(1018);
+        HWND slider = Item(IDC_ALPHA_SLIDER);
         Ask(slider, TBM_SETPOS, TRUE, pos);
         Ask(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, pos), (LPARAM)slider);
         Ask(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), (LPARAM)slider);
@@ -100,6 +103,26 @@ struct DialogSession {
         return value;
     }
 };
+
+// The system's file chooser (the explorer-style one), driven as a user would:
+// the number of entries its list shows, and a file name typed and opened.
+inline HWND ChooserList(HWND chooser)
+{
+    return FindWindowExA(GetDlgItem(chooser, 0x461), NULL, "SysListView32", NULL);
+}
+inline int ChooserListed(HWND chooser)
+{
+    return (int)Ask(ChooserList(chooser), LVM_GETITEMCOUNT);
+}
+// The name goes to the edit of the file-name combo box (cmb13), as typed.
+inline void ChooserOpen(HWND chooser, const std::wstring& path)
+{
+    HWND combo = FindWindowExA(GetDlgItem(chooser, cmb13), NULL, "ComboBox", NULL);
+    HWND edit = FindWindowExA(combo ? combo : GetDlgItem(chooser, cmb13), NULL, "Edit", NULL);
+    SendMessageTimeoutW(edit ? edit : GetDlgItem(chooser, edt1), WM_SETTEXT, 0,
+                        (LPARAM)path.c_str(), SMTO_ABORTIFHUNG, 5000, NULL);
+    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+}
 
 inline std::string BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 

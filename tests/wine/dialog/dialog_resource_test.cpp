@@ -2,45 +2,13 @@
 #include <gtest/gtest.h>
 #include <wchar.h>
 
+#include "resource_reader.h"
+#include "resources/resource.h"
 #include "test_support.h"
 
 #include <commctrl.h>
 
 namespace {
-
-const WORD japanese = MAKELANGID(0x11, 0x01);
-
-// Reads a resource in order, with the dialog template's own alignment.
-struct Reader {
-    std::string bytes;
-    size_t offset = 0;
-    WORD Word()
-    {
-        WORD w = 0;
-        if (offset + 2 <= bytes.size()) memcpy(&w, &bytes[offset], 2);
-        offset += 2;
-        return w;
-    }
-    DWORD Dword()
-    {
-        DWORD lo = Word();
-        return lo | ((DWORD)Word() << 16);
-    }
-    void AlignDword() { offset = (offset + 3) & ~(size_t)3; }
-    std::u16string String()
-    {
-        std::u16string s;
-        for (WORD w = Word(); w != 0 && offset <= bytes.size(); w = Word()) s += (char16_t)w;
-        return s;
-    }
-    // An ordinal (0xFFFF, n) comes back as those two characters; none as "".
-    std::u16string OrdinalOrString()
-    {
-        WORD first = Word();
-        if (first == 0xFFFF) return std::u16string{u'\xFFFF', (char16_t)Word()};
-        return first ? (char16_t)first + String() : std::u16string();
-    }
-};
 
 // One block of the version resource (depth 0: the root).
 struct VersionBlock {
@@ -78,14 +46,7 @@ protected:
     HMODULE module = LoadLibraryExA(SaverPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
     void SetUp() override { ASSERT_TRUE(module != NULL); }
     ~SaverResources() override { FreeLibrary(module); }
-    // The resource's bytes, none when it is missing.
-    Reader Find(LPCSTR type, LPCSTR name)
-    {
-        HRSRC found = FindResourceExA(module, type, name, japanese);
-        if (!found) return Reader();
-        const char* data = (const char*)LockResource(LoadResource(module, found));
-        return Reader{std::string(data, SizeofResource(module, found))};
-    }
+    Reader Find(LPCSTR type, LPCSTR name) { return FindResourceBytes(module, type, name); }
     // Every block of the version resource in file order.
     bool Version(std::vector<VersionBlock>* blocks)
     {
@@ -102,36 +63,40 @@ struct ExpectedControl {
     const char16_t* text;
 };
 
+const WORD noId = 0xFFFF;  // -1 in the template
 const char16_t BUTTON[] = u"\xFFFF\x80", EDIT[] = u"\xFFFF\x81", STATIC[] = u"\xFFFF\x82";
 const char16_t TRACKBAR[] = u"msctls_trackbar32";
 
 const ExpectedControl expectedControls[] = {
-    {1, BUTTON, BS_DEFPUSHBUTTON | WS_TABSTOP, 138, 228, 50, 14, u"OK"},
-    {2, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, 194, 228, 50, 14, u"ｷｬﾝｾﾙ"},
-    {65535, BUTTON, BS_GROUPBOX, 7, 7, 237, 49, u"velkarodinデスクトップアクセサリ本体 (設定必須)"},
-    {65535, STATIC, SS_LEFT | WS_GROUP, 18, 19, 134, 8, u"※使用するvelkarodin.exeを指定してください"},
-    {1001, EDIT, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 17, 32, 194, 14, u""},
-    {1002, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, 215, 32, 17, 14, u"..."},
-    {65535, BUTTON, BS_GROUPBOX, 7, 61, 237, 159, u"スクリーンセーバーの設定"},
-    {1008, BUTTON, BS_AUTORADIOBUTTON | WS_GROUP, 14, 75, 59, 10, u"シンプルモード"},
-    {1009, BUTTON, BS_AUTORADIOBUTTON, 14, 148, 73, 10, u"外部呼び出しモード"},
-    {1012, STATIC, SS_RIGHT | WS_GROUP, 18, 92, 31, 8, u"背景色\u3000\uff1a"},
-    {1003, STATIC, SS_LEFT | SS_NOTIFY | SS_SUNKEN | WS_GROUP, 57, 89, 14, 14, u"\u3000"},
-    {1004, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, 75, 90, 50, 13, u"背景色の変更"},
-    {1017, STATIC, SS_RIGHT | WS_GROUP, 18, 109, 31, 8, u"透明度\u3000\uff1a"},
-    {1018, TRACKBAR, TBS_HORZ | TBS_BOTH | TBS_NOTICKS | WS_TABSTOP, 57, 106, 154, 15, u"Slider1"},
-    {1019, STATIC, SS_LEFT | WS_GROUP, 215, 109, 22, 8, u"0%"},
-    {1013, STATIC, SS_RIGHT | WS_GROUP, 18, 128, 31, 8, u"BGM\u3000\uff1a"},
-    {1005, EDIT, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 57, 125, 154, 14, u""},
-    {1006, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, 215, 125, 17, 14, u"..."},
-    {1014, STATIC, SS_LEFT | WS_GROUP, 151, 141, 60, 8, u"↑空欄ならBGM無し"},
-    {1015, STATIC, SS_RIGHT | WS_GROUP, 18, 164, 31, 8, u"SCR\u3000\uff1a"},
-    {1010, EDIT, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 57, 160, 154, 14, u""},
-    {1011, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, 215, 160, 17, 14, u"..."},
-    {1016, STATIC, SS_LEFT | WS_GROUP, 18, 180, 218, 34,
+    {IDOK, BUTTON, BS_DEFPUSHBUTTON | WS_TABSTOP, 138, 228, 50, 14, u"OK"},
+    {IDCANCEL, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, 194, 228, 50, 14, u"ｷｬﾝｾﾙ"},
+    {noId, BUTTON, BS_GROUPBOX, 7, 7, 237, 49, u"velkarodinデスクトップアクセサリ本体 (設定必須)"},
+    {noId, STATIC, SS_LEFT | WS_GROUP, 18, 19, 134, 8, u"※使用するvelkarodin.exeを指定してください"},
+    {IDC_EXEPATH, EDIT, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 17, 32, 194, 14, u""},
+    {IDC_EXEPATH_BROWSE, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, 215, 32, 17, 14, u"..."},
+    {noId, BUTTON, BS_GROUPBOX, 7, 61, 237, 159, u"スクリーンセーバーの設定"},
+    {IDC_MODE_SIMPLE, BUTTON, BS_AUTORADIOBUTTON | WS_GROUP, 14, 75, 59, 10, u"シンプルモード"},
+    {IDC_MODE_EXTERNAL, BUTTON, BS_AUTORADIOBUTTON, 14, 148, 73, 10, u"外部呼び出しモード"},
+    {IDC_BGCOLOR_LABEL, STATIC, SS_RIGHT | WS_GROUP, 18, 92, 31, 8, u"背景色\u3000\uff1a"},
+    {IDC_BGCOLOR_SWATCH, STATIC, SS_LEFT | SS_NOTIFY | SS_SUNKEN | WS_GROUP, 57, 89, 14, 14,
+     u"\u3000"},
+    {IDC_BGCOLOR_CHANGE, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, 75, 90, 50, 13, u"背景色の変更"},
+    {IDC_ALPHA_LABEL, STATIC, SS_RIGHT | WS_GROUP, 18, 109, 31, 8, u"透明度\u3000\uff1a"},
+    {IDC_ALPHA_SLIDER, TRACKBAR, TBS_HORZ | TBS_BOTH | TBS_NOTICKS | WS_TABSTOP, 57, 106, 154, 15,
+     u"Slider1"},
+    {IDC_ALPHA_VALUE, STATIC, SS_LEFT | WS_GROUP, 215, 109, 22, 8, u"0%"},
+    {IDC_PLAYLIST_LABEL, STATIC, SS_RIGHT | WS_GROUP, 18, 128, 31, 8, u"BGM\u3000\uff1a"},
+    {IDC_PLAYLIST, EDIT, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 57, 125, 154, 14, u""},
+    {IDC_PLAYLIST_BROWSE, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, 215, 125, 17, 14, u"..."},
+    {IDC_PLAYLIST_NOTE, STATIC, SS_LEFT | WS_GROUP, 151, 141, 60, 8, u"↑空欄ならBGM無し"},
+    {IDC_EXT_SCR_LABEL, STATIC, SS_RIGHT | WS_GROUP, 18, 164, 31, 8, u"SCR\u3000\uff1a"},
+    {IDC_EXT_SCR_PATH, EDIT, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 57, 160, 154, 14,
+     u""},
+    {IDC_EXT_SCR_BROWSE, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, 215, 160, 17, 14, u"..."},
+    {IDC_EXT_SCR_NOTE, STATIC, SS_LEFT | WS_GROUP, 18, 180, 218, 34,
      u"※ このモードは外部のスクリーンセーバーを呼び出すモードです。呼び出すスクリーンセーバーによってはOSの正常な動作に支障を及ぼす恐れがありますのでご注意ください。\n"
      u"※ DirectX/OpenGLを使用するスクリーンセーバーは非対応です。"},
-    {1007, STATIC, SS_LEFT | WS_GROUP, 7, 226, 129, 16,
+    {IDC_ABOUT, STATIC, SS_LEFT | WS_GROUP, 7, 226, 129, 16,
      u"ああああああああああああ\nああああああああああああ"},
 };
 
@@ -139,7 +104,7 @@ const ExpectedControl expectedControls[] = {
 
 TEST_F(SaverResources, DialogTemplateHeader)
 {
-    Reader t = Find(RT_DIALOG, MAKEINTRESOURCEA(2003));
+    Reader t = Find(RT_DIALOG, MAKEINTRESOURCEA(IDD_CONFIG));
     ASSERT_FALSE(t.bytes.empty());
     ASSERT_EQ(0x80C808C0u, t.Dword()) << "style (0xFFFF0001: an extended template)";
     EXPECT_EQ(0u, t.Dword()) << "extended style";
@@ -153,7 +118,7 @@ TEST_F(SaverResources, DialogTemplateHeader)
 
 TEST_F(SaverResources, DialogTemplateControls)
 {
-    Reader t = Find(RT_DIALOG, MAKEINTRESOURCEA(2003));
+    Reader t = Find(RT_DIALOG, MAKEINTRESOURCEA(IDD_CONFIG));
     ASSERT_FALSE(t.bytes.empty());
     // Past the fixed header, its empty menu and class: title, font size, font.
     t.offset = 22;
@@ -187,9 +152,10 @@ static BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LON
 TEST_F(SaverResources, EveryResourceIsJapaneseOnly)
 {
     const std::pair<LPCSTR, LPCSTR> resources[] = {
-        {RT_DIALOG, MAKEINTRESOURCEA(2003)},
+        {RT_DIALOG, MAKEINTRESOURCEA(IDD_CONFIG)},
         {RT_VERSION, MAKEINTRESOURCEA(1)},
-        {RT_GROUP_ICON, MAKEINTRESOURCEA(102)},
+        {RT_GROUP_ICON, MAKEINTRESOURCEA(IDI_APP)},
+        {RT_STRING, MAKEINTRESOURCEA(IDS_LAUNCHER_CAPTION / 16 + 1)},
     };
     for (const auto& r : resources) {
         std::vector<WORD> languages;
@@ -272,7 +238,7 @@ TEST_F(SaverResources, FileVersionTextThroughTheVersionLibrary)
 
 TEST_F(SaverResources, IconGroup102WithTwoSixteenColourImages)
 {
-    Reader r = Find(RT_GROUP_ICON, MAKEINTRESOURCEA(102));
+    Reader r = Find(RT_GROUP_ICON, MAKEINTRESOURCEA(IDI_APP));
     ASSERT_GE(r.bytes.size(), 6u + 2 * 14u);
     std::vector<int> header = {r.Word(), r.Word(), r.Word()};
     ASSERT_EQ((std::vector<int>{0, 1, 2}), header) << "reserved, type, count";
@@ -283,7 +249,7 @@ TEST_F(SaverResources, IconGroup102WithTwoSixteenColourImages)
             << "width and height, colours, planes, bits";
         r.Dword();  // the image's size
         WORD id = r.Word();
-        EXPECT_NE(100, id);
+        EXPECT_NE(IDI_CLASS, id);
         Reader image = Find(RT_ICON, MAKEINTRESOURCEA(id));
         ASSERT_FALSE(image.bytes.empty());
         HICON icon = CreateIconFromResourceEx((PBYTE)&image.bytes[0], image.bytes.size(), TRUE,
@@ -295,6 +261,6 @@ TEST_F(SaverResources, IconGroup102WithTwoSixteenColourImages)
 
 TEST_F(SaverResources, NoIconOrIconGroup100)
 {
-    EXPECT_FALSE(FindResourceA(module, MAKEINTRESOURCEA(100), RT_GROUP_ICON));
-    EXPECT_FALSE(FindResourceA(module, MAKEINTRESOURCEA(100), RT_ICON));
+    EXPECT_FALSE(FindResourceA(module, MAKEINTRESOURCEA(IDI_CLASS), RT_GROUP_ICON));
+    EXPECT_FALSE(FindResourceA(module, MAKEINTRESOURCEA(IDI_CLASS), RT_ICON));
 }

@@ -1,12 +1,13 @@
 // The configuration dialog of the real saver, started with /c and driven from
 // outside. Runs with code page 932, so Japanese texts compare as its bytes;
-// the message boxes' tests also run with code page 1252, where they compare
-// as the wide text the user sees.
+// the tests of what the dialog, its boxes and choosers show also run with
+// code page 1252, where they compare as the wide text the user sees.
 #include <gtest/gtest.h>
 #include <string.h>
 
 #include "dialog_driver.h"
 #include "platform_checks.h"
+#include "resource_reader.h"
 
 namespace {
 
@@ -17,17 +18,54 @@ const std::string japaneseAccessory = Sjis(L"C:\\ツール\\velkarodin.exe");
 const char playlist[] = "C:\\music\\list.m3u";
 const char otherSaver[] = "C:\\Savers\\other.scr";
 
+const wchar_t unusableText[] =
+    L"選択したファイルのパスは、このシステムの文字コードで表せない文字を含むため使用できません。\n";
+
+std::wstring Wide(const std::string& ansi)
+{
+    wchar_t text[2048] = L"";
+    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, text, 2048);
+    return text;
+}
+std::string Ansi(const std::wstring& wide)
+{
+    char bytes[2048] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, bytes, sizeof bytes, NULL, NULL);
+    return bytes;
+}
+// The short (8.3) name of an existing file in the system's code page; ""
+// when there is none, or it does not convert exactly or fit in 1023 bytes.
+std::string StorableShortName(const std::wstring& path)
+{
+    wchar_t shortPath[1024] = L"";
+    DWORD n = GetShortPathNameW(path.c_str(), shortPath, 1024);
+    std::string bytes = Ansi(shortPath);
+    if (n == 0 || n >= 1024 || bytes.size() > 1023 || Wide(bytes) != shortPath) return "";
+    return bytes;
+}
+bool WriteFileW(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
 // Controls switched by the mode, simple-mode ones first.
-const int simpleRow[] = {1012, 1004, 1017, 1018, 1019, 1013, 1005, 1006, 1014};
-const int externalRow[] = {1015, 1010, 1011, 1016};
+const int simpleRow[] = {IDC_BGCOLOR_LABEL, IDC_BGCOLOR_CHANGE, IDC_ALPHA_LABEL,
+                         IDC_ALPHA_SLIDER, IDC_ALPHA_VALUE, IDC_PLAYLIST_LABEL,
+                         IDC_PLAYLIST, IDC_PLAYLIST_BROWSE, IDC_PLAYLIST_NOTE};
+const int externalRow[] = {IDC_EXT_SCR_LABEL, IDC_EXT_SCR_PATH, IDC_EXT_SCR_BROWSE,
+                           IDC_EXT_SCR_NOTE};
 // Never switched.
-const int fixedControls[] = {1001, 1002, 1003, 1007, 1008, 1009, IDOK, IDCANCEL};
+const int fixedControls[] = {IDC_EXEPATH, IDC_EXEPATH_BROWSE, IDC_BGCOLOR_SWATCH, IDC_ABOUT,
+                             IDC_MODE_SIMPLE, IDC_MODE_EXTERNAL, IDOK, IDCANCEL};
 
 // The mode's radio buttons and the controls it enables.
 void ExpectMode(DialogSession& s, bool simple)
 {
-    EXPECT_EQ(simple ? BST_CHECKED : BST_UNCHECKED, s.Checked(1008));
-    EXPECT_EQ(simple ? BST_UNCHECKED : BST_CHECKED, s.Checked(1009));
+    EXPECT_EQ(simple ? BST_CHECKED : BST_UNCHECKED, s.Checked(IDC_MODE_SIMPLE));
+    EXPECT_EQ(simple ? BST_UNCHECKED : BST_CHECKED, s.Checked(IDC_MODE_EXTERNAL));
     for (int id : simpleRow) EXPECT_EQ(simple, s.Enabled(id)) << "control " << id;
     for (int id : externalRow) EXPECT_EQ(!simple, s.Enabled(id)) << "control " << id;
     for (int id : fixedControls) EXPECT_TRUE(s.Enabled(id)) << "control " << id;
@@ -37,7 +75,7 @@ void ExpectMode(DialogSession& s, bool simple)
 void ExpectSwatch(DialogSession& s, COLORREF expected)
 {
     COLORREF c = CLR_INVALID;
-    WaitUntil([&] { return (c = CentrePixel(s.Item(1003))) == expected; }, 3000);
+    WaitUntil([&] { return (c = CentrePixel(s.Item(IDC_BGCOLOR_SWATCH))) == expected; }, 3000);
     EXPECT_EQ(expected, c);
 }
 
@@ -47,9 +85,10 @@ void ExpectShown(DialogSession& s, COLORREF colour, int alpha, bool simple,
 {
     ExpectSwatch(s, colour);
     EXPECT_EQ(std::make_pair(alpha, std::to_string(alpha) + "%"),
-              std::make_pair(s.SliderPos(), s.Text(1019)));
+              std::make_pair(s.SliderPos(), s.Text(IDC_ALPHA_VALUE)));
     ExpectMode(s, simple);
-    EXPECT_EQ(paths, (std::vector<std::string>{s.Text(1001), s.Text(1005), s.Text(1010)}));
+    EXPECT_EQ(paths, (std::vector<std::string>{s.Text(IDC_EXEPATH), s.Text(IDC_PLAYLIST),
+                                                s.Text(IDC_EXT_SCR_PATH)}));
 }
 
 // The six settings in the file after OK.
@@ -96,8 +135,8 @@ TEST_F(ConfigDialog, OpensWithDefaultsWhenThereIsNoSettingsFile)
     ExpectShown(s, RGB(0, 0, 0), 0, true, {"", "", ""});
     EXPECT_EQ("velkaro_ss_launcher ver2.10 (build0205)\n"
               "Copyright (C) 2026 velkaro_ss_launcher project",
-              s.Text(1007));
-    EXPECT_TRUE(IsWindowOf(s.Item(1018), "msctls_trackbar32", s.process.id));
+              s.Text(IDC_ABOUT));
+    EXPECT_TRUE(IsWindowOf(s.Item(IDC_ALPHA_SLIDER), "msctls_trackbar32", s.process.id));
     // The focus starts on the first tab stop, OK.
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
@@ -105,6 +144,32 @@ TEST_F(ConfigDialog, OpensWithDefaultsWhenThereIsNoSettingsFile)
     EXPECT_EQ(s.Item(IDOK), gui.hwndFocus);
     EndWith(s, IDCANCEL, 0);
     EXPECT_FALSE(PathExists(s.SettingsPath()));
+}
+
+TEST_F(ConfigDialog, ShowsTheTemplatesTextsAsWritten)
+{
+    HMODULE file = LoadLibraryExA(SaverPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(file);
+    std::vector<std::wstring> written = DialogTemplateTexts(
+        FindResourceBytes(file, RT_DIALOG, MAKEINTRESOURCEA(IDD_CONFIG)));
+    FreeLibrary(file);
+    ASSERT_EQ(25u, written.size()) << "the caption and 24 controls";
+    ASSERT_TRUE(s.Start("dialog_texts"));
+    EXPECT_TRUE(CodePageAsAnnounced());
+    // The caption, then the controls in template (z) order.
+    std::vector<HWND> windows = {s.dialog};
+    for (HWND c = GetWindow(s.dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        windows.push_back(c);
+    ASSERT_EQ(written.size(), windows.size());
+    for (size_t i = 0; i < windows.size(); i++) {
+        if (windows[i] == s.Item(IDC_ABOUT)) continue;  // the version line replaces it
+        SCOPED_TRACE(i);
+        EXPECT_EQ(written[i], WideText(windows[i]));
+        if (GetACP() == 932) {
+            EXPECT_EQ(Sjis(written[i].c_str()), WindowText(windows[i]));
+        }
+    }
+    EndWith(s, IDCANCEL, 0);
 }
 
 TEST_F(ConfigDialog, OpensWithClampedValues)
@@ -129,12 +194,12 @@ TEST_F(ConfigDialog, SwitchingModeAndBackRestoresTheTable)
     ASSERT_TRUE(s.Start("dialog_modes"));
     // The table covers every control: back in simple mode, each is as before.
     ExpectMode(s, true);
-    ASSERT_TRUE(s.Click(1009));
+    ASSERT_TRUE(s.Click(IDC_MODE_EXTERNAL));
     ExpectMode(s, false);
-    ASSERT_TRUE(s.Click(1008));
+    ASSERT_TRUE(s.Click(IDC_MODE_SIMPLE));
     ExpectMode(s, true);
     // The mode last clicked is what OK saves.
-    ASSERT_TRUE(s.Click(1009));
+    ASSERT_TRUE(s.Click(IDC_MODE_EXTERNAL));
     EndWith(s, IDOK, 1);
     EXPECT_EQ("1", s.Setting("mode"));
 }
@@ -142,12 +207,12 @@ TEST_F(ConfigDialog, SwitchingModeAndBackRestoresTheTable)
 TEST_F(ConfigDialog, OkWritesEverySettingAndEndsWithOne)
 {
     ASSERT_TRUE(s.Start("dialog_ok", {"bgcolor=255"}));
-    s.SetText(1001, japaneseAccessory);
-    s.SetText(1005, playlist);
-    s.SetText(1010, otherSaver);
+    s.SetText(IDC_EXEPATH, japaneseAccessory);
+    s.SetText(IDC_PLAYLIST, playlist);
+    s.SetText(IDC_EXT_SCR_PATH, otherSaver);
     s.MoveSlider(35);
-    EXPECT_EQ("35%", s.Text(1019));
-    ASSERT_TRUE(s.Click(1009));
+    EXPECT_EQ("35%", s.Text(IDC_ALPHA_VALUE));
+    ASSERT_TRUE(s.Click(IDC_MODE_EXTERNAL));
     EndWith(s, IDOK, 1);
     ExpectSaved(s, {"255", "35", "1", japaneseAccessory, playlist, otherSaver});
 }
@@ -156,7 +221,7 @@ TEST_F(ConfigDialog, OkWithEverythingEmptySavesEmptyPaths)
 {
     ASSERT_TRUE(s.Start("dialog_ok_empty"));
     s.MoveSlider(100);
-    EXPECT_EQ("100%", s.Text(1019));
+    EXPECT_EQ("100%", s.Text(IDC_ALPHA_VALUE));
     EndWith(s, IDOK, 1);
     ExpectSaved(s, {"0", "100", "0", "", "", ""});
 }
@@ -164,12 +229,14 @@ TEST_F(ConfigDialog, OkWithEverythingEmptySavesEmptyPaths)
 TEST_F(ConfigDialog, SliderMovedWithTheKeyboard)
 {
     ASSERT_TRUE(s.Start("dialog_slider_keys"));
-    Ask(s.dialog, WM_NEXTDLGCTL, (WPARAM)s.Item(1018), TRUE);
+    Ask(s.dialog, WM_NEXTDLGCTL, (WPARAM)s.Item(IDC_ALPHA_SLIDER), TRUE);
     ASSERT_TRUE(PressKeyIn(s.dialog, VK_END));
-    EXPECT_TRUE(WaitUntil([&] { return s.Text(1019) == "100%"; }, 3000)) << s.Text(1019);
+    EXPECT_TRUE(WaitUntil([&] { return s.Text(IDC_ALPHA_VALUE) == "100%"; }, 3000))
+        << s.Text(IDC_ALPHA_VALUE);
     EXPECT_EQ(100, s.SliderPos());
     PressKey(VK_LEFT);
-    EXPECT_TRUE(WaitUntil([&] { return s.Text(1019) == "99%"; }, 3000)) << s.Text(1019);
+    EXPECT_TRUE(WaitUntil([&] { return s.Text(IDC_ALPHA_VALUE) == "99%"; }, 3000))
+        << s.Text(IDC_ALPHA_VALUE);
     EndWith(s, IDCANCEL, 0);
     EXPECT_FALSE(PathExists(s.SettingsPath()));
 }
@@ -187,10 +254,10 @@ TEST_F(ConfigDialog, CancelEscapeAndCloseBoxWriteNothing)
         DialogSession d;
         ASSERT_TRUE(d.Start(way.first, {"bgcolor=0", "alpha=10", "mode=0", "exepath=C:\\a.exe",
                                         "playlist=", "ext_scr_path="}));
-        d.SetText(1001, "C:\\other\\velkarodin.exe");
-        d.SetText(1010, "C:\\Savers\\x.scr");
+        d.SetText(IDC_EXEPATH, "C:\\other\\velkarodin.exe");
+        d.SetText(IDC_EXT_SCR_PATH, "C:\\Savers\\x.scr");
         d.MoveSlider(80);
-        ASSERT_TRUE(d.Click(1009));
+        ASSERT_TRUE(d.Click(IDC_MODE_EXTERNAL));
         ASSERT_TRUE(way.second(d.dialog));
         EndWith(d, 0, 0);
     }
@@ -200,19 +267,20 @@ TEST_F(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
 {
     // The path, and the mode button clicked before.
     const std::pair<const char*, int> cases[] = {
-        {"C:\\Savers\\velkaro_ss_launcher.scr", 1009},
-        {"C:\\Savers\\velkaro_ss_launcher.scr", 1008},
-        {"velkaro_ss_launcher.scr", 1009},
-        {"velkaro_ss_launcher.scr", 1008},
-        {"D:velkaro_ss_launcher.scr", 1009},
-        {"C:/Savers/velkaro_ss_launcher.scr", 1008},
+        {"C:\\Savers\\velkaro_ss_launcher.scr", IDC_MODE_EXTERNAL},
+        {"C:\\Savers\\velkaro_ss_launcher.scr", IDC_MODE_SIMPLE},
+        {"velkaro_ss_launcher.scr", IDC_MODE_EXTERNAL},
+        {"velkaro_ss_launcher.scr", IDC_MODE_SIMPLE},
+        {"D:velkaro_ss_launcher.scr", IDC_MODE_EXTERNAL},
+        {"C:/Savers/velkaro_ss_launcher.scr", IDC_MODE_SIMPLE},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.first) + (c.second == 1008 ? " simple" : " external"));
+        SCOPED_TRACE(std::string(c.first) +
+                     (c.second == IDC_MODE_SIMPLE ? " simple" : " external"));
         DialogSession d;
         ASSERT_TRUE(d.Start("dialog_refused", {"alpha=10"}));
         ASSERT_TRUE(d.Click(c.second));
-        d.SetText(1010, c.first);
+        d.SetText(IDC_EXT_SCR_PATH, c.first);
         HWND box = d.Opened(IDOK, 10000);
         ASSERT_TRUE(box) << "no error box";
         EXPECT_TRUE(CodePageAsAnnounced());
@@ -225,7 +293,7 @@ TEST_F(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
         CloseBoxDialogStays(d, box);
         EXPECT_EQ(d.before, d.SettingsNow());
         // The user can correct the path; the dialog still works.
-        EXPECT_EQ(c.first, d.Text(1010));
+        EXPECT_EQ(c.first, d.Text(IDC_EXT_SCR_PATH));
         EndWith(d, IDCANCEL, 0);
     }
 }
@@ -245,7 +313,7 @@ TEST_F(ConfigDialog, AcceptsOtherNamesThatLookLikeTheSaver)
         SCOPED_TRACE(path);
         DialogSession d;
         ASSERT_TRUE(d.Start("dialog_accepted"));
-        d.SetText(1010, path);
+        d.SetText(IDC_EXT_SCR_PATH, path);
         EndWith(d, IDOK, 1);
         EXPECT_EQ(path, d.Setting("ext_scr_path"));
     }
@@ -255,9 +323,9 @@ TEST_F(ConfigDialog, AcceptsOtherNamesThatLookLikeTheSaver)
 TEST_F(ConfigDialog, LongTextsAreCutTo1021BytesOnOk)
 {
     ASSERT_TRUE(s.Start("dialog_long"));
-    s.SetText(1001, std::string(1500, 'a'));
-    s.SetText(1005, std::string(1022, 'b'));
-    s.SetText(1010, std::string(1021, 'c'));
+    s.SetText(IDC_EXEPATH, std::string(1500, 'a'));
+    s.SetText(IDC_PLAYLIST, std::string(1022, 'b'));
+    s.SetText(IDC_EXT_SCR_PATH, std::string(1021, 'c'));
     EndWith(s, IDOK, 1);
     std::string a(1021, 'a'), b(1021, 'b'), c(1021, 'c');
     ExpectSaved(s, {"0", "0", "0", a, b, c});
@@ -271,7 +339,7 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     // A folder where the settings file should be: every write fails.
     ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL));
     ASSERT_TRUE(s.Open());
-    s.SetText(1001, "C:\\a\\velkarodin.exe");
+    s.SetText(IDC_EXEPATH, "C:\\a\\velkarodin.exe");
     HWND box = s.Opened(IDOK, 10000);
     ASSERT_TRUE(box) << "the failure was not shown";
     EXPECT_TRUE(CodePageAsAnnounced());
@@ -291,45 +359,120 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     }
     CloseBoxDialogStays(s, box);
     // The swatch brush is still alive: the swatch keeps its colour.
-    InvalidateRect(s.Item(1003), NULL, TRUE);
+    InvalidateRect(s.Item(IDC_BGCOLOR_SWATCH), NULL, TRUE);
     ExpectSwatch(s, RGB(0, 0, 0));
     EndWith(s, IDCANCEL, 0);
 }
 
 TEST_F(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
 {
-    // Each button, the mode button that enables it, and its dialog's title;
-    // its edit is the control before it.
+    // Each button, its edit, the mode button that enables it, and its
+    // dialog's title, read as written on any code page.
     const struct {
-        int button, mode;
+        int button, edit, mode;
         const wchar_t* title;
     } cases[] = {
-        {1002, 1009, L"velkarodin.exeを選択してください"},
-        {1006, 1008, L"m3u形式のプレイリストを選択してください"},
-        {1011, 1009, L"起動するスクリーンセーバーを選択してください"},
+        {IDC_EXEPATH_BROWSE, IDC_EXEPATH, IDC_MODE_EXTERNAL, L"velkarodin.exeを選択してください"},
+        {IDC_PLAYLIST_BROWSE, IDC_PLAYLIST, IDC_MODE_SIMPLE,
+         L"m3u形式のプレイリストを選択してください"},
+        {IDC_EXT_SCR_BROWSE, IDC_EXT_SCR_PATH, IDC_MODE_EXTERNAL,
+         L"起動するスクリーンセーバーを選択してください"},
     };
     ASSERT_TRUE(s.Start("dialog_files", {"mode=0"}));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
         ASSERT_TRUE(s.Click(c.mode));
-        s.SetText(c.button - 1, "typed");
+        s.SetText(c.edit, "typed");
         HWND files = s.Opened(c.button, 15000);
         ASSERT_TRUE(files) << "no file dialog";
-        EXPECT_EQ(Sjis(c.title), WindowText(files));
+        EXPECT_TRUE(CodePageAsAnnounced());
+        EXPECT_EQ(std::wstring(c.title), WideText(files));
+        if (GetACP() == 932) {
+            EXPECT_EQ(Sjis(c.title), WindowText(files));
+        }
         PostMessageA(files, WM_COMMAND, IDCANCEL, 0);
         EXPECT_FALSE(WaitForWindowGone(files, 10000));
         EXPECT_TRUE(Answered(s.dialog));
-        EXPECT_EQ("typed", s.Text(c.button - 1));
+        EXPECT_EQ("typed", s.Text(c.edit));
     }
     EndWith(s, IDCANCEL, 0);
     EXPECT_EQ("0", s.Setting("mode"));
+}
+
+TEST_F(ConfigDialog, PickedPathsAreStoredAsTheCodePageCanHoldThem)
+{
+    // Names that reach the saver only as wide text: Japanese ones fit code
+    // page 932, Korean ones no code page here.
+    const std::wstring folder = Wide(MakeTestDir("dialog_picked"));
+    const std::wstring lists = folder + L"\\lists";
+    const std::wstring japanese = lists + L"\\プレイリスト.m3u8";
+    const std::wstring korean = lists + L"\\한국어 노래.m3u";
+    // Deep enough that its short (8.3) name may pass 1023 bytes, yet within
+    // the chooser's 259 characters: from a folder at the system drive's root.
+    wchar_t windowsDir[MAX_PATH] = L"";
+    GetWindowsDirectoryW(windowsDir, MAX_PATH);
+    const std::wstring deepRoot = std::wstring(windowsDir, 3) + L"velkaro_deep";
+    RemoveTree(Ansi(deepRoot));
+    std::wstring deep = deepRoot;
+    for (CreateDirectoryW(deep.c_str(), NULL); deep.size() + 2 + 8 <= 259;)
+        CreateDirectoryW((deep += L"\\한").c_str(), NULL);
+    deep += L"\\목록.m3u";
+    ASSERT_TRUE(CreateDirectoryW(lists.c_str(), NULL));
+    for (const wchar_t* name : {L"list.m3u", L"list.m3u8", L"notes.txt"})
+        ASSERT_TRUE(WriteFileW(lists + L"\\" + name));
+    ASSERT_TRUE(WriteFileW(japanese) && WriteFileW(korean) && WriteFileW(deep));
+    const std::string first = Ansi(lists + L"\\list.m3u");
+    ASSERT_TRUE(s.Start("dialog_picked_saver", {"playlist=" + first}));
+
+    // Picked as typed into the chooser; "" expects the error box.
+    const std::pair<std::wstring, std::string> picks[] = {
+        {lists + L"\\list.m3u8", Ansi(lists + L"\\list.m3u8")},
+        {japanese, GetACP() == 932 ? Sjis(japanese.c_str()) : StorableShortName(japanese)},
+        {korean, StorableShortName(korean)},
+        {deep, StorableShortName(deep)},
+    };
+    // Under Wine, where every such name has a short one, the Korean name is
+    // stored by it and the deep path's is too long: both ways are taken.
+    if (UnderTheHarness()) {
+        EXPECT_NE("", picks[2].second);
+        EXPECT_EQ("", picks[3].second) << "the deep path's short name fits";
+    }
+    std::string shown = first;
+    for (const auto& pick : picks) {
+        SCOPED_TRACE(&pick - picks);
+        HWND files = s.Opened(IDC_PLAYLIST_BROWSE, 15000);
+        ASSERT_TRUE(files) << "no file dialog";
+        // Opened in the playlist's folder, listing *.m3u and *.m3u8 only (the
+        // list view of Wine's chooser; Windows' own draws its list otherwise).
+        if (&pick == picks && (ChooserList(files) || UnderTheHarness())) {
+            int listed = 0;
+            WaitUntil([&] { return (listed = ChooserListed(files)) == 4; }, 5000);
+            EXPECT_EQ(4, listed) << "list.m3u, list.m3u8 and the two wide names";
+        }
+        ChooserOpen(files, pick.first);
+        EXPECT_FALSE(WaitForWindowGone(files, 10000));
+        if (pick.second.empty()) {
+            HWND box = WaitForDialogOf(s.process.id, s.dialog, 10000);
+            ASSERT_TRUE(box) << "no error box";
+            EXPECT_EQ(unusableText + pick.first, WideText(GetDlgItem(box, 0xFFFF)));
+            EXPECT_EQ(std::wstring(launcherCaption), WideText(box));
+            CloseBoxDialogStays(s, box);
+        } else {
+            EXPECT_TRUE(Answered(s.dialog));
+            shown = pick.second;
+        }
+        EXPECT_EQ(shown, s.Text(IDC_PLAYLIST));
+    }
+    EndWith(s, IDOK, 1);
+    EXPECT_EQ(shown, s.Setting("playlist"));
+    RemoveTree(Ansi(deepRoot));
 }
 
 TEST_F(ConfigDialog, ColourChooserCancelledKeepsTheColour)
 {
     ASSERT_TRUE(s.Start("dialog_colour_cancel", {"bgcolor=65280"}));
     for (int round = 0; round < 2; round++) {
-        HWND chooser = s.Opened(1004, 15000);
+        HWND chooser = s.Opened(IDC_BGCOLOR_CHANGE, 15000);
         ASSERT_TRUE(chooser) << "no colour chooser";
         PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
         EXPECT_FALSE(WaitForWindowGone(chooser, 10000));
@@ -342,7 +485,7 @@ TEST_F(ConfigDialog, ColourChooserCancelledKeepsTheColour)
 TEST_F(ConfigDialog, ColourChosenRepaintsTheSwatchAndIsSavedByOk)
 {
     ASSERT_TRUE(s.Start("dialog_colour_chosen"));
-    HWND chooser = s.Opened(1004, 15000);
+    HWND chooser = s.Opened(IDC_BGCOLOR_CHANGE, 15000);
     ASSERT_TRUE(chooser) << "no colour chooser";
     // The chooser's red, green and blue edits.
     const std::pair<int, const char*> rgb[] = {{706, "16"}, {707, "160"}, {708, "48"}};

@@ -137,11 +137,12 @@ TEST(LibraryLoading, WithoutCommonDialogsTheButtonsChangeNothing)
     d.before = d.SettingsNow();
     ASSERT_TRUE(d.Open());
     // Sent: a chooser would hold the call in its own loop until the time-out.
-    for (int id : {1002, 1004, 1006, 1011})
+    for (int id :
+         {IDC_EXEPATH_BROWSE, IDC_BGCOLOR_CHANGE, IDC_PLAYLIST_BROWSE, IDC_EXT_SCR_BROWSE})
         EXPECT_TRUE(SendMessageTimeoutA(d.dialog, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, NULL))
             << id;
     EXPECT_EQ(d.dialog, WaitForWindow("#32770", NULL, d.process.id, 0));
-    EXPECT_EQ(f.accessory, d.Text(1001));
+    EXPECT_EQ(f.accessory, d.Text(IDC_EXEPATH));
     PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(0u, d.process.ExitCode(10000));
     EXPECT_EQ(d.before, d.SettingsNow());
