@@ -107,6 +107,10 @@ int ShowConfigDialog(HWND parent)
     if (!PrepareConfigDialog(moduleInstance)) return 0;
     // The wide entry hands the template's UTF-16 texts to the controls as
     // written; the ANSI one would pass them through the system's code page.
+    // The 95 family has only the ANSI one (the wide one is a stub there).
+    if (is95Family)
+        return (int)DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIG), parent,
+                                    GuardedConfigDialogProc, 0);
     return (int)DialogBoxParamW(moduleInstance, MAKEINTRESOURCEW(IDD_CONFIG), parent,
                                 GuardedConfigDialogProc, 0);
 }

@@ -193,8 +193,8 @@ static int StorePickedPath(const WCHAR* path, char* setting)
 // then the closing NUL.
 static void LoadFilter(const Chooser& chooser, WCHAR* filter, int size)
 {
-    int used = LoadStringW(moduleInstance, chooser.filterNameId, filter, size - 2) + 1;
-    used += LoadStringW(moduleInstance, chooser.filterPatternId, filter + used, size - used - 1);
+    int used = LoadProgramText(chooser.filterNameId, filter, size - 2) + 1;
+    used += LoadProgramText(chooser.filterPatternId, filter + used, size - used - 1);
     used++;
     filter[used] = L'\0';
 }
@@ -207,7 +207,7 @@ static void BrowseForFile(HWND dialog, const Chooser& chooser, const WCHAR* init
     if (!MultiByteToWideChar(CP_ACP, 0, chooser.setting, -1, file, settingsTextSize))
         file[0] = L'\0';
     WCHAR title[256] = L"", filter[256] = L"";
-    LoadStringW(moduleInstance, chooser.titleId, title, 256);
+    LoadProgramText(chooser.titleId, title, 256);
     LoadFilter(chooser, filter, 256);
     OPENFILENAMEW request;
     ZeroMemory(&request, sizeof request);

@@ -8,12 +8,34 @@
 static const int messageTextSize = 2 * settingsTextSize;  // text, then a path
 static const int captionSize = 256;
 
+// LoadStringW is only a stub on the 95 family, so the string table's block
+// is read through the resource functions that every Windows has: a block
+// holds 16 texts, each a length and that many UTF-16 characters.
+int LoadProgramText(UINT id, WCHAR* out, int size)
+{
+    if (size <= 0) return 0;
+    out[0] = L'\0';
+    HRSRC found = FindResourceA(moduleInstance, MAKEINTRESOURCEA(id / 16 + 1), (LPCSTR)RT_STRING);
+    HGLOBAL loaded = found ? LoadResource(moduleInstance, found) : NULL;
+    const WCHAR* p = loaded ? (const WCHAR*)LockResource(loaded) : NULL;
+    if (!p) return 0;
+    const WCHAR* end = p + SizeofResource(moduleInstance, found) / sizeof(WCHAR);
+    for (UINT i = 0; i < id % 16 && p < end; i++) p += 1 + *p;
+    if (p >= end) return 0;
+    int length = *p++;
+    if (length > end - p) length = (int)(end - p);
+    if (length > size - 1) length = size - 1;
+    for (int i = 0; i < length; i++) out[i] = p[i];
+    out[length] = L'\0';
+    return length;
+}
+
 int ShowJapaneseMessage(HWND owner, UINT textId, const WCHAR* path, UINT captionId, UINT flags)
 {
     WCHAR text[messageTextSize] = L"";
     WCHAR caption[captionSize] = L"";
-    int used = LoadStringW(moduleInstance, textId, text, messageTextSize);
+    int used = LoadProgramText(textId, text, messageTextSize);
     if (path) lstrcpynW(text + used, path, messageTextSize - used);
-    if (captionId) LoadStringW(moduleInstance, captionId, caption, captionSize);
+    if (captionId) LoadProgramText(captionId, caption, captionSize);
     return MessageBoxW(owner, text, captionId ? caption : NULL, flags);
 }

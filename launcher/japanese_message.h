@@ -3,6 +3,10 @@
 #pragma once
 #include <windows.h>
 
+// The string table's text id as wide characters, cut to fit size (with its
+// NUL); returns the characters written, 0 for a missing id.
+int LoadProgramText(UINT id, WCHAR* out, int size);
+
 // Shows a box whose text and caption are strings of the program's string
 // table (captionId 0: none, the system's "Error"). path, when not null, is
 // appended to the text. Returns MessageBoxW's result.
