@@ -50,13 +50,17 @@ sql "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \
 # The older product goes before anything is installed, so the new files are
 # copied whatever their versions.
 sql "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 1401 WHERE \`Action\` = 'RemoveExistingProducts'"
-# The help link, and a repair when the same package runs again.
+# The same package run again repairs: every file is copied again (a), a
+# missing or damaged saver comes back.
 sql "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('RepairWhenInstalled', 51, 'REINSTALL', 'ALL')"
-sql "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('SetHelpLink', 51, 'ARPHELPLINK', '[INSTALLDIR]README.txt')"
+sql "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('RepairAllFiles', 51, 'REINSTALLMODE', 'amus')"
 repair="Installed AND NOT REMOVE AND NOT REINSTALL"
 for table in InstallExecuteSequence InstallUISequence; do
+  sql "INSERT INTO \`$table\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('RepairAllFiles', '$repair', 789)"
   sql "INSERT INTO \`$table\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('RepairWhenInstalled', '$repair', 790)"
 done
+# The help link: the installed README.
+sql "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('SetHelpLink', 51, 'ARPHELPLINK', '[INSTALLDIR]README.txt')"
 sql "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('SetHelpLink', 1010)"
 # The saver's file version, for Windows Installer's file-replacement rules.
 sql "UPDATE \`File\` SET \`Version\` = '$version4' WHERE \`File\` = 'SaverFile'"
