@@ -39,6 +39,12 @@ if [ -n "${VELKARO_SIGN_KEY:-}${VELKARO_SIGN_CERT:-}" ]; then
   if [ -z "${VELKARO_SIGN_KEY:-}" ] || [ -z "${VELKARO_SIGN_CERT:-}" ]; then
     echo "release: signing needs both VELKARO_SIGN_KEY and VELKARO_SIGN_CERT"; exit 1
   fi
+  for f in "$VELKARO_SIGN_KEY" "$VELKARO_SIGN_CERT"; do
+    [ -r "$f" ] || { echo "release: cannot read $f"; exit 1; }
+    case "$(realpath "$f")/" in
+      "$(pwd)"/*) echo "release: $f is inside the source tree; keep keys elsewhere"; exit 1 ;;
+    esac
+  done
   sign=1
 fi
 if [ -n "$(git status --porcelain)" ]; then
@@ -104,15 +110,14 @@ if [ $sign = 1 ]; then
   rm -rf "$signed"
   mkdir -p "$signed/$name"
   cp "$work/a/pkg/$name/README.txt" "$work/a/pkg/$name/LICENSE.txt" "$signed/$name/"
-  tools="$work/a/src/scripts"
-  bash "$tools/sign.sh" "$work/a/pkg/$name/velkaro_ss_launcher.scr" "$signed/$name/velkaro_ss_launcher.scr"
+  bash scripts/sign.sh "$work/a/pkg/$name/velkaro_ss_launcher.scr" "$signed/$name/velkaro_ss_launcher.scr"
   # The signature is all that differs from the reproducible saver.
   osslsigncode remove-signature -in "$signed/$name/velkaro_ss_launcher.scr" -out "$work/unsigned.scr" >/dev/null
   if ! cmp -s "$work/unsigned.scr" "$work/a/pkg/$name/velkaro_ss_launcher.scr"; then
     echo "release: the signed saver differs from the built one in more than its signature"; exit 1
   fi
   pack "$signed" "$work/a/src"
-  bash "$tools/sign.sh" "$signed/$name.msi" "$work/signed.msi"
+  bash scripts/sign.sh "$signed/$name.msi" "$work/signed.msi"
   mv "$work/signed.msi" "$signed/$name.msi"
   for f in "$name/velkaro_ss_launcher.scr" "$name.msi"; do
     if ! osslsigncode verify -CAfile "${VELKARO_SIGN_CAFILE:-$VELKARO_SIGN_CERT}" -in "$signed/$f" >/dev/null 2>&1; then
