@@ -112,6 +112,7 @@ if [ $sign = 1 ]; then
   cp "$work/a/pkg/$name/README.txt" "$work/a/pkg/$name/LICENSE.txt" "$signed/$name/"
   bash scripts/sign.sh "$work/a/pkg/$name/velkaro_ss_launcher.scr" "$signed/$name/velkaro_ss_launcher.scr"
   # The signature is all that differs from the reproducible saver.
+  rm -f "$work/unsigned.scr"
   osslsigncode remove-signature -in "$signed/$name/velkaro_ss_launcher.scr" -out "$work/unsigned.scr" >/dev/null
   if ! cmp -s "$work/unsigned.scr" "$work/a/pkg/$name/velkaro_ss_launcher.scr"; then
     echo "release: the signed saver differs from the built one in more than its signature"; exit 1
