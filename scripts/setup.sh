@@ -14,6 +14,7 @@ PKGS=(
   gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-base:i386
   xvfb xauth x11-apps imagemagick
   fonts-ipafont-gothic locales lame zip unzip python3 python3-pefile
+  wixl msitools faketime osslsigncode openssl
 )
 
 missing=()

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native (AddressSanitizer, UBSan),
-# a short fuzz run, then the Windows tests under Wine on a private Xvfb.
+# a short fuzz run, then the Windows tests under Wine on a private Xvfb; given
+# no arguments, also the test package and the installer package with signing,
+# each in a fresh Wine prefix.
 # Extra arguments go to the Wine tests' ctest, e.g. scripts/test.sh -R host
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -34,5 +36,7 @@ ctest --test-dir "$B/win" --output-on-failure --timeout 600 "$@" || status=1
 if [ $# -eq 0 ]; then
   echo "== Windows test package (smoke_tests in a fresh prefix)"
   bash scripts/check_test_package.sh smoke || status=1
+  echo "== installer package and signing (a fresh prefix)"
+  bash scripts/check_msi.sh || status=1
 fi
 exit $status
