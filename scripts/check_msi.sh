@@ -63,19 +63,9 @@ bash scripts/build_msi.sh "$work/v2" "$work/v2.msi" "$v2.0" check-newer "$epoch"
 
 (
   source tests/harness/wine_env.sh
-  unset LOCPATH USE_DISPLAY
-  export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-  _wine_make_home "$work"
-  _wine_start_xvfb
   trap wine_env_stop EXIT
   trap 'exit 130' INT TERM
-  wineboot -i > /dev/null 2>&1
-  wineserver -w
-  wineserver -p -f > /dev/null 2>&1 &
-  WINE_SERVER_PID=$!
-  wine wineboot > /dev/null 2>&1 < /dev/null
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+  wine_env_fresh "$work"
 
   c="$WINEPREFIX/drive_c"
   sys="$c/windows/syswow64"

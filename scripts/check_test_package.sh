@@ -50,19 +50,10 @@ fi
 echo "== the package in a fresh prefix: wine cmd /c run-tests.cmd${filter:+ $filter}"
 (
   source tests/harness/wine_env.sh
-  unset LOCPATH USE_DISPLAY GTEST_FILTER GTEST_OUTPUT
-  export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-  _wine_make_home "$work"
-  _wine_start_xvfb
+  unset GTEST_FILTER GTEST_OUTPUT
   trap wine_env_stop EXIT
   trap 'exit 130' INT TERM
-  wineboot -i > /dev/null 2>&1
-  wineserver -w
-  wineserver -p -f > /dev/null 2>&1 &
-  WINE_SERVER_PID=$!
-  wine wineboot > /dev/null 2>&1 < /dev/null
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+  wine_env_fresh "$work"
   desktop='HKCU\Control Panel\Desktop'
   wine reg query "$desktop" > "$work/desktop_before.txt" 2>&1
 

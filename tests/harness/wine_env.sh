@@ -73,6 +73,22 @@ wine_env_start() {
   fi
 }
 
+# A fresh prefix in DIR/prefix as a new Windows user's: code page 1252, no
+# harness locale or settings. Call it in a subshell with wine_env_stop trapped.
+wine_env_fresh() {
+  unset LOCPATH USE_DISPLAY
+  export WINEPREFIX="$1/prefix" WINEARCH=win64 WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+  _wine_make_home "$1"
+  _wine_start_xvfb
+  wineboot -i > /dev/null 2>&1
+  wineserver -w
+  wineserver -p -f > /dev/null 2>&1 &
+  WINE_SERVER_PID=$!
+  wine wineboot > /dev/null 2>&1 < /dev/null
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+}
+
 wine_env_stop() {
   # Ends every process of this private prefix, then the server and Xvfb.
   [ -n "$WINE_SERVER_PID" ] && wineserver -k >/dev/null 2>&1
