@@ -102,8 +102,10 @@ int Playlist::Load(const char* path)
     SplitPath(path, playlistLeadByte, &parts);
     JoinPath(baseDir, parts.drive, parts.dir, "", "");
     // A directory cut to fit its field would make every relative track name
-    // a file in another folder.
-    if (strlen(baseDir) != (size_t)(LastPathComponent(path, playlistLeadByte) - path)) {
+    // a file in another folder; a double quote (no Windows path has one)
+    // would end the name in every open command.
+    if (strlen(baseDir) != (size_t)(LastPathComponent(path, playlistLeadByte) - path) ||
+        strchr(baseDir, '"')) {
         baseDir[0] = '\0';
         return trackCount;
     }

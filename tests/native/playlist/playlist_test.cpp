@@ -295,6 +295,16 @@ TEST_F(PlaylistTest, PathsThatWouldBeCutAreRefused)
     std::string deep = "C:\\" + std::string(256, 'f') + "\\list.m3u";
     EXPECT_EQ(1, list->Load(deep.c_str()));
     EXPECT_STREQ("", list->baseDir);
+    // Nor does one whose folder has a double quote, which would end every name.
+    std::string quoted = dir + "/a\"b";
+    ASSERT_EQ(0, mkdir(quoted.c_str(), 0700));
+    FILE* f = fopen((quoted + "/list.m3u").c_str(), "wb");
+    fputs("song.mp3\n", f);
+    fclose(f);
+    EXPECT_EQ(1, list->Load((quoted + "/list.m3u").c_str()));
+    EXPECT_STREQ("", list->baseDir);
+    unlink((quoted + "/list.m3u").c_str());
+    rmdir(quoted.c_str());
 }
 
 TEST_F(PlaylistTest, TableHolds2048Tracks)
