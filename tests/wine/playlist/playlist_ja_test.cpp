@@ -98,6 +98,7 @@ static void ExpectPlaysInOrder(const char* folder, const std::string& listName,
                 at.push_back(i);
         return at;
     };
+    bgmPlaylist.currentIndex = 0;  // earlier tests' position survives their teardown
     bool wrapped = RunMusicTicks(&bgmPlaylist, dir + "\\" + listName, 100, 20000,
                                  [&] { return opened().size() >= 3; });
     ASSERT_TRUE(wrapped) << "the tracks did not come round to the first again";
@@ -109,6 +110,10 @@ static void ExpectPlaysInOrder(const char* folder, const std::string& listName,
     std::vector<size_t> at = opened();
     const int order[] = {0, 1, 0};
     for (int i = 0; i < 3; i++) EXPECT_EQ(order[i], trackOf(mciRecords[at[i]])) << i;
+    for (int i = 0; i < 2; i++) {
+        bool byShortName = mciRecords[at[i]].command != opensOf[i][0];
+        printf("track %d opened by its %s name\n", i + 1, byShortName ? "short" : "long");
+    }
     for (int i = 0; i < 2; i++) {
         int playing = 0;
         for (size_t k = at[i]; k < at[i + 1]; k++)
