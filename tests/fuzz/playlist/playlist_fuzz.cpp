@@ -158,7 +158,7 @@ static void CheckTracksAndPlay()
         std::string base = list->trackIsUtf8[i] ? list->baseDirUtf8 : list->baseDir;
         if (!IsWholeLinePath(list->tracks[i], base)) abort();
     }
-    for (int i = 1; i <= 3 && i <= playlistSlots; i++) {
+    for (int i = 1; i <= playlistSlots; i++) {
         if (!list->tracks[i - 1]) continue;
         list->Play(i);
     }

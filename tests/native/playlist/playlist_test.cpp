@@ -535,7 +535,8 @@ TEST_F(PlaylistTest, Utf8PlaylistsByNameOrByteOrderMark)
     EXPECT_EQ(base8, list->baseDirUtf8);
     EXPECT_EQ((Strings{base8 + kyoku + heart + ".mp3", base8 + "sub\\" + han + clef + ".wav"}),
               Tracks());
-    EXPECT_EQ(1, list->trackIsUtf8[0] + list->trackIsUtf8[1] - 1);
+    EXPECT_EQ(1, list->trackIsUtf8[0]);
+    EXPECT_EQ(1, list->trackIsUtf8[1]);
     // The name goes to the wide entry; so does the play that follows.
     EXPECT_EQ(1, list->Play(2));
     EXPECT_EQ((Strings{"stop bgm", "close bgm",

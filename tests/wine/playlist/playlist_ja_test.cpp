@@ -55,14 +55,18 @@ TEST_F(PlaylistJapanese, TrailByteBackslashDoesNotSplitAndTrackPlays)
 
 using PlaylistUtf8 = MciRecorderTest;
 
+static std::wstring Wide(const std::string& ansi)
+{
+    wchar_t wide[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, MAX_PATH);
+    return wide;
+}
+
 static bool WriteToneWavAs(const std::string& dir, const std::wstring& name, int hertz)
 {
     std::string temporary = dir + "\\tone.tmp";
-    wchar_t wideDir[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, dir.c_str(), -1, wideDir, MAX_PATH);
     return WriteToneWav(temporary, 500, hertz) &&
-           MoveFileW(std::wstring(temporary.begin(), temporary.end()).c_str(),
-                     (std::wstring(wideDir) + L"\\" + name).c_str());
+           MoveFileW(Wide(temporary).c_str(), (Wide(dir) + L"\\" + name).c_str());
 }
 
 // A playlist of tones under the given names, each behind an #EXTINF line
@@ -78,7 +82,7 @@ static void ExpectPlaysInOrder(const char* folder, const std::string& listName,
     for (int i = 0; i < 2; i++) {
         ASSERT_TRUE(WriteToneWavAs(dir, names[i], 440 + 220 * i));
         text += "#EXTINF:1,Mr. X - Vol. 2 feat. Y\r\n" + Utf8(names[i]) + "\r\n";
-        std::wstring path = std::wstring(dir.begin(), dir.end()) + L"\\" + names[i];
+        std::wstring path = Wide(dir) + L"\\" + names[i];
         wchar_t shortPath[MAX_PATH] = L"";
         ASSERT_NE(0u, GetShortPathNameW(path.c_str(), shortPath, MAX_PATH));
         opensOf[i][0] = OpenCommandFor(Utf8(path));
