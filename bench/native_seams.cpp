@@ -3,4 +3,7 @@
 #include "launcher/playlist.h"
 
 __attribute__((weak)) MciSendFn playlistMciSend = 0;
+__attribute__((weak)) MciSendWideFn playlistMciSendWide = 0;
+__attribute__((weak)) ShortPathFn playlistShortPath = 0;
+__attribute__((weak)) AnsiToUtf8Fn playlistAnsiToUtf8 = 0;
 __attribute__((weak)) LeadByteTest playlistLeadByte = 0;

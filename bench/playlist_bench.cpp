@@ -1,7 +1,9 @@
 // Playlist load benchmark: time to read a playlist of many long lines into the
 // track table, built natively (g++ -O2) and for Windows from the same source.
-//   playlist_bench make FILE TRACKS   writes a playlist of TRACKS lines of
-//                                     about 1000 bytes each
+//   playlist_bench make FILE TRACKS [utf8]   writes a playlist of TRACKS lines
+//                                     of about 440 bytes each, every one a
+//                                     track; with utf8 its non-ASCII name (曲)
+//                                     in UTF-8 (for a .m3u8), else in Shift_JIS
 //   playlist_bench load FILE LOADS    loads it LOADS times (each load into an
 //                                     empty table), prints the median
 // MCI is replaced by a no-op sender: only the reading and joining is timed.
@@ -20,17 +22,27 @@ static unsigned long NoMci(const char*, char* reply, unsigned length)
 
 static int NoLeadByte(unsigned char) { return 0; }
 
-static int Make(const char* path, int tracks)
+static int CopyAnsi(const char* ansi, char* out, unsigned size)
 {
+    if (strlen(ansi) >= size) return 0;
+    strcpy(out, ansi);
+    return 1;
+}
+
+// Each line fits the fields a path is split into (directory, name and
+// extension of at most 255 bytes each), so that every line is a track.
+static int Make(const char* path, int tracks, int utf8)
+{
+    const char* kyoku = utf8 ? "\xE6\x9B\xB2" : "\x8B\xC8";
     FILE* f = fopen(path, "wb");
     if (!f) return 2;
     fputs("#EXTM3U\n", f);
     for (int i = 0; i < tracks; i++) {
         fputs("music\\", f);
-        for (int d = 0; d < 30; d++) fprintf(f, "folder_%02d_of_track_%04d\\", d, i);
+        for (int d = 0; d < 8; d++) fprintf(f, "folder_%02d_of_track_%04d_%s\\", d, i, kyoku);
         fprintf(f, "track_%04d_", i);
         for (int k = 0; k < 20; k++) fputs("long_name", f);
-        fputs(".wav\n", f);
+        fprintf(f, "%s.wav\n", kyoku);
     }
     return fclose(f) == 0 ? 0 : 2;
 }
@@ -39,6 +51,7 @@ static int Load(const char* path, int loads)
 {
     playlistMciSend = NoMci;
     if (!playlistLeadByte) playlistLeadByte = NoLeadByte;
+    if (!playlistAnsiToUtf8) playlistAnsiToUtf8 = CopyAnsi;
     double ms[64];
     int tracks = 0;
     if (loads > 64) loads = 64;
@@ -65,8 +78,9 @@ static int Load(const char* path, int loads)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && strcmp(argv[1], "make") == 0) return Make(argv[2], atoi(argv[3]));
+    if ((argc == 4 || argc == 5) && strcmp(argv[1], "make") == 0)
+        return Make(argv[2], atoi(argv[3]), argc == 5 && strcmp(argv[4], "utf8") == 0);
     if (argc == 4 && strcmp(argv[1], "load") == 0) return Load(argv[2], atoi(argv[3]));
-    fprintf(stderr, "usage: playlist_bench make FILE TRACKS | load FILE LOADS\n");
+    fprintf(stderr, "usage: playlist_bench make FILE TRACKS [utf8] | load FILE LOADS\n");
     return 2;
 }

@@ -41,7 +41,8 @@ if [ $BUILD = 1 ]; then
   # The platform-free playlist code, natively with -O2 and no sanitizer.
   mkdir -p "$B/native-bench"
   g++ -std=c++17 -O2 -I. -o "$B/native-bench/playlist_bench" bench/playlist_bench.cpp \
-    bench/native_seams.cpp launcher/playlist.cpp launcher/path_split.cpp || exit 1
+    bench/native_seams.cpp launcher/playlist.cpp launcher/playlist_line.cpp \
+    launcher/utf8_text.cpp launcher/path_split.cpp || exit 1
 fi
 for f in velkaro_ss_launcher.scr floor_saver.exe floor_imports.exe floor_launcher.exe \
   floor_launcher_music.exe floor_launcher_unhardened.exe floor_dialog.exe bench_probe.exe bench_playlist.exe fake_accessory.exe; do
@@ -182,12 +183,14 @@ idle scr "$RUN/scr/bench_scr.scr" 1
 idle steady "$RUN/steady/bench_steady.scr" 1
 idle music "$RUN/music/bench_music.scr" 1
 
-echo "== playlist load, 2048 tracks of about 1000 bytes"
+echo "== playlist load, 2048 tracks of about 440 bytes, as .m3u and as .m3u8"
 "$B/native-bench/playlist_bench" make "$RUN/playlist/long.m3u" 2048 >/dev/null
-"$B/native-bench/playlist_bench" load "$RUN/playlist/long.m3u" 5 > "$RUN/playlist_native.txt"
-timeout -k 5 60 wine "$BIN/bench_playlist.exe" load "$(w "$RUN/playlist/long.m3u")" 5 \
-  > "$RUN/playlist_wine.txt" 2>/dev/null
-tr -d '\r' < "$RUN/playlist_wine.txt" > "$RUN/playlist_wine.tmp" && mv "$RUN/playlist_wine.tmp" "$RUN/playlist_wine.txt"
+"$B/native-bench/playlist_bench" make "$RUN/playlist/long.m3u8" 2048 utf8 >/dev/null
+for ext in m3u m3u8; do
+  "$B/native-bench/playlist_bench" load "$RUN/playlist/long.$ext" 41 > "$RUN/playlist_native_$ext.txt"
+  timeout -k 5 60 wine "$BIN/bench_playlist.exe" load "$(w "$RUN/playlist/long.$ext")" 41 \
+    > "$RUN/playlist_wine_$ext.txt" 2>/dev/null
+done
 for f in "$RUN"/*.txt; do tr -d '\r' < "$f" > "$f.tmp" && mv "$f.tmp" "$f"; done
 echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)" > "$RUN/when.txt"
 cleanup
@@ -255,8 +258,15 @@ row "launcher floor without hardening: painted" "$(val $S start_ms_1)" "$(val $S
 row "  painted, ms (best of $RUNS)" "$(val $S start_min_ms_1)" "$(val $S start_min_ms_6)"
 row "  VmHWM at first paint, KiB (median)" "$(val $S paint_ws_kb_1)" "$(val $S paint_ws_kb_6)"
 row "  size: bytes" "$LFLOOR_SIZE" "$(stat -c %s "$BIN/floor_launcher_unhardened.exe")"
-row "playlist: load 2048 long lines, ms (Wine)" "$(val "$RUN/playlist_wine.txt" load_ms)" ""
-row "playlist: load 2048 long lines, ms (native)" "$(val "$RUN/playlist_native.txt" load_ms)" ""
+# The .m3u8 rows: the same list as .m3u in the floor's column.
+PW() { val "$RUN/playlist_wine_$1.txt" "$2"; }
+PN() { val "$RUN/playlist_native_$1.txt" "$2"; }
+row "playlist: load 2048 lines .m3u, ms (Wine)" "$(PW m3u load_ms)" ""
+row "  .m3u8 beside .m3u, ms (Wine, median of 41)" "$(PW m3u8 load_ms)" "$(PW m3u load_ms)"
+row "  .m3u8 beside .m3u, ms (Wine, best of 41)" "$(PW m3u8 load_min_ms)" "$(PW m3u load_min_ms)"
+row "playlist: load 2048 lines .m3u, ms (native)" "$(PN m3u load_ms)" ""
+row "  .m3u8 beside .m3u, ms (native, median)" "$(PN m3u8 load_ms)" "$(PN m3u load_ms)"
+row "  .m3u8 beside .m3u, ms (native, best)" "$(PN m3u8 load_min_ms)" "$(PN m3u load_min_ms)"
 echo
 echo "where the start goes (Wine trace, $(grep -c '^run ' "$RUN/traced.txt" 2>/dev/null) traced starts in turn):"
 cat "$RUN/breakdown.txt" 2>/dev/null
@@ -275,7 +285,7 @@ echo "dialog exit codes (.scr /c after Cancel): $(grep -a '^run .* program 1 ' $
 echo "tracks seen open during idle: 4 s tracks:$(cat "$RUN/tracks_music.txt"); long track:$(cat "$RUN/tracks_steady.txt")"
 echo "  launcher floor:$(cat "$RUN/tracks_lmusic.txt"); long:$(cat "$RUN/tracks_lsteady.txt")"
 grep -h '^note' "$RUN"/*.txt | sort | uniq -c | grep -v 'Unix process' | sed 's/^/notes: /'
-echo "playlist tracks accepted: Wine $(val "$RUN/playlist_wine.txt" tracks), native $(val "$RUN/playlist_native.txt" tracks)"
+echo "playlist tracks accepted (.m3u, .m3u8): Wine $(PW m3u tracks) $(PW m3u8 tracks), native $(PN m3u tracks) $(PN m3u8 tracks)"
 echo "DLLs the .scr imports: $(i686-w64-mingw32-objdump -p "$BIN/velkaro_ss_launcher.scr" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
 echo "DLLs the floor imports: $(i686-w64-mingw32-objdump -p "$BIN/floor_saver.exe" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
 bad=$(i686-w64-mingw32-objdump -p "$BIN/velkaro_ss_launcher.scr" | awk '/DLL Name/ {print tolower($3)}' |

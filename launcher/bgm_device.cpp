@@ -1,5 +1,6 @@
-// The playlist's link to the platform: MCI string commands through winmm and
-// the lead-byte test of the system's ANSI code page.
+// The playlist's link to the platform: MCI string commands through winmm (the
+// ANSI and the wide entry), short names, the conversion of ANSI text to UTF-8
+// and the lead-byte test of the system's ANSI code page.
 #include <windows.h>
 
 #include "launcher/playlist.h"
@@ -14,6 +15,36 @@ static unsigned long SendToMci(const char* command, char* reply, unsigned replyL
     return mciSendStringA(command, reply, replyLength, NULL);
 }
 
+// The replies the playlist reads are plain ASCII words ("playing").
+static unsigned long SendToMciWide(const char16_t* command, char* reply, unsigned replyLength)
+{
+    static auto mciSendStringW = SYSTEM_ENTRY("winmm.dll", mciSendStringW);
+    if (!mciSendStringW) return MCIERR_CANNOT_LOAD_DRIVER;
+    WCHAR wideReply[256] = L"";
+    UINT wideLength = reply ? (replyLength < 256 ? replyLength : 256) : 0;
+    MCIERROR result = mciSendStringW((const WCHAR*)command, reply ? wideReply : NULL,
+                                     wideLength, NULL);
+    if (reply && replyLength) {
+        reply[0] = '\0';
+        WideCharToMultiByte(CP_ACP, 0, wideReply, -1, reply, (int)replyLength, NULL, NULL);
+        reply[replyLength - 1] = '\0';
+    }
+    return result;
+}
+
+static int ShortPath(const char16_t* path, char16_t* shortPath, unsigned length)
+{
+    DWORD n = GetShortPathNameW((const WCHAR*)path, (WCHAR*)shortPath, length);
+    return n > 0 && n < length;
+}
+
+static int AnsiToUtf8(const char* ansi, char* out, unsigned size)
+{
+    WCHAR wide[1024];
+    if (!MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, 1024)) return 0;
+    return WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, (int)size, NULL, NULL) > 0;
+}
+
 static int IsAnsiLeadByte(unsigned char byte)
 {
     return IsDBCSLeadByte(byte) ? 1 : 0;
@@ -21,4 +52,7 @@ static int IsAnsiLeadByte(unsigned char byte)
 
 // Constant initialisers: set before any constructor runs.
 MciSendFn playlistMciSend = SendToMci;
+MciSendWideFn playlistMciSendWide = SendToMciWide;
+ShortPathFn playlistShortPath = ShortPath;
+AnsiToUtf8Fn playlistAnsiToUtf8 = AnsiToUtf8;
 LeadByteTest playlistLeadByte = IsAnsiLeadByte;

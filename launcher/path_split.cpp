@@ -22,8 +22,8 @@ static int IsSeparator(char c)
 }
 
 // Copies text[0..length) into out (256 bytes), cut to at most 255 bytes
-// without halving a double-byte character.
-static void CopyPiece(const char* text, int length, LeadByteTest isLead, char* out)
+// without halving a double-byte character; 1 when nothing was cut.
+static int CopyPiece(const char* text, int length, LeadByteTest isLead, char* out)
 {
     const int limit = 255;
     int taken = 0;
@@ -35,9 +35,10 @@ static void CopyPiece(const char* text, int length, LeadByteTest isLead, char* o
     }
     for (int i = 0; i < taken; i++) out[i] = text[i];
     out[taken] = '\0';
+    return taken == length;
 }
 
-void SplitPath(const char* path, LeadByteTest isLead, PathParts* out)
+int SplitPath(const char* path, LeadByteTest isLead, PathParts* out)
 {
     const char* rest = path;
     out->drive[0] = '\0';
@@ -62,9 +63,10 @@ void SplitPath(const char* path, LeadByteTest isLead, PathParts* out)
     }
     int extStart = lastDot >= 0 ? lastDot : end;
 
-    CopyPiece(rest, nameStart, isLead, out->dir);
-    CopyPiece(rest + nameStart, extStart - nameStart, isLead, out->fname);
-    CopyPiece(rest + extStart, end - extStart, isLead, out->ext);
+    int whole = CopyPiece(rest, nameStart, isLead, out->dir);
+    whole &= CopyPiece(rest + nameStart, extStart - nameStart, isLead, out->fname);
+    whole &= CopyPiece(rest + extStart, end - extStart, isLead, out->ext);
+    return whole;
 }
 
 const char* LastPathComponent(const char* path, LeadByteTest isLead)

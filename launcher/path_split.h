@@ -12,6 +12,7 @@ struct PathParts {
     char ext[256];
 };
 
-void SplitPath(const char* path, LeadByteTest isLead, PathParts* out);
+// 1 when every piece fit its buffer whole, 0 when one was cut.
+int SplitPath(const char* path, LeadByteTest isLead, PathParts* out);
 // The last component (name and extension) of a path, as a pointer into it.
 const char* LastPathComponent(const char* path, LeadByteTest isLead);

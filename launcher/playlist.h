@@ -1,13 +1,24 @@
-// The background-music playlist: an .m3u file read into a fixed table and
-// played one track at a time through MCI string commands to alias "bgm".
-// Platform-free: the MCI sender and the lead-byte test are supplied by the
-// Windows glue (bgm_device.cpp) or by a test.
+// The background-music playlist: an .m3u or .m3u8 file read into a fixed
+// table and played one track at a time through MCI string commands to alias
+// "bgm". Platform-free: the MCI senders, the lead-byte test, the short-name
+// lookup and the code-page conversion are supplied by the Windows glue
+// (bgm_device.cpp) or by a test.
 #pragma once
 #include "launcher/path_split.h"
 
 // Sends one MCI command string; reply may be null with length 0.
 typedef unsigned long (*MciSendFn)(const char* command, char* reply, unsigned replyLength);
+// The same through the wide entry, for names outside the ANSI code page;
+// the reply (plain ASCII words) comes back as bytes.
+typedef unsigned long (*MciSendWideFn)(const char16_t* command, char* reply, unsigned replyLength);
+// The short (8.3) form of an existing file's path; 0 when there is none.
+typedef int (*ShortPathFn)(const char16_t* path, char16_t* shortPath, unsigned length);
+// An ANSI string as UTF-8 into out (size bytes); 0 when it does not fit.
+typedef int (*AnsiToUtf8Fn)(const char* ansi, char* out, unsigned size);
 extern MciSendFn playlistMciSend;
+extern MciSendWideFn playlistMciSendWide;
+extern ShortPathFn playlistShortPath;
+extern AnsiToUtf8Fn playlistAnsiToUtf8;
 extern LeadByteTest playlistLeadByte;
 
 const int playlistSlots = 2048;
@@ -16,7 +27,8 @@ class Playlist {
 public:
     Playlist();
     int Load(const char* path);
-    int AddTrack(const char* line);
+    // utf8: the line comes from a UTF-8 playlist.
+    int AddTrack(const char* line, int utf8 = 0);
     int Play(int index);
     int IsPlaying();
     void PlayNext();
@@ -27,6 +39,10 @@ public:
     int trackCount;
     int currentIndex;
     char baseDir[1024];
+    // Which tracks are UTF-8 (played through the wide entry), and the base
+    // directory in UTF-8 for the relative ones.
+    char trackIsUtf8[playlistSlots];
+    char baseDirUtf8[1024];
 };
 
 extern Playlist bgmPlaylist;

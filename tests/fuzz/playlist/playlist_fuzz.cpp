@@ -1,16 +1,21 @@
 // Arbitrary bytes as a playlist path, as playlist lines and as a playlist
-// file. ASan catches writes outside a buffer; the checks below catch stored
-// paths longer than the joined-path limit and open commands that were cut.
+// file, in the ANSI code page or in UTF-8. ASan catches writes outside a
+// buffer; the checks below catch stored paths longer than the joined-path
+// limit, tracks that are not a whole line's path (a piece of a long line, a
+// name cut to fit), and open commands that were cut or carry extra quotes.
 //
-// Input: byte 0 picks the lead-byte rule; up to the first 0x00 is the path
-// whose directory becomes the base; the rest is the playlist's text.
+// Input: byte 0 picks the lead-byte rule and the encoding; up to the first
+// 0x00 is the path whose directory becomes the base; the rest is the
+// playlist's text.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "launcher/playlist.h"
 #include "tests/native/common/lead_bytes.h"
@@ -18,10 +23,29 @@
 static int EveryHighByteLeads(unsigned char b) { return b >= 0x80; }
 
 static Playlist* list;
+static std::vector<std::string> wholeLines;  // the lines of the current input
 
-// An open command must carry one stored track whole.
-static void CheckOpen(const char* command)
+static std::string Utf8Of(const char16_t* text)
 {
+    std::string out;
+    for (const char16_t* p = text; *p; p++) {
+        unsigned c = *p;
+        if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
+        int n = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        static const unsigned char first[] = {0, 0, 0xC0, 0xE0, 0xF0};
+        out += (char)(n == 1 ? c : first[n] | (c >> (6 * (n - 1))));
+        for (int i = n - 2; i >= 0; i--) out += (char)(0x80 | ((c >> (6 * i)) & 0x3F));
+    }
+    return out;
+}
+
+// An open command must carry one stored track whole, between its only two quotes.
+static void CheckOpen(const std::string& command)
+{
+    size_t quotes = 0;
+    for (char c : command) quotes += c == '"';
+    if (quotes != 2) abort();
     for (int i = 0; i < playlistSlots; i++) {
         if (list->tracks[i] &&
             command == std::string("open \"") + list->tracks[i] + "\" alias bgm")
@@ -39,40 +63,127 @@ static unsigned long CheckMci(const char* command, char* reply, unsigned replyLe
     return 0;
 }
 
+// Every wide open fails, so that the short-name retry runs too (there is none).
+static unsigned long CheckMciWide(const char16_t* command, char* reply, unsigned replyLength)
+{
+    CheckMci(Utf8Of(command).c_str(), reply, replyLength);
+    return 275;
+}
+
+static int NoShortPath(const char16_t*, char16_t*, unsigned) { return 0; }
+
+static int Latin1ToUtf8(const char* ansi, char* out, unsigned size)
+{
+    std::u16string wide;
+    for (const char* p = ansi; *p; p++) wide += (char16_t)(unsigned char)*p;
+    std::string utf8 = Utf8Of(wide.c_str());
+    if (utf8.size() >= size) return 0;
+    memcpy(out, utf8.c_str(), utf8.size() + 1);
+    return 1;
+}
+
 MciSendFn playlistMciSend = CheckMci;
+MciSendWideFn playlistMciSendWide = CheckMciWide;
+ShortPathFn playlistShortPath = NoShortPath;
+AnsiToUtf8Fn playlistAnsiToUtf8 = Latin1ToUtf8;
 LeadByteTest playlistLeadByte = Cp932Lead;
+
+static int HexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    c = (char)(c | 0x20);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// A file URL's text percent-decoded with '\' for '/' (empty when it cannot be).
+static std::string DecodedUrl(const std::string& url)
+{
+    std::string out;
+    for (size_t i = 0; i < url.size(); i++) {
+        char c = url[i];
+        if (c == '%') {
+            if (i + 2 >= url.size() || HexValue(url[i + 1]) < 0 || HexValue(url[i + 2]) < 0)
+                return "";
+            c = (char)(HexValue(url[i + 1]) * 16 + HexValue(url[i + 2]));
+            i += 2;
+        }
+        out += c == '/' ? '\\' : c;
+    }
+    return out;
+}
+
+static bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Whether a stored track is the path of one whole line: the line itself, the
+// line joined to the base (less a leading '\'), or the absolute path at the
+// end of a decoded file URL.
+static bool IsWholeLinePath(const std::string& track, const std::string& base)
+{
+    for (const std::string& line : wholeLines) {
+        if (track == line || track == base + line) return true;
+        if (!line.empty() && line[0] == '\\' && track == base + line.substr(1)) return true;
+        bool absolute = (track.size() > 2 && track[1] == ':') || track.compare(0, 2, "\\\\") == 0;
+        if (line.size() > 5 && strncasecmp(line.c_str(), "file:", 5) == 0 && absolute &&
+            EndsWith(DecodedUrl(line.substr(5)), track))
+            return true;
+    }
+    return false;
+}
+
+// The whole lines of text, as the reader cuts them; the first also without
+// a byte-order mark, and the text's start up to a NUL.
+static void CollectLines(const std::string& text)
+{
+    wholeLines.clear();
+    size_t at = 0;
+    while (at <= text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        wholeLines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) wholeLines.push_back(wholeLines[0].substr(3));
+    std::string start(text.c_str());
+    wholeLines.push_back(start.substr(0, start.find('\n')));
+}
 
 static void CheckTracksAndPlay()
 {
     for (int i = 0; i < playlistSlots; i++) {
         if (!list->tracks[i]) continue;
         if (strlen(list->tracks[i]) > 1022) abort();
+        std::string base = list->trackIsUtf8[i] ? list->baseDirUtf8 : list->baseDir;
+        if (!IsWholeLinePath(list->tracks[i], base)) abort();
     }
-    for (int i = 1; i <= 3 && i <= playlistSlots; i++) {
+    for (int i = 1; i <= playlistSlots; i++) {
         if (!list->tracks[i - 1]) continue;
         list->Play(i);
     }
     list->PlayNext();
 }
 
-// The same pieces that fgets into 1024 bytes would give.
-static void OfferLines(const std::string& text)
+// Each whole line, however long; a line with a NUL never reaches AddTrack
+// from a file.
+static void OfferLines(const std::string& text, int utf8)
 {
     size_t at = 0;
     while (at < text.size()) {
-        size_t end = at;
-        while (end < text.size() && end - at < 1023) {
-            if (text[end++] == '\n') break;
-        }
-        list->AddTrack(text.substr(at, end - at).c_str());
+        size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string line = text.substr(at, end - at);
+        if (line.find('\0') == std::string::npos) list->AddTrack(line.c_str(), utf8);
         at = end;
     }
 }
 
-static std::string WriteTemp(const std::string& text)
+static std::string WriteTemp(const std::string& text, int utf8)
 {
-    char path[] = "/tmp/playlist_fuzz_XXXXXX";
-    int fd = mkstemp(path);
+    char path[] = "/tmp/playlist_fuzz_XXXXXX.m3u8";
+    if (!utf8) path[sizeof path - 2] = '\0';  // .m3u
+    int fd = mkstemps(path, utf8 ? 5 : 4);
     if (fd < 0) abort();
     if (write(fd, text.data(), text.size()) != (ssize_t)text.size()) abort();
     close(fd);
@@ -84,25 +195,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1) return 0;
     static const LeadByteTest rules[] = {Cp932Lead, EveryHighByteLeads, NoLead};
     playlistLeadByte = rules[data[0] % 3];
+    int utf8 = (data[0] / 3) % 2;
     std::string rest((const char*)data + 1, size - 1);
     size_t nul = rest.find('\0');
     std::string basePath = nul == std::string::npos ? rest : rest.substr(0, nul);
     std::string text = nul == std::string::npos ? std::string() : rest.substr(nul + 1);
 
     if (!list) list = new Playlist();
+    CollectLines(text);
 
     // A path in a folder that does not exist: only the base is taken.
     list->Load(("\x01no such folder\x01/" + basePath + "\x01").c_str());
     if (strlen(list->baseDir) > 257) abort();
     list->Load((basePath + "\x01/\x01no such file\x01").c_str());
     if (strlen(list->baseDir) > 257) abort();
-    OfferLines(text);
-    list->AddTrack(text.c_str());  // one long line, up to its first NUL
+    OfferLines(text, utf8);
+    list->AddTrack(text.c_str(), utf8);  // the first line, up to the first NUL
     CheckTracksAndPlay();
     list->Teardown();
 
     // The text as a playlist file.
-    std::string file = WriteTemp(text);
+    std::string file = WriteTemp(text, utf8);
     int count = list->Load(file.c_str());
     unlink(file.c_str());
     if (count < 0 || count > playlistSlots) abort();

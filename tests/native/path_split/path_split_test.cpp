@@ -78,10 +78,18 @@ TEST(SplitPath, PiecesAreCutTo255Bytes)
     EXPECT_EQ(std::string(255, 'a'), s.dir);  // the separator is cut off too
     EXPECT_EQ(std::string(255, 'a'), s.fname);
     EXPECT_EQ("." + std::string(254, 'a'), s.ext);
+    // The result says whether anything was cut.
+    PathParts parts;
+    EXPECT_EQ(0, SplitPath(("C:" + a300 + "\\x.mp3").c_str(), Cp932Lead, &parts));
+    EXPECT_EQ(0, SplitPath(("x." + a300).c_str(), Cp932Lead, &parts));
+    EXPECT_EQ(0, SplitPath((std::string(254, 'n') + "\x95\x5c.mp3").c_str(), Cp932Lead, &parts));
+    EXPECT_EQ(1, SplitPath((std::string(253, 'n') + "\x95\x5c.mp3").c_str(), Cp932Lead, &parts));
 
     // Exactly 255 bytes stay whole.
     std::string a255(255, 'a');
-    s = SplitOf(std::string(254, 'd') + "\\" + a255 + "." + std::string(254, 'e'));
+    std::string whole = std::string(254, 'd') + "\\" + a255 + "." + std::string(254, 'e');
+    EXPECT_EQ(1, SplitPath(whole.c_str(), Cp932Lead, &parts));
+    s = SplitOf(whole);
     EXPECT_EQ(std::string(254, 'd') + "\\", s.dir);
     EXPECT_EQ(a255, s.fname);
     EXPECT_EQ("." + std::string(254, 'e'), s.ext);

@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,22 +20,86 @@ struct SentCommand {
     std::string text;
     bool hasReply;
     unsigned replyLength;
+    bool wide;
 };
 
 static std::vector<SentCommand> sent;
 static std::deque<std::string> statusReplies;  // next replies to "status bgm mode"
 
+static std::set<std::string> failingOpens;  // open commands that fail
+
 static unsigned long RecordMci(const char* command, char* reply, unsigned replyLength)
 {
-    sent.push_back(SentCommand{command, reply != NULL, replyLength});
+    // Any other quote would end the name and put words into the command.
+    if (strncmp(command, "open ", 5) == 0)
+        EXPECT_EQ(2, std::count(command, command + strlen(command), '"')) << command;
+    sent.push_back(SentCommand{command, reply != NULL, replyLength, false});
     if (reply && strcmp(command, "status bgm mode") == 0 && !statusReplies.empty()) {
         snprintf(reply, replyLength, "%s", statusReplies.front().c_str());
         statusReplies.pop_front();
     }
-    return 0;
+    return failingOpens.count(command) ? 275 : 0;
+}
+
+static std::string Utf8Of(const char16_t* text)
+{
+    std::string out;
+    for (const char16_t* p = text; *p; p++) {
+        unsigned c = *p;
+        if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
+        if (c < 0x80) {
+            out += (char)c;
+        } else if (c < 0x800) {
+            out += (char)(0xC0 | c >> 6);
+            out += (char)(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += (char)(0xE0 | c >> 12);
+            out += (char)(0x80 | ((c >> 6) & 0x3F));
+            out += (char)(0x80 | (c & 0x3F));
+        } else {
+            out += (char)(0xF0 | c >> 18);
+            out += (char)(0x80 | ((c >> 12) & 0x3F));
+            out += (char)(0x80 | ((c >> 6) & 0x3F));
+            out += (char)(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// The wide entry, recorded in UTF-8.
+static unsigned long RecordMciWide(const char16_t* command, char* reply, unsigned replyLength)
+{
+    unsigned long result = RecordMci(Utf8Of(command).c_str(), reply, replyLength);
+    sent.back().wide = true;
+    return result;
+}
+
+// Short names: "SHORT~1.MP3" in the same folder, for every name.
+static int FakeShortPath(const char16_t* path, char16_t* out, unsigned length)
+{
+    std::u16string text(path);
+    std::u16string shortName = text.substr(0, text.find_last_of(u"\\/") + 1) + u"SHORT~1.MP3";
+    if (shortName.size() >= length) return 0;
+    std::copy(shortName.c_str(), shortName.c_str() + shortName.size() + 1, out);
+    return 1;
+}
+
+// The ANSI code page taken as Latin-1 (every byte one character).
+static int Latin1ToUtf8(const char* ansi, char* out, unsigned size)
+{
+    std::u16string wide(ansi, ansi + strlen(ansi));
+    for (char16_t& c : wide) c = (unsigned char)c;
+    std::string utf8 = Utf8Of(wide.c_str());
+    if (utf8.size() >= size) return 0;
+    memcpy(out, utf8.c_str(), utf8.size() + 1);
+    return 1;
 }
 
 MciSendFn playlistMciSend = RecordMci;
+MciSendWideFn playlistMciSendWide = RecordMciWide;
+ShortPathFn playlistShortPath = FakeShortPath;
+AnsiToUtf8Fn playlistAnsiToUtf8 = Latin1ToUtf8;
 LeadByteTest playlistLeadByte = Cp932Lead;
 
 static std::vector<std::string> Texts()
@@ -51,6 +117,7 @@ protected:
     {
         sent.clear();
         statusReplies.clear();
+        failingOpens.clear();
         char pattern[] = "/tmp/playlist_test_XXXXXX";
         ASSERT_TRUE(mkdtemp(pattern));
         dir = pattern;
@@ -112,14 +179,15 @@ TEST_F(PlaylistTest, LinesOfTheExamplesTable)
                              "D:song.mp3\n"
                              "\\\\server\\share\\x.mp3\n"
                              "D:\\my.music\\song\n");
-    EXPECT_EQ(8, list->Load(path.c_str()));
+    // A directive is never a track, even with a '.' in its title.
+    EXPECT_EQ(7, list->Load(path.c_str()));
     EXPECT_EQ(Base(), list->baseDir);
     const std::string b = Base();
-    EXPECT_EQ((Strings{b + "#EXTINF:215,Mr. X - Title", b + "song.mp3", b + "sub\\song.mp3",
-                       b + "sub\\song.mp3", b + "/sub/song.mp3", "D:\\Other\\song.mp3",
-                       "D:song.mp3", "\\\\server\\share\\x.mp3"}),
+    EXPECT_EQ((Strings{b + "song.mp3", b + "sub\\song.mp3", b + "sub\\song.mp3",
+                       b + "/sub/song.mp3", "D:\\Other\\song.mp3", "D:song.mp3",
+                       "\\\\server\\share\\x.mp3"}),
               Tracks());
-    EXPECT_EQ(NULL, list->tracks[8]);
+    EXPECT_EQ(NULL, list->tracks[7]);
 }
 
 TEST_F(PlaylistTest, WindowsBaseDirectoryFromThePlaylistPath)
@@ -186,18 +254,18 @@ TEST_F(PlaylistTest, LineEndsAndBlanks)
               Tracks());
 }
 
-TEST_F(PlaylistTest, LongLinesArriveIn1023BytePieces)
+TEST_F(PlaylistTest, LongLinesAreRefusedWholeNotInPieces)
 {
-    // First piece: 1019 x + ".mp3" = 1023 bytes, with no LF; then the rest.
+    // 1031 bytes: no piece of it may become a track ("tail.wav" would).
     std::string longLine = std::string(1019, 'x') + ".mp3" + "tail.wav\n";
-    // Exactly 1023 bytes before the LF: the LF alone is the next piece.
+    // A piece that names another file: "..\\other.mp3" past the buffer.
+    std::string escape = "D:\\" + std::string(1020, 'z') + "\\..\\other.mp3\n";
+    // 1023 bytes fit the line buffer, but not the 255-byte name field.
     std::string exact = std::string(1019, 'y') + ".ogg\n";
-    std::string path = Write("list.m3u", longLine + exact + "end.mp3\n");
-    EXPECT_EQ(4, list->Load(path.c_str()));
-    const std::string b = Base();
-    EXPECT_EQ((Strings{b + std::string(255, 'x') + ".mp3", b + "tail.wav",
-                       b + std::string(255, 'y') + ".ogg", b + "end.mp3"}),
-              Tracks());
+    std::string path = Write("list.m3u", longLine + escape + exact + "end.mp3\n" +
+                                             std::string(5000, 'w') + ".mp3");
+    EXPECT_EQ(1, list->Load(path.c_str()));
+    EXPECT_EQ((Strings{Base() + "end.mp3"}), Tracks());
 }
 
 TEST_F(PlaylistTest, DoubleByteNamesAreNotSplitAtTrailBackslash)
@@ -212,12 +280,31 @@ TEST_F(PlaylistTest, DoubleByteNamesAreNotSplitAtTrailBackslash)
     EXPECT_EQ((Strings{b + "\x95\x5c\x8e\xa6.mp3", b + "\x83\x5c\\\x83\x5c.wav"}), Tracks());
 }
 
-TEST_F(PlaylistTest, CutsDropAHalvedDoubleByteCharacter)
+TEST_F(PlaylistTest, PathsThatWouldBeCutAreRefused)
 {
+    // Cut to fit, each would name another file (the first a name without
+    // its last character).
     std::string name = std::string(254, 'n') + "\x95\x5c" + "rest";
-    std::string path = Write("list.m3u", "D:\\" + name + ".mp3\n");
+    std::string path = Write("list.m3u", "D:\\" + name + ".mp3\n" +
+                                             std::string(256, 'd') + "\\x.mp3\n" +
+                                             "x." + std::string(255, 'e') + "\n" +
+                                             std::string(253, 'n') + "\x95\x5c.mp3\n");
     EXPECT_EQ(1, list->Load(path.c_str()));
-    EXPECT_EQ("D:\\" + std::string(254, 'n') + ".mp3", Tracks()[0]);
+    EXPECT_EQ((Strings{Base() + std::string(253, 'n') + "\x95\x5c.mp3"}), Tracks());
+    // A playlist whose own folder does not fit gives no base and reads nothing.
+    std::string deep = "C:\\" + std::string(256, 'f') + "\\list.m3u";
+    EXPECT_EQ(1, list->Load(deep.c_str()));
+    EXPECT_STREQ("", list->baseDir);
+    // Nor does one whose folder has a double quote, which would end every name.
+    std::string quoted = dir + "/a\"b";
+    ASSERT_EQ(0, mkdir(quoted.c_str(), 0700));
+    FILE* f = fopen((quoted + "/list.m3u").c_str(), "wb");
+    fputs("song.mp3\n", f);
+    fclose(f);
+    EXPECT_EQ(1, list->Load((quoted + "/list.m3u").c_str()));
+    EXPECT_STREQ("", list->baseDir);
+    unlink((quoted + "/list.m3u").c_str());
+    rmdir(quoted.c_str());
 }
 
 TEST_F(PlaylistTest, TableHolds2048Tracks)
@@ -416,9 +503,153 @@ TEST_F(PlaylistTest, LongTrackPathsMakeWholeOpenCommands)
     // The longest joined path: 1022 bytes.
     std::string longest = base + sub + name + "." + std::string(254, 'x');
     ASSERT_EQ(1022u, longest.size());
-    EXPECT_EQ(2, list->AddTrack((sub + name + "." + std::string(300, 'x') + "\n").c_str()));
+    EXPECT_EQ(0, list->AddTrack((sub + name + "." + std::string(300, 'x') + "\n").c_str()));
+    EXPECT_EQ(2, list->AddTrack((sub + name + "." + std::string(254, 'x') + "\n").c_str()));
     EXPECT_EQ(longest, list->tracks[1]);
     sent.clear();
     EXPECT_EQ(1, list->Play(2));
     EXPECT_EQ("open \"" + longest + "\" alias bgm", sent.at(2).text);
+}
+
+// 曲 (U+66F2), ♡ (U+2661), 한 (U+D55C), 𝄞 (U+1D11E): none of them in code page 1252,
+// the last three not in 932 either.
+static const std::string kyoku = "\xE6\x9B\xB2", heart = "\xE2\x99\xA1";
+static const std::string han = "\xED\x95\x9C", clef = "\xF0\x9D\x84\x9E";
+
+TEST_F(PlaylistTest, Utf8PlaylistsByNameOrByteOrderMark)
+{
+    // The playlist's folder arrives in ANSI (0xA9, a single byte in 932, here
+    // taken as Latin-1) and is joined in UTF-8.
+    std::string folder = dir + "/m\xA9";
+    ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
+    std::string m3u8 = folder + "/list.M3U8";
+    files.insert(files.begin(), m3u8);
+    FILE* f = fopen(m3u8.c_str(), "wb");
+    fputs(("#EXTM3U\n#EXTINF:215,Mr. X - " + heart + "\n" + kyoku + heart + ".mp3\n" + "sub\\" +
+           han + clef + ".wav\n" + "bad\xE6\x9B.mp3\n" + "\xC0\xAF.mp3\n" + "\xED\xA0\x80.mp3\n")
+              .c_str(),
+          f);
+    fclose(f);
+    EXPECT_EQ(2, list->Load(m3u8.c_str()));
+    const std::string base8 = dir + "/m\xC2\xA9/";
+    EXPECT_EQ(base8, list->baseDirUtf8);
+    EXPECT_EQ((Strings{base8 + kyoku + heart + ".mp3", base8 + "sub\\" + han + clef + ".wav"}),
+              Tracks());
+    EXPECT_EQ(1, list->trackIsUtf8[0]);
+    EXPECT_EQ(1, list->trackIsUtf8[1]);
+    // The name goes to the wide entry; so does the play that follows.
+    EXPECT_EQ(1, list->Play(2));
+    EXPECT_EQ((Strings{"stop bgm", "close bgm",
+                       "open \"" + base8 + "sub\\" + han + clef + ".wav\" alias bgm",
+                       "play bgm from 0"}),
+              Texts());
+    EXPECT_EQ((std::vector<bool>{false, false, true, true}),
+              (std::vector<bool>{sent[0].wide, sent[1].wide, sent[2].wide, sent[3].wide}));
+    EXPECT_EQ(256u, sent[2].replyLength);
+    list->Teardown();
+    rmdir(folder.c_str());
+
+    // A byte-order mark makes any playlist UTF-8 and is no part of its first line.
+    std::string bom = Write("bom.m3u", "\xEF\xBB\xBF" + kyoku + ".mp3\n#" + heart + ".mp3\n");
+    EXPECT_EQ(1, list->Load(bom.c_str()));
+    EXPECT_EQ((Strings{Base() + kyoku + ".mp3"}), Tracks());
+    EXPECT_EQ(1, list->trackIsUtf8[0]);
+    list->Teardown();
+    // Without it the same bytes are ANSI, read as ever.
+    std::string plain = Write("plain.m3u", kyoku + ".mp3\n");
+    EXPECT_EQ(1, list->Load(plain.c_str()));
+    EXPECT_EQ((Strings{Base() + kyoku + ".mp3"}), Tracks());
+    EXPECT_EQ(0, list->trackIsUtf8[0]);
+    sent.clear();
+    list->Play(1);
+    EXPECT_FALSE(sent.at(2).wide);
+}
+
+TEST_F(PlaylistTest, DirectivesUrlsAndQuotes)
+{
+    list->Load("C:\\Music\\none.m3u");
+    struct Row {
+        const char* line;
+        const char* track;  // null: refused
+    };
+    const Row rows[] = {
+        {"#EXTINF:215,Mr. X - Title", NULL},
+        {"#EXTINF:-1,Vol. 2 feat. Y\r\n", NULL},
+        {"# old.mp3", NULL},
+        {"file:///C:/Music/%E6%9B%b2.mp3\n", "C:\\Music\\\xE6\x9B\xB2.mp3"},
+        {"file://localhost/C:/a%20b.mp3", "C:\\a b.mp3"},
+        {"FILE:/D:/x.mp3", "D:\\x.mp3"},
+        {"file:E:/x.mp3", "E:\\x.mp3"},
+        {"file://server/share/x%2b.mp3", "\\\\server\\share\\x+.mp3"},
+        {"file:////server/share/y.mp3", "\\\\server\\share\\y.mp3"},
+        {"file:///C:/x%2.mp3", NULL},
+        {"file:///C:/x%zz.mp3", NULL},
+        {"file:///C:/x.mp3%", NULL},
+        {"file:///C:/x%00.mp3", NULL},
+        {"file:///C:/%FF.mp3", NULL},
+        {"file:///Music/x.mp3", NULL},
+        {"file:///C:/x%22 alias y.mp3", NULL},
+        {"http://example.com/x.mp3", NULL},
+        {"https://example.com/x.mp3", NULL},
+        {"mms://h/x.wma", NULL},
+        {"D:song.mp3", "D:song.mp3"},
+        {"a\" alias x.mp3", NULL},
+        {"C:\\a\"b.mp3", NULL},
+    };
+    for (int utf8 = 0; utf8 < 2; utf8++) {
+        for (const Row& row : rows) {
+            int slot = list->AddTrack(row.line, utf8);
+            if (!row.track) {
+                EXPECT_EQ(0, slot) << row.line;
+                continue;
+            }
+            ASSERT_NE(0, slot) << row.line;
+            EXPECT_STREQ(row.track, list->tracks[slot - 1]) << row.line;
+            bool url = strncmp(row.line, "D:", 2) != 0;
+            EXPECT_EQ(url || utf8, list->trackIsUtf8[slot - 1] != 0) << row.line;
+        }
+    }
+}
+
+TEST_F(PlaylistTest, WideOpenFallsBackToTheShortName)
+{
+    std::string path = Write("list.m3u8", heart + ".mp3\nplain.mp3\n");
+    list->Load(path.c_str());
+    std::string longOpen = "open \"" + Base() + heart + ".mp3\" alias bgm";
+    failingOpens = {longOpen};
+    list->Play(1);
+    EXPECT_EQ((Strings{"stop bgm", "close bgm", longOpen,
+                       "open \"" + Base() + "SHORT~1.MP3\" alias bgm", "play bgm from 0"}),
+              Texts());
+    // A name that opens is opened once.
+    sent.clear();
+    list->Play(2);
+    EXPECT_EQ((Strings{"stop bgm", "close bgm", "open \"" + Base() + "plain.mp3\" alias bgm",
+                       "play bgm from 0"}),
+              Texts());
+}
+
+TEST_F(PlaylistTest, EveryOpenNamesAWholeLine)
+{
+    // Quotes, lines past the buffer and lines cut to fit, among good lines.
+    std::string text = "a.mp3\n"
+                       "x.mp3\" type waveaudio\n"
+                       "D:\\" + std::string(1100, 'p') + "\\..\\..\\b.mp3\n"
+                       "c.wav\n" +
+                       std::string(300, 'q') + "\\..\\d.mp3\n"
+                       "e.mp3";
+    std::string path = Write("list.m3u", text);
+    list->Load(path.c_str());
+    Strings opened;
+    for (int i = 0; i < 5; i++) {
+        statusReplies = {"stopped"};
+        list->PlayNext();
+    }
+    for (const SentCommand& c : sent)
+        if (c.text.compare(0, 5, "open ") == 0) opened.push_back(c.text);
+    const std::string b = Base();
+    EXPECT_EQ((Strings{"open \"" + b + "a.mp3\" alias bgm", "open \"" + b + "c.wav\" alias bgm",
+                       "open \"" + b + "e.mp3\" alias bgm", "open \"" + b + "a.mp3\" alias bgm",
+                       "open \"" + b + "c.wav\" alias bgm"}),
+              opened);
 }

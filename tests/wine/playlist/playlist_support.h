@@ -12,18 +12,35 @@
 #include "wait_until.h"
 
 struct MciRecord {
-    std::string command;
+    std::string command;  // what the wide entry was given, in UTF-8
     unsigned long result;
     std::string reply;
+    bool wide;
 };
 
 inline std::vector<MciRecord> mciRecords;
 inline MciSendFn originalSend;
+inline MciSendWideFn originalSendWide;
 
 inline unsigned long RecordMci(const char* command, char* reply, unsigned replyLength)
 {
     unsigned long result = originalSend(command, reply, replyLength);
-    mciRecords.push_back(MciRecord{command, result, reply ? reply : ""});
+    mciRecords.push_back(MciRecord{command, result, reply ? reply : "", false});
+    return result;
+}
+
+inline std::string Utf8(const std::wstring& text)
+{
+    char out[4096] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out, sizeof out, NULL, NULL);
+    return out;
+}
+
+inline unsigned long RecordMciWide(const char16_t* command, char* reply, unsigned replyLength)
+{
+    unsigned long result = originalSendWide(command, reply, replyLength);
+    std::string text = Utf8((const wchar_t*)command);
+    mciRecords.push_back(MciRecord{text, result, reply ? reply : "", true});
     return result;
 }
 
@@ -35,12 +52,15 @@ protected:
     {
         mciRecords.clear();
         if (playlistMciSend != RecordMci) originalSend = playlistMciSend;
+        if (playlistMciSendWide != RecordMciWide) originalSendWide = playlistMciSendWide;
         playlistMciSend = RecordMci;
+        playlistMciSendWide = RecordMciWide;
     }
     void TearDown() override
     {
         bgmPlaylist.Teardown();
         if (playlistMciSend == RecordMci) playlistMciSend = originalSend;
+        if (playlistMciSendWide == RecordMciWide) playlistMciSendWide = originalSendWide;
     }
 };
 
