@@ -14,6 +14,8 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # Terminal Server aware so that Windows applies no compatibility shims to
 # the saver in remote sessions.
 set(PRODUCT_HARDENING -fstack-protector-strong -D_FORTIFY_SOURCE=2)
+# The canaries' guard and failure, linked by whatever is built with them.
+set(PRODUCT_HARDENING_SOURCES ${CMAKE_SOURCE_DIR}/host/stack_guard.cpp)
 set(PRODUCT_COMPILE_OPTIONS -Wall -Wextra -Werror -fno-exceptions -fno-rtti
     -fno-threadsafe-statics -Os -D__USE_MINGW_ANSI_STDIO=0 ${PRODUCT_HARDENING}
     -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
