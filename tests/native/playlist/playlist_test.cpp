@@ -15,6 +15,7 @@
 
 #include "launcher/playlist.h"
 #include "tests/native/common/lead_bytes.h"
+#include "tests/native/common/utf8_of.h"
 
 struct SentCommand {
     std::string text;
@@ -39,32 +40,6 @@ static unsigned long RecordMci(const char* command, char* reply, unsigned replyL
         statusReplies.pop_front();
     }
     return failingOpens.count(command) ? 275 : 0;
-}
-
-static std::string Utf8Of(const char16_t* text)
-{
-    std::string out;
-    for (const char16_t* p = text; *p; p++) {
-        unsigned c = *p;
-        if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF)
-            c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
-        if (c < 0x80) {
-            out += (char)c;
-        } else if (c < 0x800) {
-            out += (char)(0xC0 | c >> 6);
-            out += (char)(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += (char)(0xE0 | c >> 12);
-            out += (char)(0x80 | ((c >> 6) & 0x3F));
-            out += (char)(0x80 | (c & 0x3F));
-        } else {
-            out += (char)(0xF0 | c >> 18);
-            out += (char)(0x80 | ((c >> 12) & 0x3F));
-            out += (char)(0x80 | ((c >> 6) & 0x3F));
-            out += (char)(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 // The wide entry, recorded in UTF-8.
