@@ -41,10 +41,6 @@ int IsUtf8(const char* text)
     const unsigned char* p = (const unsigned char*)text;
     unsigned point;
     while (*p) {
-        if (*p < 0x80) {
-            p++;
-            continue;
-        }
         int n = NextCodePoint(p, &point);
         if (!n) return 0;
         p += n;
