@@ -8,6 +8,9 @@
 //                                     empty table), prints the median
 // MCI is replaced by a no-op sender: only the reading and joining is timed.
 #include "launcher/playlist.h"
+#ifdef _WIN32
+#include "launcher/bgm_device.h"
+#endif
 
 #include <chrono>
 #include <stdio.h>
@@ -20,6 +23,7 @@ static unsigned long NoMci(const char*, char* reply, unsigned length)
     return 0;
 }
 
+#ifndef _WIN32
 static int NoLeadByte(unsigned char) { return 0; }
 
 static int CopyAnsi(const char* ansi, char* out, unsigned size)
@@ -28,6 +32,7 @@ static int CopyAnsi(const char* ansi, char* out, unsigned size)
     strcpy(out, ansi);
     return 1;
 }
+#endif
 
 // Each line fits the fields a path is split into (directory, name and
 // extension of at most 255 bytes each), so that every line is a track.
@@ -47,11 +52,22 @@ static int Make(const char* path, int tracks, int utf8)
     return fclose(f) == 0 ? 0 : 2;
 }
 
+// Under Windows the product's own code-page functions, natively stand-ins.
+static PlaylistDevice BenchDevice()
+{
+#ifdef _WIN32
+    PlaylistDevice device = bgmDevice;
+#else
+    PlaylistDevice device = {NULL, NULL, NULL, CopyAnsi, NoLeadByte};
+#endif
+    device.send = NoMci;
+    return device;
+}
+
 static int Load(const char* path, int loads)
 {
-    playlistMciSend = NoMci;
-    if (!playlistLeadByte) playlistLeadByte = NoLeadByte;
-    if (!playlistAnsiToUtf8) playlistAnsiToUtf8 = CopyAnsi;
+    static const PlaylistDevice device = BenchDevice();
+    static Playlist bgmPlaylist(&device);
     double ms[64];
     int tracks = 0;
     if (loads > 64) loads = 64;

@@ -3,7 +3,7 @@
 // and the lead-byte test of the system's ANSI code page.
 #include <windows.h>
 
-#include "launcher/playlist.h"
+#include "launcher/bgm_device.h"
 #include "launcher/system_entry.h"
 
 // winmm (and msacm32 behind it) is loaded with the first command, so that a
@@ -32,8 +32,22 @@ static unsigned long SendToMciWide(const char16_t* command, char* reply, unsigne
     return result;
 }
 
+// A short name is asked for only where asking is cheap and means a file: on a
+// share that does not answer, the look-up would wait for the server again,
+// and a device name would come back as a path that no playlist line held.
+static int IsLocalFile(const WCHAR* path)
+{
+    if (path[0] == 0 || path[1] != L':' || path[2] != L'\\') return 0;
+    WCHAR root[] = {path[0], L':', L'\\', 0};
+    UINT type = GetDriveTypeW(root);
+    if (type == DRIVE_REMOTE || type == DRIVE_UNKNOWN || type == DRIVE_NO_ROOT_DIR) return 0;
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 static int ShortPath(const char16_t* path, char16_t* shortPath, unsigned length)
 {
+    if (!IsLocalFile((const WCHAR*)path)) return 0;
     DWORD n = GetShortPathNameW((const WCHAR*)path, (WCHAR*)shortPath, length);
     return n > 0 && n < length;
 }
@@ -50,9 +64,5 @@ static int IsAnsiLeadByte(unsigned char byte)
     return IsDBCSLeadByte(byte) ? 1 : 0;
 }
 
-// Constant initialisers: set before any constructor runs.
-MciSendFn playlistMciSend = SendToMci;
-MciSendWideFn playlistMciSendWide = SendToMciWide;
-ShortPathFn playlistShortPath = ShortPath;
-AnsiToUtf8Fn playlistAnsiToUtf8 = AnsiToUtf8;
-LeadByteTest playlistLeadByte = IsAnsiLeadByte;
+// A constant initialiser: set before any constructor runs.
+const PlaylistDevice bgmDevice = {SendToMci, SendToMciWide, ShortPath, AnsiToUtf8, IsAnsiLeadByte};

@@ -7,7 +7,7 @@
 #include "launcher/file_probe.h"
 #include "launcher/japanese_message.h"
 #include "launcher/launcher_rules.h"
-#include "launcher/playlist.h"
+#include "launcher/music_player.h"
 #include "launcher/settings.h"
 #include "launcher/settings_values.h"
 #include "resources/resource.h"
@@ -100,22 +100,24 @@ static void MouseRule(HWND hwnd)
     if (now.x != startCursor.x || now.y != startCursor.y) SendMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
+// The music player's thread makes every MCI call: an open may block for as
+// long as a share takes to answer, and this window must not.
 static void MusicTick()
 {
     if (!musicEnabled) return;
-    if (!musicStarted) {
-        bgmPlaylist.Load(playlist);
-        bgmPlaylist.PlayNext();
-        musicStarted = TRUE;
+    if (musicStarted) {
+        TickMusicPlayer();
+        return;
     }
-    bgmPlaylist.PlayNext();
+    musicStarted = TRUE;
+    StartMusicPlayer(playlist);
 }
 
 static void StopMusic(HWND hwnd)
 {
     if (!musicEnabled || !musicStarted) return;
     KillTimer(hwnd, musicTimer);
-    bgmPlaylist.Teardown();
+    StopMusicPlayer();
     // Torn down once: a repeated close finds nothing to stop.
     musicEnabled = FALSE;
 }

@@ -1,6 +1,7 @@
 // The background-music playlist: reads an .m3u or .m3u8 file into a fixed
 // table and keeps one track playing through MCI string commands to the alias
-// "bgm". The platform's side comes from bgm_device.cpp (or a test).
+// "bgm". The platform's side comes in a PlaylistDevice (bgm_device.cpp, or a
+// test's).
 #include "launcher/playlist.h"
 
 #include <stdio.h>
@@ -9,8 +10,6 @@
 
 #include "launcher/playlist_line.h"
 #include "launcher/utf8_text.h"
-
-Playlist bgmPlaylist;
 
 // The longest joined track path: a base directory of drive and directory
 // (2 + 255) followed by directory, name and extension (255 each).
@@ -86,12 +85,13 @@ static int NextLine(LineReader* reader, char* line, int* fits)
     return any;
 }
 
-Playlist::Playlist()
+Playlist::Playlist(const PlaylistDevice* device) : device(device)
 {
     for (int i = 0; i < playlistSlots; i++) tracks[i] = NULL;
     for (int i = 0; i < playlistSlots; i++) trackIsUtf8[i] = 0;
     trackCount = 0;
     currentIndex = 0;
+    failedOpens = 0;
     baseDir[0] = '\0';
     baseDirUtf8[0] = '\0';
 }
@@ -99,17 +99,17 @@ Playlist::Playlist()
 int Playlist::Load(const char* path)
 {
     PathParts parts;
-    SplitPath(path, playlistLeadByte, &parts);
+    SplitPath(path, device->leadByte, &parts);
     JoinPath(baseDir, parts.drive, parts.dir, "", "");
     // A directory cut to fit its field would make every relative track name
     // a file in another folder; a double quote (no Windows path has one)
     // would end the name in every open command.
-    if (strlen(baseDir) != (size_t)(LastPathComponent(path, playlistLeadByte) - path) ||
+    if (strlen(baseDir) != (size_t)(LastPathComponent(path, device->leadByte) - path) ||
         strchr(baseDir, '"')) {
         baseDir[0] = '\0';
         return trackCount;
     }
-    int baseInUtf8 = playlistAnsiToUtf8(baseDir, baseDirUtf8, sizeof baseDirUtf8);
+    int baseInUtf8 = device->ansiToUtf8(baseDir, baseDirUtf8, sizeof baseDirUtf8);
     if (!baseInUtf8) baseDirUtf8[0] = '\0';
 
     FILE* file = fopen(path, "r");
@@ -120,7 +120,10 @@ int Playlist::Load(const char* path)
     if (SkipByteOrderMark(&reader)) utf8 = 1;
     char line[lineSize];
     int fits;
-    while ((!utf8 || baseInUtf8) && NextLine(&reader, line, &fits)) {
+    // A full table takes no more lines: the rest of a huge or slow file is
+    // not read.
+    while ((!utf8 || baseInUtf8) && trackCount < playlistSlots &&
+           NextLine(&reader, line, &fits)) {
         if (fits && AddTrack(line, utf8)) trackCount++;
     }
     fclose(file);
@@ -135,8 +138,13 @@ int Playlist::AddTrack(const char* line, int utf8)
     if (!TrackLinePath(line, utf8, path, sizeof path, &pathUtf8)) return 0;
     // No UTF-8 byte of a multi-byte character equals '\', '/' or '.'.
     PathParts parts;
-    if (!SplitPath(path, pathUtf8 ? NULL : playlistLeadByte, &parts)) return 0;
+    if (!SplitPath(path, pathUtf8 ? NULL : device->leadByte, &parts)) return 0;
     if (parts.ext[0] == '\0') return 0;
+    // Tracks are files: MCI would open a device (a serial port, the console)
+    // as readily as a file.
+    if (IsDevicePath(path) ||
+        IsDeviceName(LastPathComponent(path, pathUtf8 ? NULL : device->leadByte)))
+        return 0;
 
     char full[lineSize];
     int joined;
@@ -182,21 +190,22 @@ static int SameWide(const char16_t* a, const char16_t* b)
     return *a == *b;
 }
 
-// Opens a UTF-8 track through the wide entry. Where the long name fails, its
-// short name is tried: Wine's MCI opens some names outside the code page only
-// by that.
-static void OpenWide(const char* track, char* reply, unsigned replyLength)
+// Opens a UTF-8 track through the wide entry; 1 when it opened. Where the
+// long name fails, its short name is tried: Wine's MCI opens some names
+// outside the code page only by that.
+static int OpenWide(const PlaylistDevice* device, const char* track, char* reply,
+                    unsigned replyLength)
 {
     char16_t path[longestTrackPath + 1];
     char16_t command[openCommandSize];
-    if (!Utf8ToUtf16(track, path, longestTrackPath + 1)) return;
+    if (!Utf8ToUtf16(track, path, longestTrackPath + 1)) return 0;
     WideOpenCommand(path, command);
-    if (playlistMciSendWide(command, reply, replyLength) == 0) return;
+    if (device->sendWide(command, reply, replyLength) == 0) return 1;
     char16_t shortPath[longestTrackPath + 1];
-    if (!playlistShortPath(path, shortPath, longestTrackPath + 1)) return;
-    if (SameWide(shortPath, path)) return;
+    if (!device->shortPath(path, shortPath, longestTrackPath + 1)) return 0;
+    if (SameWide(shortPath, path)) return 0;
     WideOpenCommand(shortPath, command);
-    playlistMciSendWide(command, reply, replyLength);
+    return device->sendWide(command, reply, replyLength) == 0;
 }
 
 int Playlist::Play(int index)
@@ -207,15 +216,17 @@ int Playlist::Play(int index)
     if (!track) return 0;
 
     char reply[mciReplySize] = "";
+    int opened;
     if (trackIsUtf8[index - 1]) {
-        OpenWide(track, reply, sizeof reply);
-        playlistMciSendWide(u"play bgm from 0", reply, sizeof reply);
+        opened = OpenWide(device, track, reply, sizeof reply);
+        device->sendWide(u"play bgm from 0", reply, sizeof reply);
     } else {
         char command[openCommandSize];
         snprintf(command, sizeof command, "open \"%s\" alias bgm", track);
-        playlistMciSend(command, reply, sizeof reply);
-        playlistMciSend("play bgm from 0", reply, sizeof reply);
+        opened = device->send(command, reply, sizeof reply) == 0;
+        device->send("play bgm from 0", reply, sizeof reply);
     }
+    failedOpens = opened ? 0 : failedOpens + 1;
     currentIndex = index;
     return 1;
 }
@@ -223,12 +234,15 @@ int Playlist::Play(int index)
 int Playlist::IsPlaying()
 {
     char reply[mciReplySize] = "";
-    playlistMciSend("status bgm mode", reply, sizeof reply);
+    device->send("status bgm mode", reply, sizeof reply);
     return strcmp(reply, "playing") == 0;
 }
 
 void Playlist::PlayNext()
 {
+    // A round in which no track opened (a share that is away, a stick not
+    // plugged in) ends the music until the next run.
+    if (trackCount > 0 && failedOpens >= trackCount) return;
     if (IsPlaying()) return;
     currentIndex++;
     if (currentIndex > trackCount) currentIndex = 1;
@@ -237,18 +251,19 @@ void Playlist::PlayNext()
 
 void Playlist::CloseBgm()
 {
-    playlistMciSend("stop bgm", NULL, 0);
-    playlistMciSend("close bgm", NULL, 0);
+    device->send("stop bgm", NULL, 0);
+    device->send("close bgm", NULL, 0);
 }
 
 void Playlist::Teardown()
 {
     CloseBgm();
-    playlistMciSend("close all", NULL, 0);
+    device->send("close all", NULL, 0);
     for (int i = 0; i < playlistSlots; i++) {
         free(tracks[i]);
         tracks[i] = NULL;
         trackIsUtf8[i] = 0;
     }
     trackCount = 0;
+    failedOpens = 0;
 }

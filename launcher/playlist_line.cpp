@@ -77,7 +77,11 @@ static int FileUrlPath(const char* url, size_t length, char* out, size_t size)
         size_t hostEnd = 2;
         while (hostEnd < length && url[hostEnd] != '/') hostEnd++;
         size_t hostLength = hostEnd - 2;
-        if (hostLength == 0 || (hostLength == 9 && SameLetters(url + 2, "localhost", 9))) {
+        // file://C:/x: a drive where the host would stand, as some players
+        // write it; not a host named "C:".
+        int drive = hostLength == 2 && IsAsciiLetter(url[2]) && url[3] == ':';
+        if (drive) hostEnd = 2;
+        if (hostLength == 0 || drive || (hostLength == 9 && SameLetters(url + 2, "localhost", 9))) {
             url += hostEnd;
             length -= hostEnd;
         }
@@ -106,6 +110,32 @@ int TrackLinePath(const char* line, int utf8, char* out, size_t size, int* pathU
     }
     if (strchr(out, '"')) return 0;
     return !*pathUtf8 || IsUtf8(out);
+}
+
+static int IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+int IsDevicePath(const char* path)
+{
+    if (!IsSeparator(path[0]) || !IsSeparator(path[1])) return 0;
+    if ((path[2] != '.' && path[2] != '?') || !IsSeparator(path[3])) return 0;
+    if (path[2] == '.') return 1;
+    return !(IsAsciiLetter(path[4]) && path[5] == ':' && IsSeparator(path[6]));
+}
+
+int IsDeviceName(const char* name)
+{
+    // Windows takes the name up to its first '.' (or ':'), without trailing
+    // blanks.
+    size_t length = strcspn(name, ".:");
+    while (length > 0 && name[length - 1] == ' ') length--;
+    static const char* const devices[] = {"con", "prn", "aux", "nul"};
+    for (const char* device : devices)
+        if (length == 3 && SameLetters(name, device, 3)) return 1;
+    int numbered = SameLetters(name, "com", 3) || SameLetters(name, "lpt", 3);
+    return length == 4 && numbered && name[3] >= '1' && name[3] <= '9';
 }
 
 int IsUtf8PlaylistExtension(const char* extension)

@@ -68,11 +68,7 @@ static int Latin1ToUtf8(const char* ansi, char* out, unsigned size)
     return 1;
 }
 
-MciSendFn playlistMciSend = CheckMci;
-MciSendWideFn playlistMciSendWide = CheckMciWide;
-ShortPathFn playlistShortPath = NoShortPath;
-AnsiToUtf8Fn playlistAnsiToUtf8 = Latin1ToUtf8;
-LeadByteTest playlistLeadByte = Cp932Lead;
+static PlaylistDevice device = {CheckMci, CheckMciWide, NoShortPath, Latin1ToUtf8, Cp932Lead};
 
 static int HexValue(char c)
 {
@@ -180,14 +176,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1) return 0;
     static const LeadByteTest rules[] = {Cp932Lead, EveryHighByteLeads, NoLead};
-    playlistLeadByte = rules[data[0] % 3];
+    device.leadByte = rules[data[0] % 3];
     int utf8 = (data[0] / 3) % 2;
     std::string rest((const char*)data + 1, size - 1);
     size_t nul = rest.find('\0');
     std::string basePath = nul == std::string::npos ? rest : rest.substr(0, nul);
     std::string text = nul == std::string::npos ? std::string() : rest.substr(nul + 1);
 
-    if (!list) list = new Playlist();
+    if (!list) list = new Playlist(&device);
     CollectLines(text);
 
     // A path in a folder that does not exist: only the base is taken.

@@ -4,13 +4,16 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "launcher/playlist.h"
@@ -71,11 +74,10 @@ static int Latin1ToUtf8(const char* ansi, char* out, unsigned size)
     return 1;
 }
 
-MciSendFn playlistMciSend = RecordMci;
-MciSendWideFn playlistMciSendWide = RecordMciWide;
-ShortPathFn playlistShortPath = FakeShortPath;
-AnsiToUtf8Fn playlistAnsiToUtf8 = Latin1ToUtf8;
-LeadByteTest playlistLeadByte = Cp932Lead;
+static const PlaylistDevice testDevice = {RecordMci, RecordMciWide, FakeShortPath, Latin1ToUtf8,
+                                          Cp932Lead};
+// One in static storage, as the saver's is.
+static Playlist bgmPlaylist(&testDevice);
 
 static std::vector<std::string> Texts()
 {
@@ -96,7 +98,7 @@ protected:
         char pattern[] = "/tmp/playlist_test_XXXXXX";
         ASSERT_TRUE(mkdtemp(pattern));
         dir = pattern;
-        list = new Playlist();
+        list = new Playlist(&testDevice);
     }
     void TearDown() override
     {
@@ -178,7 +180,7 @@ TEST_F(PlaylistTest, WindowsBaseDirectoryFromThePlaylistPath)
     EXPECT_STREQ("C:\\Music\\/sub/song.mp3", list->tracks[2]);
     EXPECT_EQ(0, list->trackCount);  // only Load counts
 
-    Playlist other;
+    Playlist other(&testDevice);
     other.Load("D:list.m3u");
     EXPECT_STREQ("D:", other.baseDir);
     other.Load("E:/x/y/list.m3u");
@@ -299,6 +301,29 @@ TEST_F(PlaylistTest, TableHolds2048Tracks)
     EXPECT_EQ(2048, list->Load(path.c_str()));
 }
 
+TEST_F(PlaylistTest, ReadingStopsAtTheLastSlot)
+{
+    // A pipe that gives more than 2048 tracks, then holds: a load that read
+    // on would wait for the writer.
+    std::string path = dir + "/held.m3u";
+    ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
+    files.push_back(path);
+    std::atomic<bool> loaded(false);
+    bool held = false;
+    std::thread writer([&] {
+        FILE* f = fopen(path.c_str(), "w");
+        for (int i = 0; i < 4000; i++) fprintf(f, "t%04d.mp3\n", i);
+        fflush(f);
+        for (int i = 0; i < 500 && !loaded; i++) usleep(10000);
+        held = !loaded;
+        fclose(f);
+    });
+    EXPECT_EQ(2048, list->Load(path.c_str()));
+    loaded = true;
+    writer.join();
+    EXPECT_FALSE(held);
+}
+
 TEST_F(PlaylistTest, SecondLoadAppends)
 {
     std::string first = Write("one.m3u", "a.mp3\nb.mp3\n");
@@ -360,6 +385,7 @@ TEST_F(PlaylistTest, TracksFollowInOrderAndWrap)
     // A track that fails to open leaves nothing playing: the next poll moves on.
     std::string path = Write("list.m3u", "one.wav\nmissing.wav\nthree.wav\n");
     list->Load(path.c_str());
+    failingOpens = {"open \"" + Base() + "missing.wav\" alias bgm"};
     Strings opened;
     for (int poll = 0; poll < 4; poll++) {
         sent.clear();
@@ -557,6 +583,15 @@ TEST_F(PlaylistTest, DirectivesUrlsAndQuotes)
         {"file:E:/x.mp3", "E:\\x.mp3"},
         {"file://server/share/x%2b.mp3", "\\\\server\\share\\x+.mp3"},
         {"file:////server/share/y.mp3", "\\\\server\\share\\y.mp3"},
+        {"file://C:/Music/a.mp3", "C:\\Music\\a.mp3"},
+        {"file:///C:/AUX.mp3", NULL},
+        {"\\\\.\\COM1.wav", NULL},
+        {"//?/UNC/server/share/x.wav", NULL},
+        {"\\\\?\\C:\\x.wav", "\\\\?\\C:\\x.wav"},
+        {"CON.wav", NULL},
+        {"sub\\nul.tar.mp3", NULL},
+        {"lpt9 .wav", NULL},
+        {"console.wav", "C:\\Music\\console.wav"},
         {"file:///C:/x%2.mp3", NULL},
         {"file:///C:/x%zz.mp3", NULL},
         {"file:///C:/x.mp3%", NULL},
@@ -580,7 +615,7 @@ TEST_F(PlaylistTest, DirectivesUrlsAndQuotes)
             }
             ASSERT_NE(0, slot) << row.line;
             EXPECT_STREQ(row.track, list->tracks[slot - 1]) << row.line;
-            bool url = strncmp(row.line, "D:", 2) != 0;
+            bool url = strncasecmp(row.line, "file:", 5) == 0;
             EXPECT_EQ(url || utf8, list->trackIsUtf8[slot - 1] != 0) << row.line;
         }
     }

@@ -34,6 +34,11 @@ bool RegistryValueScope::SetBinary(const std::string& bytes)
     return WriteValue(*this, REG_BINARY, bytes);
 }
 
+bool RegistryValueScope::SetString(const std::string& text)
+{
+    return WriteValue(*this, REG_SZ, std::string(text.c_str(), text.size() + 1));
+}
+
 bool RegistryValueScope::Remove()
 {
     HKEY k;

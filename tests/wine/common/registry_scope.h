@@ -10,6 +10,7 @@ struct RegistryValueScope {
     ~RegistryValueScope();
     bool SetDword(DWORD value);
     bool SetBinary(const std::string& bytes);
+    bool SetString(const std::string& text);
     bool Remove();
 
     HKEY root;

@@ -360,6 +360,35 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
     EXPECT_EQ(0u, ExitOnKey(&saver, window));
 }
 
+// Tracks that a stand-in MCI driver (".vks") cannot open: one whose open
+// blocks for 20 s, as on a share that does not answer, holds neither the key
+// nor the end; a round of three that fail at once opens each once, then no more.
+TEST(LauncherRun, TracksThatCannotOpenHoldNothing)
+{
+    const char mciKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI";
+    for (std::string list : {"slow.vks\r\n", "a.vks\r\nb.vks\r\nc.vks\r\n"}) {
+        AccessoryFolder s("run_unopened");
+        std::string typeKey = mciKey + std::string(" Extensions");
+        RegistryValueScope type(HKEY_LOCAL_MACHINE, typeKey.c_str(), "vks");
+        RegistryValueScope driver(HKEY_LOCAL_MACHINE, mciKey, "velkarotest");
+        ASSERT_TRUE(type.SetString("velkarotest") && driver.SetString(s.File("mci_driver.dll")));
+        ASSERT_TRUE(CopyInto(BinFile("mci_driver.dll"), s.dir, "mci_driver.dll"));
+        ASSERT_TRUE(WriteFileBytes(s.File("list.m3u"), list));
+        TestProcess saver;
+        HWND window =
+            StartRunMode(s, &saver, {"exepath=" + s.accessory, "playlist=" + s.File("list.m3u")});
+        ASSERT_TRUE(window);
+        ASSERT_TRUE(AccessoryWindowUp(s));
+        bool slow = list[0] == 's';
+        ASSERT_TRUE(WaitForText(s.File("mci_driver.log"), slow ? "slow.vks" : "c.vks", 10000));
+        // Three more ticks: an open that does not come marks nothing.
+        if (!slow) Pause(3000);
+        EXPECT_EQ(slow ? 1 : 3, CountLines(s.File("mci_driver.log"), "open "));
+        EXPECT_EQ(0u, ExitOnKey(&saver, window, slow ? 1000 : 10000));
+        EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
+    }
+}
+
 // No settings file: the warning, an opaque black full-screen window, nothing started.
 TEST(LauncherRun, NoSettingsFile)
 {

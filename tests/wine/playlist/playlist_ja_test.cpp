@@ -21,7 +21,7 @@ TEST_F(PlaylistJapanese, LeadByteTestIsTheCodePages)
     SKIP_UNLESS_CODE_PAGE_932();
     // Byte, then whether it leads; 0xA6 is a half-width katakana.
     const int rows[][2] = {{0x95, 1}, {0x83, 1}, {0xE0, 1}, {0x5C, 0}, {0xA6, 0}, {'a', 0}};
-    for (const auto& row : rows) EXPECT_EQ(row[1], playlistLeadByte(row[0])) << row[0];
+    for (const auto& row : rows) EXPECT_EQ(row[1], bgmDevice.leadByte(row[0])) << row[0];
 }
 
 TEST_F(PlaylistJapanese, TrailByteBackslashDoesNotSplitAndTrackPlays)

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/playlist.h"
+#include "launcher/bgm_device.h"
 #include "wait_until.h"
 
 struct MciRecord {
@@ -19,12 +19,10 @@ struct MciRecord {
 };
 
 inline std::vector<MciRecord> mciRecords;
-inline MciSendFn originalSend;
-inline MciSendWideFn originalSendWide;
 
 inline unsigned long RecordMci(const char* command, char* reply, unsigned replyLength)
 {
-    unsigned long result = originalSend(command, reply, replyLength);
+    unsigned long result = bgmDevice.send(command, reply, replyLength);
     mciRecords.push_back(MciRecord{command, result, reply ? reply : "", false});
     return result;
 }
@@ -38,30 +36,22 @@ inline std::string Utf8(const std::wstring& text)
 
 inline unsigned long RecordMciWide(const char16_t* command, char* reply, unsigned replyLength)
 {
-    unsigned long result = originalSendWide(command, reply, replyLength);
+    unsigned long result = bgmDevice.sendWide(command, reply, replyLength);
     std::string text = Utf8((const wchar_t*)command);
     mciRecords.push_back(MciRecord{text, result, reply ? reply : "", true});
     return result;
 }
 
-// Tests with the recorder around the original sender: no records at the
-// start, the music stopped and the original back at the end.
+inline const PlaylistDevice recordingDevice = {RecordMci, RecordMciWide, bgmDevice.shortPath,
+                                               bgmDevice.ansiToUtf8, bgmDevice.leadByte};
+inline Playlist bgmPlaylist(&recordingDevice);
+
+// Tests with the recorder around the product's sender: no records at the
+// start, the music stopped at the end.
 class MciRecorderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        mciRecords.clear();
-        if (playlistMciSend != RecordMci) originalSend = playlistMciSend;
-        if (playlistMciSendWide != RecordMciWide) originalSendWide = playlistMciSendWide;
-        playlistMciSend = RecordMci;
-        playlistMciSendWide = RecordMciWide;
-    }
-    void TearDown() override
-    {
-        bgmPlaylist.Teardown();
-        if (playlistMciSend == RecordMci) playlistMciSend = originalSend;
-        if (playlistMciSendWide == RecordMciWide) playlistMciSendWide = originalSendWide;
-    }
+    void SetUp() override { mciRecords.clear(); }
+    void TearDown() override { bgmPlaylist.Teardown(); }
 };
 
 // The saver's music timer: the first tick loads and asks for the next track

@@ -27,7 +27,7 @@ TEST_F(PlaylistWineTest, CrLfLinesReadAsLfAndBlanksStay)
                                "  three.wav \t\r\n"
                                "D:\\x\\four.mp3\r\n"
                                "last.mp3"));
-    Playlist list;
+    Playlist list(&bgmDevice);
     EXPECT_EQ(5, list.Load((dir + "\\list.m3u").c_str()));
     EXPECT_EQ(dir + "\\", list.baseDir);
     const std::string tracks[] = {dir + "\\one.wav", dir + "\\sub\\two.wav",
@@ -40,7 +40,7 @@ TEST_F(PlaylistWineTest, CrLfLinesReadAsLfAndBlanksStay)
 TEST_F(PlaylistWineTest, MissingPlaylistFileKeepsCountAndSetsBase)
 {
     std::string dir = MakeTestDir("playlist_none");
-    Playlist list;
+    Playlist list(&bgmDevice);
     EXPECT_EQ(0, list.Load((dir + "\\absent.m3u").c_str()));
     EXPECT_EQ(dir + "\\", list.baseDir);
     list.Teardown();
