@@ -58,16 +58,6 @@ static unsigned long CheckMciWide(const char16_t* command, char* reply, unsigned
 
 static int NoShortPath(const char16_t*, char16_t*, unsigned) { return 0; }
 
-static int Latin1ToUtf8(const char* ansi, char* out, unsigned size)
-{
-    std::u16string wide;
-    for (const char* p = ansi; *p; p++) wide += (char16_t)(unsigned char)*p;
-    std::string utf8 = Utf8Of(wide.c_str());
-    if (utf8.size() >= size) return 0;
-    memcpy(out, utf8.c_str(), utf8.size() + 1);
-    return 1;
-}
-
 static PlaylistDevice device = {CheckMci, CheckMciWide, NoShortPath, Latin1ToUtf8, Cp932Lead};
 
 static int HexValue(char c)

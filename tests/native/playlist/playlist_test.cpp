@@ -63,17 +63,6 @@ static int FakeShortPath(const char16_t* path, char16_t* out, unsigned length)
     return 1;
 }
 
-// The ANSI code page taken as Latin-1 (every byte one character).
-static int Latin1ToUtf8(const char* ansi, char* out, unsigned size)
-{
-    std::u16string wide(ansi, ansi + strlen(ansi));
-    for (char16_t& c : wide) c = (unsigned char)c;
-    std::string utf8 = Utf8Of(wide.c_str());
-    if (utf8.size() >= size) return 0;
-    memcpy(out, utf8.c_str(), utf8.size() + 1);
-    return 1;
-}
-
 static const PlaylistDevice testDevice = {RecordMci, RecordMciWide, FakeShortPath, Latin1ToUtf8,
                                           Cp932Lead};
 // One in static storage, as the saver's is.
@@ -303,13 +292,12 @@ TEST_F(PlaylistTest, TableHolds2048Tracks)
 
 TEST_F(PlaylistTest, ReadingStopsAtTheLastSlot)
 {
-    // A pipe that gives more than 2048 tracks, then holds: a load that read
-    // on would wait for the writer.
+    // A pipe that gives more than 2048 tracks, then holds for 5 s: a load
+    // that read on would wait for its end.
     std::string path = dir + "/held.m3u";
     ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
     files.push_back(path);
-    std::atomic<bool> loaded(false);
-    bool held = false;
+    std::atomic<int> loaded(0), held(0);
     std::thread writer([&] {
         FILE* f = fopen(path.c_str(), "w");
         for (int i = 0; i < 4000; i++) fprintf(f, "t%04d.mp3\n", i);
@@ -318,9 +306,9 @@ TEST_F(PlaylistTest, ReadingStopsAtTheLastSlot)
         held = !loaded;
         fclose(f);
     });
-    EXPECT_EQ(2048, list->Load(path.c_str()));
-    loaded = true;
+    loaded = list->Load(path.c_str());
     writer.join();
+    EXPECT_EQ(2048, loaded + 0);
     EXPECT_FALSE(held);
 }
 
