@@ -5,35 +5,35 @@
 
 TEST(SettingsValues, BgcolorAboveWhiteBecomesWhite)
 {
-    EXPECT_EQ(0u, ClampBgcolor(0));
-    EXPECT_EQ(0x123456u, ClampBgcolor(0x123456));
-    EXPECT_EQ(0xFFFFFFu, ClampBgcolor(0xFFFFFF));
-    EXPECT_EQ(0xFFFFFFu, ClampBgcolor(0x1000000));   // 16777216
-    EXPECT_EQ(0xFFFFFFu, ClampBgcolor(0xFFFFFFFFu)); // -1 as read from the file
-    EXPECT_EQ(0xFFFFFFu, ClampBgcolor(0x80000000u));
+    EXPECT_EQ(0, ClampSetting(SettingBgcolor, 0));
+    EXPECT_EQ(0x123456, ClampSetting(SettingBgcolor, 0x123456));
+    EXPECT_EQ(0xFFFFFF, ClampSetting(SettingBgcolor, 0xFFFFFF));
+    EXPECT_EQ(0xFFFFFF, ClampSetting(SettingBgcolor, 0x1000000));   // 16777216
+    EXPECT_EQ(0xFFFFFF, ClampSetting(SettingBgcolor, 0xFFFFFFFFu)); // -1 as read from the file
+    EXPECT_EQ(0xFFFFFF, ClampSetting(SettingBgcolor, 0x80000000u));
 }
 
 TEST(SettingsValues, AlphaIsSignedZeroToHundred)
 {
-    EXPECT_EQ(0, ClampAlpha(0));
-    EXPECT_EQ(35, ClampAlpha(35));
-    EXPECT_EQ(100, ClampAlpha(100));
-    EXPECT_EQ(100, ClampAlpha(101));
-    EXPECT_EQ(100, ClampAlpha(150));
-    EXPECT_EQ(0, ClampAlpha(-1));
-    EXPECT_EQ(0, ClampAlpha(-5));
-    EXPECT_EQ(0, ClampAlpha((int)0x80000000u));
-    EXPECT_EQ(100, ClampAlpha(0x7FFFFFFF));
+    EXPECT_EQ(0, ClampSetting(SettingAlpha, 0));
+    EXPECT_EQ(35, ClampSetting(SettingAlpha, 35));
+    EXPECT_EQ(100, ClampSetting(SettingAlpha, 100));
+    EXPECT_EQ(100, ClampSetting(SettingAlpha, 101));
+    EXPECT_EQ(100, ClampSetting(SettingAlpha, 150));
+    EXPECT_EQ(0, ClampSetting(SettingAlpha, -1));
+    EXPECT_EQ(0, ClampSetting(SettingAlpha, -5));
+    EXPECT_EQ(0, ClampSetting(SettingAlpha, 0x80000000u));
+    EXPECT_EQ(100, ClampSetting(SettingAlpha, 0x7FFFFFFF));
 }
 
 TEST(SettingsValues, ModeIsSignedZeroOrOne)
 {
-    EXPECT_EQ(0, ClampMode(0));
-    EXPECT_EQ(1, ClampMode(1));
-    EXPECT_EQ(1, ClampMode(2));
-    EXPECT_EQ(1, ClampMode(7));
-    EXPECT_EQ(0, ClampMode(-3));
-    EXPECT_EQ(0, ClampMode((int)0x80000000u));
+    EXPECT_EQ(0, ClampSetting(SettingMode, 0));
+    EXPECT_EQ(1, ClampSetting(SettingMode, 1));
+    EXPECT_EQ(1, ClampSetting(SettingMode, 2));
+    EXPECT_EQ(1, ClampSetting(SettingMode, 7));
+    EXPECT_EQ(0, ClampSetting(SettingMode, -3));
+    EXPECT_EQ(0, ClampSetting(SettingMode, 0x80000000u));
 }
 
 static std::string PathFor(const char* module)
