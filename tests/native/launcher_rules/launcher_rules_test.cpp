@@ -76,12 +76,13 @@ static std::string WorkDir(const char* path, LeadByteTest lead = Cp932Lead)
 
 TEST(AccessoryWorkDir, DriveAndDirectory)
 {
-    EXPECT_EQ("C:\\Tools\\Accessory\\", WorkDir("C:\\Tools\\Accessory\\velkarodin.exe"));
-    EXPECT_EQ("Tools\\", WorkDir("Tools\\velkarodin.exe"));
-    EXPECT_EQ("C:/Tools/\\", WorkDir("C:/Tools/velkarodin.exe"));
-    EXPECT_EQ("", WorkDir("xxvelkarodin.exe"));
-    EXPECT_EQ("D:", WorkDir("D:velkarodin.exe"));
-    EXPECT_EQ("\\\\server\\share\\", WorkDir("\\\\server\\share\\velkarodin.exe"));
+    // The accessory's path, then its working folder.
+    const std::pair<const char*, const char*> rows[] = {
+        {"C:\\Tools\\Accessory\\velkarodin.exe", "C:\\Tools\\Accessory\\"},
+        {"Tools\\velkarodin.exe", "Tools\\"}, {"C:/Tools/velkarodin.exe", "C:/Tools/\\"},
+        {"xxvelkarodin.exe", ""}, {"D:velkarodin.exe", "D:"},
+        {"\\\\server\\share\\velkarodin.exe", "\\\\server\\share\\"}};
+    for (auto& row : rows) EXPECT_EQ(row.second, WorkDir(row.first));
 }
 
 TEST(AccessoryWorkDir, DoubleByteTrailIsNoSeparator)

@@ -46,16 +46,14 @@ static std::string PathFor(const char* module)
 
 TEST(SettingsValues, LastThreeCharactersBecomeIni)
 {
-    EXPECT_EQ("C:\\Savers\\velkaro_ss_launcher.ini",
-              PathFor("C:\\Savers\\velkaro_ss_launcher.scr"));
-    // No dot is looked for: exactly three characters go.
-    EXPECT_EQ("C:\\Savers\\xini", PathFor("C:\\Savers\\x.sc"));
-    EXPECT_EQ("xini", PathFor("x.sc"));
-    EXPECT_EQ("C:\\a\\saver.ini", PathFor("C:\\a\\saver.exe"));
-    EXPECT_EQ("C:\\a\\saini", PathFor("C:\\a\\saver"));
-    EXPECT_EQ("ini", PathFor("scr"));
-    // Double-byte name (CP932 "\x95\x5c" = U+8868): bytes, not characters.
-    EXPECT_EQ("C:\\\x95\x5c.ini", PathFor("C:\\\x95\x5c.scr"));
+    // Program path, then settings path. No dot is looked for: exactly three
+    // characters go. A double-byte name (CP932 "\x95\x5c" = U+8868) is bytes.
+    const char* rows[][2] = {
+        {"C:\\Savers\\velkaro_ss_launcher.scr", "C:\\Savers\\velkaro_ss_launcher.ini"},
+        {"C:\\Savers\\x.sc", "C:\\Savers\\xini"}, {"x.sc", "xini"}, {"scr", "ini"},
+        {"C:\\a\\saver.exe", "C:\\a\\saver.ini"}, {"C:\\a\\saver", "C:\\a\\saini"},
+        {"C:\\\x95\x5c.scr", "C:\\\x95\x5c.ini"}};
+    for (auto& row : rows) EXPECT_EQ(row[1], PathFor(row[0]));
 }
 
 TEST(SettingsValues, TooShortPathIsLeftAlone)
