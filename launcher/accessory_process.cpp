@@ -4,8 +4,6 @@
 #include "launcher/launcher_rules.h"
 #include "launcher/settings.h"
 
-static const WPARAM IDM_EXIT = 40001;  // the accessory's exit command
-
 // The accessory started by StartAccessory; empty when none was started.
 static PROCESS_INFORMATION accessoryProcess;
 // Its window that takes the exit command; found while closing, never cleared.
@@ -59,7 +57,7 @@ void SendAccessoryExit(DWORD closeStart)
     DWORD_PTR result;
     DWORD limit = Remaining(closeStart);
     if (limit > accessoryExitTimeout) limit = accessoryExitTimeout;
-    SendMessageTimeoutA(accessoryDialog, WM_COMMAND, IDM_EXIT, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+    SendMessageTimeoutA(accessoryDialog, WM_COMMAND, accessoryExitCommand, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                         limit, &result);
 }
 

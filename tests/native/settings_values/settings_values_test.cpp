@@ -3,37 +3,31 @@
 
 #include "launcher/settings_values.h"
 
+// Each pair: the number as read from the file, then the setting's value.
+static void ExpectClamped(SettingIndex setting, std::initializer_list<std::pair<unsigned, int>> rows)
+{
+    for (auto& row : rows) EXPECT_EQ(row.second, ClampSetting(setting, row.first)) << row.first;
+}
+
 TEST(SettingsValues, BgcolorAboveWhiteBecomesWhite)
 {
-    EXPECT_EQ(0, ClampSetting(SettingBgcolor, 0));
-    EXPECT_EQ(0x123456, ClampSetting(SettingBgcolor, 0x123456));
-    EXPECT_EQ(0xFFFFFF, ClampSetting(SettingBgcolor, 0xFFFFFF));
-    EXPECT_EQ(0xFFFFFF, ClampSetting(SettingBgcolor, 0x1000000));   // 16777216
-    EXPECT_EQ(0xFFFFFF, ClampSetting(SettingBgcolor, 0xFFFFFFFFu)); // -1 as read from the file
-    EXPECT_EQ(0xFFFFFF, ClampSetting(SettingBgcolor, 0x80000000u));
+    // 0xFFFFFFFF is -1 as read from the file.
+    ExpectClamped(SettingBgcolor, {{0, 0}, {0x123456, 0x123456}, {0xFFFFFF, 0xFFFFFF},
+                                   {0x1000000, 0xFFFFFF}, {0xFFFFFFFFu, 0xFFFFFF},
+                                   {0x80000000u, 0xFFFFFF}});
 }
 
 TEST(SettingsValues, AlphaIsSignedZeroToHundred)
 {
-    EXPECT_EQ(0, ClampSetting(SettingAlpha, 0));
-    EXPECT_EQ(35, ClampSetting(SettingAlpha, 35));
-    EXPECT_EQ(100, ClampSetting(SettingAlpha, 100));
-    EXPECT_EQ(100, ClampSetting(SettingAlpha, 101));
-    EXPECT_EQ(100, ClampSetting(SettingAlpha, 150));
-    EXPECT_EQ(0, ClampSetting(SettingAlpha, -1));
-    EXPECT_EQ(0, ClampSetting(SettingAlpha, -5));
-    EXPECT_EQ(0, ClampSetting(SettingAlpha, 0x80000000u));
-    EXPECT_EQ(100, ClampSetting(SettingAlpha, 0x7FFFFFFF));
+    ExpectClamped(SettingAlpha, {{0, 0}, {35, 35}, {100, 100}, {101, 100}, {150, 100},
+                                 {(unsigned)-1, 0}, {(unsigned)-5, 0}, {0x80000000u, 0},
+                                 {0x7FFFFFFF, 100}});
 }
 
 TEST(SettingsValues, ModeIsSignedZeroOrOne)
 {
-    EXPECT_EQ(0, ClampSetting(SettingMode, 0));
-    EXPECT_EQ(1, ClampSetting(SettingMode, 1));
-    EXPECT_EQ(1, ClampSetting(SettingMode, 2));
-    EXPECT_EQ(1, ClampSetting(SettingMode, 7));
-    EXPECT_EQ(0, ClampSetting(SettingMode, -3));
-    EXPECT_EQ(0, ClampSetting(SettingMode, 0x80000000u));
+    ExpectClamped(SettingMode, {{0, 0}, {1, 1}, {2, 1}, {7, 1}, {(unsigned)-3, 0},
+                                {0x80000000u, 0}});
 }
 
 static std::string PathFor(const char* module)

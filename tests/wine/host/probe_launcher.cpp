@@ -121,8 +121,6 @@ static LRESULT ProbeSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     return result;
 }
 
-static BOOL PrepareProbeDialog(HINSTANCE) { return TRUE; }
-
 static INT_PTR CALLBACK ProbeDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 {
     if (message != WM_INITDIALOG) return FALSE;
@@ -135,10 +133,10 @@ static INT_PTR CALLBACK ProbeDialogProc(HWND dialog, UINT message, WPARAM, LPARA
     return TRUE;
 }
 
-static const SaverApp probeApp = {ProbeSaverProc, ProbeDialogProc, PrepareProbeDialog};
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    SaverMain(&probeApp);
+    static const SaverApp probe = {ProbeSaverProc, ProbeDialogProc,
+                                   [](HINSTANCE) -> BOOL { return TRUE; }};
+    SaverMain(&probe);
     return 0;
 }
