@@ -9,8 +9,9 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # buffers are sized or terminated so that msvcrt's behaviour is enough.
 # The same commit must give the same bytes from any folder at any time: no
 # source or build path (__FILE__, debug info) and no link time in the header.
-# Hardening as a release review reads it: stack canaries and checked copies
-# (libssp, linked statically), ASLR with the relocations it needs, DEP, and
+# Hardening as a release review reads it: stack canaries with our own guard
+# (host/stack_guard.cpp) and checked copies (mingw-w64's checked functions,
+# linked statically), ASLR with the relocations it needs, DEP, and
 # Terminal Server aware so that Windows applies no compatibility shims to
 # the saver in remote sessions.
 set(PRODUCT_HARDENING -fstack-protector-strong -D_FORTIFY_SOURCE=2)
@@ -35,7 +36,8 @@ add_library(saver_host STATIC ${HOST_SOURCES})
 target_include_directories(saver_host PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(saver_host PRIVATE ${PRODUCT_COMPILE_OPTIONS})
 target_link_libraries(saver_host PUBLIC user32 gdi32 advapi32)
-# Whatever links the host (the saver, the test programs) links the canary's libssp.
+# Whatever links the host (the saver, the test programs) links the checked
+# functions; the canaries' guard and failure are the host's own.
 target_link_options(saver_host INTERFACE -fstack-protector-strong)
 
 add_library(saver_launcher STATIC ${LAUNCHER_SOURCES})

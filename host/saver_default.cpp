@@ -59,7 +59,8 @@ static void CheckMouseTravel(HWND hwnd)
 {
     POINT now;
     GetCursorPos(&now);
-    DWORD travel = Distance(now.x, rules.mouseReference.x) + Distance(now.y, rules.mouseReference.y);
+    POINT& from = rules.mouseReference;
+    DWORD travel = Distance(now.x, from.x) + Distance(now.y, from.y);
     if (travel > mouseMoveThreshold) {
         PostClose(hwnd);
         rules.mouseReference = now;

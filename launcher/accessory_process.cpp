@@ -57,8 +57,8 @@ void SendAccessoryExit(DWORD closeStart)
     DWORD_PTR result;
     DWORD limit = Remaining(closeStart);
     if (limit > accessoryExitTimeout) limit = accessoryExitTimeout;
-    SendMessageTimeoutA(accessoryDialog, WM_COMMAND, accessoryExitCommand, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                        limit, &result);
+    SendMessageTimeoutA(accessoryDialog, WM_COMMAND, accessoryExitCommand, 0,
+                        SMTO_ABORTIFHUNG | SMTO_NORMAL, limit, &result);
 }
 
 // Waits for the accessory's end, bounded; messages that other threads send

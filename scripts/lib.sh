@@ -36,8 +36,8 @@ wine_session() {
 }
 
 write_settings() {
-  printf '[setting]\r\nbgcolor=%s\r\nalpha=%s\r\nmode=%s\r\nexepath=%s\r\nplaylist=%s\r\next_scr_path=%s\r\n' \
-    "$2" "$3" "$4" "$5" "$6" "${7:-}" > "$1"
+  printf '[setting]\r\nbgcolor=%s\r\nalpha=%s\r\nmode=%s\r\n' "$2" "$3" "$4" > "$1"
+  printf 'exepath=%s\r\nplaylist=%s\r\next_scr_path=%s\r\n' "$5" "$6" "${7:-}" >> "$1"
 }
 
 check_key_files() {

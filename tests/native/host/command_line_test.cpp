@@ -114,15 +114,12 @@ TEST(ModeScan, RunLetterInAnyCaseAndAnyPrefix)
 
 TEST(ModeScan, PreviewLettersTakeTheTextAfterBlanks)
 {
-    ScanResult r = Scan("/p   1234 extra");
-    EXPECT_EQ(CommandPreview, r.mode);
-    EXPECT_EQ("1234 extra", r.operand);
-    EXPECT_EQ("99", Scan("/P99").operand);
-    EXPECT_EQ("7", Scan("-l 7").operand);
-    EXPECT_EQ(CommandPreview, Scan("L").mode);
-    EXPECT_EQ("", Scan("/p").operand);
-    EXPECT_EQ(":5", Scan("/p:5").operand);
-    EXPECT_EQ("\t5", Scan("/p\t5").operand);  // only ' ' is skipped
+    // The arguments, then the operand; only ' ' is skipped.
+    for (auto row : {std::make_pair("/p   1234 extra", "1234 extra"), {"/P99", "99"}, {"-l 7", "7"},
+                     {"L", ""}, {"/p", ""}, {"/p:5", ":5"}, {"/p\t5", "\t5"}}) {
+        EXPECT_EQ(CommandPreview, Scan(row.first).mode) << row.first;
+        EXPECT_EQ(row.second, Scan(row.first).operand) << row.first;
+    }
 }
 
 TEST(ModeScan, ConfigureHandleOnlyAfterColon)

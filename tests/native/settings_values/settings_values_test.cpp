@@ -4,7 +4,8 @@
 #include "launcher/settings_values.h"
 
 // Each pair: the number as read from the file, then the setting's value.
-static void ExpectClamped(SettingIndex setting, std::initializer_list<std::pair<unsigned, int>> rows)
+static void ExpectClamped(SettingIndex setting,
+                          std::initializer_list<std::pair<unsigned, int>> rows)
 {
     for (auto& row : rows) EXPECT_EQ(row.second, ClampSetting(setting, row.first)) << row.first;
 }

@@ -109,8 +109,9 @@ TEST(HostChain, CreationAndCloseSequence)
     // the class as registered, no provider. IMM32.DLL is loaded in a GUI
     // process here: the window has no input context while it lives.
     EXPECT_TRUE(Contains(lines,
-                         "create family95=0 preview=0 autoplay=0 context=0 classstyle=43 classicon=0 "
-                         "classcursor=0 blackbrush=1 class=WindowsScreenSaverClass provider=0"))
+                         "create family95=0 preview=0 autoplay=0 context=0 classstyle=43 "
+                         "classicon=0 classcursor=0 blackbrush=1 class=WindowsScreenSaverClass "
+                         "provider=0"))
         << Join(lines);
     std::vector<RecordedMessage> started = probe.Messages();
     EXPECT_TRUE(MessagesMatch("runStart", runStart, started));

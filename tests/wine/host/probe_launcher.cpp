@@ -4,8 +4,7 @@
 // and appends to the .log beside the program the "A", "D" and "S" lines
 // that message_table.h reads, and:
 //   "C <hex message> cursor=<0|1>"   after SaverDefaultProc: is a cursor set
-//   "create ..." / "destroy ..."     what the platform shows of the host's
-//                                    state at creation and destruction
+//   "create ..." / "destroy ..."     host state, as the platform shows it
 //   "dialog owner=<N>"               configure mode's owner window
 //   "exit"                           the process ends through ExitProcess
 // Words in the environment variable HOSTPROBE change what it does:
@@ -46,22 +45,18 @@ static int HasImeContext(HWND hwnd)
     return context != NULL;
 }
 
-// Whether the host takes AutoPlay's query: it posts WM_CLOSE, taken back here.
-static int TakesAutoPlay(HWND hwnd)
-{
-    SaverDefaultProc(hwnd, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0);
-    MSG close;
-    return PeekMessageA(&close, hwnd, WM_CLOSE, WM_CLOSE, PM_REMOVE) ? 1 : 0;
-}
-
 static void LogCreate(HWND hwnd)
 {
     char line[512], name[64] = "";
     GetClassNameA(hwnd, name, sizeof name);
+    // Where the host takes AutoPlay's query it posts WM_CLOSE, taken back here.
+    SaverDefaultProc(hwnd, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0);
+    MSG close;
+    int autoPlay = PeekMessageA(&close, hwnd, WM_CLOSE, WM_CLOSE, PM_REMOVE) ? 1 : 0;
     snprintf(line, sizeof line,
              "create family95=%d preview=%d autoplay=%d context=%d classstyle=%lu classicon=%d "
              "classcursor=%d blackbrush=%d class=%s provider=%d\n",
-             (GetVersion() & 0x80000000) ? 1 : 0, SaverInPreview() ? 1 : 0, TakesAutoPlay(hwnd),
+             (GetVersion() & 0x80000000) ? 1 : 0, SaverInPreview() ? 1 : 0, autoPlay,
              HasImeContext(hwnd), (unsigned long)GetClassLongA(hwnd, GCL_STYLE),
              GetClassLongA(hwnd, GCL_HICON) ? 1 : 0, GetClassLongA(hwnd, GCL_HCURSOR) ? 1 : 0,
              (HBRUSH)GetClassLongA(hwnd, GCL_HBRBACKGROUND) == GetStockObject(BLACK_BRUSH) ? 1 : 0,
@@ -69,14 +64,7 @@ static void LogCreate(HWND hwnd)
     ProbeAppend(line);
 }
 
-// Whether the host has confirmed the close: then it keeps timer messages.
 static bool timerReached;
-static int Closing(HWND hwnd)
-{
-    timerReached = false;
-    SendMessageA(hwnd, WM_TIMER, probeTimer, 0);
-    return timerReached ? 0 : 1;
-}
 
 // Once the host has confirmed the close, find out which messages still get
 // here: each "S" line is followed by the "A" line of the same message only
@@ -106,8 +94,10 @@ static LRESULT ProbeSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         if (Option("failcreate")) return -1;
     }
     if (message == WM_DESTROY) {
+        timerReached = false;  // a close the host has confirmed keeps timers from here
+        SendMessageA(hwnd, WM_TIMER, probeTimer, 0);
         snprintf(line, sizeof line, "destroy context=%d closing=%d\n", HasImeContext(hwnd),
-                 Closing(hwnd));
+                 timerReached ? 0 : 1);
         ProbeAppend(line);
         if (Option("afterclose")) SendAfterClose(hwnd);
     }
