@@ -179,8 +179,8 @@ static LRESULT CALLBACK SaverWindowBody(HWND hwnd, UINT message, WPARAM wParam, 
         break;
     case WM_TIMER:
         if (SaverClosing()) return 0;
-        // Gives the rest of the time slice away on each tick, so that the
-        // accessory (started at high priority) and other programs run first.
+        // Gives the rest of the time slice on each tick to programs of the
+        // same priority that are ready: timer work never crowds them out.
         Sleep(0);
         break;
     default:

@@ -23,8 +23,8 @@ void StartAccessory()
     AccessoryWorkDir(exepath, AnsiLeadByte, workDir);
     // The path is also the application name, and quoted on the command line,
     // so that a path with blanks never starts a program named by its first word.
-    // High priority: the accessory must answer at once above a saver window
-    // that takes the whole screen (its users see its priority class).
+    // High priority, as the accessory has always run under the saver: it
+    // stays quick to answer above a window that covers the whole screen.
     char command[settingsTextSize + 3];
     if (!FormatAccessoryCommand(exepath, command, sizeof command)) return;
     if (!CreateProcessA(exepath, command, NULL, NULL, FALSE,

@@ -19,9 +19,9 @@ unsigned char OpacityFromAlpha(int alpha)
 int IsAccessoryPath(const char* path)
 {
     size_t length = strlen(path);
-    // The name (14 bytes) alone or behind one byte is no path to start;
-    // "C:velkarodin.exe" (16) is the shortest taken. Not 14: a settings file
-    // holding "\velkarodin.exe" has always started nothing.
+    // Two bytes at least before the 14-byte name, as in "C:velkarodin.exe":
+    // the bare name and "\velkarodin.exe" have never started anything, and
+    // settings files written since rely on that.
     if (length <= 15) return 0;
     return memcmp(path + length - accessoryNameLength, accessoryName, accessoryNameLength) == 0;
 }

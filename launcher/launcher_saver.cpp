@@ -144,8 +144,8 @@ static void CloseSequence(HWND hwnd)
         state.fillBrush = NULL;
     }
     ReleaseAccessoryHandles();
-    // Nothing here sets the capture, but a capture the accessory or the
-    // system left on the window would keep input from the desktop after it.
+    // No capture is set anywhere; the call stays as every version made it,
+    // and does nothing unless this thread was left holding one.
     ReleaseCapture();
 }
 
