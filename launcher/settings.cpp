@@ -13,17 +13,10 @@ char ext_scr_path[settingsTextSize];
 
 static const char settingsSection[] = "setting";
 
-// Where each row of the settings table is kept: one of the three.
-struct SettingPlace {
-    COLORREF* colour;
-    int* number;
-    char* text;
-};
-
-static const SettingPlace settingPlaces[settingCount] = {
-    {&bgcolor, NULL, NULL}, {NULL, &alpha, NULL},    {NULL, &mode, NULL},
-    {NULL, NULL, exepath},  {NULL, NULL, playlist}, {NULL, NULL, ext_scr_path},
-};
+// Where each row of the settings table is kept, as its kind says: a
+// COLORREF, an int or a text of settingsTextSize bytes.
+static void* const settingPlaces[settingCount] = {&bgcolor, &alpha,    &mode,
+                                                  exepath,  playlist, ext_scr_path};
 
 // The program file's path with "ini" in place of its last three characters.
 static int SettingsFilePath(char* path, DWORD size)
@@ -38,21 +31,21 @@ static int SettingsFilePath(char* path, DWORD size)
 static void LoadSetting(int index, const char* file)
 {
     const SettingRule& rule = settingRules[index];
-    const SettingPlace& place = settingPlaces[index];
+    void* place = settingPlaces[index];
     if (rule.kind == SettingText) {
-        place.text[0] = '\0';
+        char* text = (char*)place;
+        text[0] = '\0';
         if (file)
-            GetPrivateProfileStringA(settingsSection, rule.key, "", place.text, settingsTextSize,
-                                     file);
+            GetPrivateProfileStringA(settingsSection, rule.key, "", text, settingsTextSize, file);
         return;
     }
     UINT read = (UINT)rule.defaultValue;
     if (file) read = GetPrivateProfileIntA(settingsSection, rule.key, rule.defaultValue, file);
     int value = ClampSetting((SettingIndex)index, read);
-    if (place.colour)
-        *place.colour = (COLORREF)value;
+    if (rule.kind == SettingColour)
+        *(COLORREF*)place = (COLORREF)value;
     else
-        *place.number = value;
+        *(int*)place = value;
 }
 
 void LoadSettings()
@@ -64,11 +57,12 @@ void LoadSettings()
 
 static int SaveSetting(int index, const char* file)
 {
-    const SettingPlace& place = settingPlaces[index];
+    SettingKind kind = settingRules[index].kind;
+    void* place = settingPlaces[index];
     char number[16];
-    const char* text = place.text;
-    if (!text) {
-        wsprintfA(number, "%d", place.colour ? (int)*place.colour : *place.number);
+    const char* text = (const char*)place;
+    if (kind != SettingText) {
+        wsprintfA(number, "%d", kind == SettingColour ? (int)*(COLORREF*)place : *(int*)place);
         text = number;
     }
     return WritePrivateProfileStringA(settingsSection, settingRules[index].key, text, file) ? 1

@@ -4,7 +4,7 @@
 #include <string.h>
 
 const SettingRule settingRules[settingCount] = {
-    {"bgcolor", SettingColour, 0, 0, maxBgcolor},
+    {"bgcolor", SettingColour, 0, 0, (int)maxBgcolor},
     {"alpha", SettingNumber, 0, 0, 100},
     {"mode", SettingNumber, simpleMode, simpleMode, externalCallMode},
     {"exepath", SettingText, 0, 0, 0},
@@ -15,10 +15,12 @@ const SettingRule settingRules[settingCount] = {
 int ClampSetting(SettingIndex setting, unsigned read)
 {
     const SettingRule& rule = settingRules[setting];
-    long long value = rule.kind == SettingColour ? (long long)read : (long long)(int)read;
-    if (value < rule.minimum) return (int)rule.minimum;
-    if (value > rule.maximum) return (int)rule.maximum;
-    return (int)value;
+    // A colour's limits are from 0 up: compared unsigned, -1 is above white.
+    if (rule.kind == SettingColour) return read > (unsigned)rule.maximum ? rule.maximum : (int)read;
+    int value = (int)read;
+    if (value < rule.minimum) return rule.minimum;
+    if (value > rule.maximum) return rule.maximum;
+    return value;
 }
 
 int SettingsPathFromModule(char* path)

@@ -28,7 +28,7 @@ struct SettingRule {
     const char* key;
     SettingKind kind;
     int defaultValue;  // also what a missing settings file gives
-    long long minimum, maximum;
+    int minimum, maximum;
 };
 
 extern const SettingRule settingRules[settingCount];
