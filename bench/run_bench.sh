@@ -8,6 +8,7 @@
 # VELKARO_BENCH_DIR names the build folder (default build-bench).
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 ROOT="$(pwd)"
 B="${VELKARO_BENCH_DIR:-build-bench}"
 RUNS=20
@@ -82,7 +83,6 @@ PY
 printf '#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\ntone3.wav\r\ntone4.wav\r\ntone5.wav\r\n' > "$RUN/music/bench.m3u"
 printf '#EXTM3U\r\nlong.wav\r\n' > "$RUN/steady/bench.m3u"
 
-source tests/harness/wine_env.sh
 # Our own Xvfb with a white root, so that the black saver window is seen
 # painted; started in a subshell, so that wine_env_stop's wait skips it.
 XFD="$(mktemp)"
@@ -92,15 +92,11 @@ for i in $(seq 1 100); do [ -s "$XFD" ] && break; sleep 0.1; done
 XPID="$(cat "$XFD.pid")"
 export USE_DISPLAY=":$(head -n1 "$XFD")"
 rm -f "$XFD" "$XFD.pid"
-cleanup() { wine_env_stop; kill "$XPID" 2>/dev/null; }
-trap cleanup EXIT
-wine_env_start "$B"
+session_cleanup() { kill "$XPID" 2>/dev/null; }
+wine_session "$B"
 
 w() { winepath -w "$1" 2>/dev/null; }
-settings() {  # settings FILE.ini exepath playlist
-  printf '[setting]\r\nbgcolor=0\r\nalpha=0\r\nmode=0\r\nexepath=%s\r\nplaylist=%s\r\next_scr_path=\r\n' \
-    "$2" "$3" > "$1"
-}
+settings() { write_settings "$1" 0 0 0 "$2" "$3"; }  # settings FILE.ini exepath playlist
 settings "$RUN/scr/bench_scr.ini" "$(w "$RUN/scr/velkarodin.exe")" ""
 settings "$RUN/bare/bench_bare.ini" "$(w "$RUN/bare/readme.txt")" ""
 # A folder named velkarodin.exe: the window becomes layered, the start fails.
@@ -193,7 +189,7 @@ for ext in m3u m3u8; do
 done
 for f in "$RUN"/*.txt; do tr -d '\r' < "$f" > "$f.tmp" && mv "$f.tmp" "$f"; done
 echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)" > "$RUN/when.txt"
-cleanup
+session_cleanup; wine_env_stop
 trap - EXIT
 
 }

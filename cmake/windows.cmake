@@ -9,8 +9,9 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # buffers are sized or terminated so that msvcrt's behaviour is enough.
 # The same commit must give the same bytes from any folder at any time: no
 # source or build path (__FILE__, debug info) and no link time in the header.
-# Hardening as a release review reads it: stack canaries and checked copies
-# (libssp, linked statically), ASLR with the relocations it needs, DEP, and
+# Hardening as a release review reads it: stack canaries with our own guard
+# (host/stack_guard.cpp) and checked copies (mingw-w64's checked functions,
+# linked statically), ASLR with the relocations it needs, DEP, and
 # Terminal Server aware so that Windows applies no compatibility shims to
 # the saver in remote sessions.
 set(PRODUCT_HARDENING -fstack-protector-strong -D_FORTIFY_SOURCE=2)
@@ -25,14 +26,18 @@ set(PRODUCT_LINK_OPTIONS -static -static-libgcc -static-libstdc++ -s -fstack-pro
 file(GLOB HOST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/*.cpp)
 list(REMOVE_ITEM HOST_SOURCES ${CMAKE_SOURCE_DIR}/host/winmain.cpp)
 file(GLOB LAUNCHER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/launcher/*.cpp)
+list(REMOVE_ITEM LAUNCHER_SOURCES ${CMAKE_SOURCE_DIR}/launcher/winmain.cpp)
 
 # The host framework and the launcher are libraries so that test programs can
-# link the host with a recording saver procedure instead of the launcher.
+# hand the host a recording application instead of the launcher. The host
+# calls the application only through the SaverApp it is handed, so the
+# launcher links before the host and no link group is needed.
 add_library(saver_host STATIC ${HOST_SOURCES})
 target_include_directories(saver_host PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(saver_host PRIVATE ${PRODUCT_COMPILE_OPTIONS})
 target_link_libraries(saver_host PUBLIC user32 gdi32 advapi32)
-# Whatever links the host (the saver, the test programs) links the canary's libssp.
+# Whatever links the host (the saver, the test programs) links the checked
+# functions; the canaries' guard and failure are the host's own.
 target_link_options(saver_host INTERFACE -fstack-protector-strong)
 
 add_library(saver_launcher STATIC ${LAUNCHER_SOURCES})
@@ -43,13 +48,11 @@ target_compile_options(saver_launcher PRIVATE ${PRODUCT_COMPILE_OPTIONS})
 # (launcher/system_entry.h), so that run mode never maps them.
 target_link_libraries(saver_launcher PUBLIC saver_host)
 
-add_executable(velkaro_ss_launcher WIN32 host/winmain.cpp resources/velkaro_ss_launcher.rc)
+add_executable(velkaro_ss_launcher WIN32 launcher/winmain.cpp resources/velkaro_ss_launcher.rc)
 set_target_properties(velkaro_ss_launcher PROPERTIES SUFFIX ".scr")
 target_compile_options(velkaro_ss_launcher PRIVATE ${PRODUCT_COMPILE_OPTIONS})
 target_link_options(velkaro_ss_launcher PRIVATE ${PRODUCT_LINK_OPTIONS})
-# A link group: the host and the launcher call each other.
-target_link_libraries(velkaro_ss_launcher PRIVATE
-  -Wl,--start-group saver_launcher saver_host -Wl,--end-group)
+target_link_libraries(velkaro_ss_launcher PRIVATE saver_launcher)
 
 if(VELKARO_BUILD_TESTS)
   add_subdirectory(tests/wine)

@@ -1,42 +1,32 @@
-// Host internals: the host's process-wide state and the functions its files
-// call across file boundaries. Only host files (and the host's test probe)
-// include this; the application sees host/saver_app.h alone.
+// Host internals: the functions the host's files call across file
+// boundaries. Only host files include this; the application sees
+// host/saver_app.h alone. Each file keeps its own state; calls go one way:
+// entry -> window -> default rules -> password provider -> system library,
+// and the platform family is a leaf that any of them asks.
 #pragma once
 #include "host/saver_app.h"
 
-// Entry and dispatch.
-extern BOOL is95Family;
+// The platform family (platform_family.cpp), found once at dispatch.
+void DetectPlatformFamily();
+BOOL Is95Family();  // Windows 95, 98 and Me
 
-void SaverStartup();
+// Library search (system_library.cpp).
 void RestrictLibrarySearch();
-int SaverDispatch(HINSTANCE instance, HINSTANCE previous, LPSTR args, int show);
-HWND ParseWindowHandle(const char* text);
-int StartPreview(const char* text);
-int ShowConfigDialog(HWND parent);
-int ChangePasswordMode(const char* text);
 
-// Saver window and message loop.
-typedef HIMC(WINAPI* ImmAssociateContextFn)(HWND, HIMC);
-extern HWND saverWindow;
-extern BOOL inPreview;
-extern UINT autoPlayMessage;
-extern HMODULE imeModule;
-extern ImmAssociateContextFn associateContext;
-extern HIMC savedImeContext;
-extern POINT mouseReference;
+// Saver window and message loop (saver_window.cpp): the window of run mode
+// (parent null) or of a preview inside parent; the loop's exit code.
+int RunSaverWindow(const SaverApp* app, HINSTANCE instance, HWND parent);
 
-int RunSaverWindow(HWND parent);
-LRESULT CALLBACK SaverWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Closing rules (saver_default.cpp), which keep the window's preview and
+// closing state.
+void BeginSaverRules(BOOL preview);  // before the window is created
+BOOL SaverClosing();                 // once the close is confirmed
+void ResetMouseReference();          // mouse travel is measured from here
 
-// Default behaviour and password.
+// Password provider (password_provider.cpp).
 typedef BOOL(WINAPI* VerifyScreenSavePwdFn)(HWND);
-extern BOOL isClosing;
-extern HMODULE passwordModule;
-extern VerifyScreenSavePwdFn passwordVerifier;
-
-BOOL ConfirmClose(HWND hwnd);
+VerifyScreenSavePwdFn PasswordVerifier();  // null unless loaded
 void LoadPasswordProvider();
 void UnloadPasswordProvider();
 void SetSaverRunning(BOOL on);
 void ChangeSaverPassword(HWND owner);
-

@@ -2,8 +2,9 @@
 // screen-saver-running state and the password change.
 #include "host/host_internal.h"
 
-HMODULE passwordModule;
-VerifyScreenSavePwdFn passwordVerifier;
+// The provider while it is loaded (95 family, password wanted, run mode).
+static HMODULE passwordModule;
+static VerifyScreenSavePwdFn passwordVerifier;
 
 typedef DWORD(WINAPI* PwdChangePasswordFn)(LPCSTR provider, HWND owner, DWORD flags,
                                            LPVOID reserved);
@@ -19,9 +20,14 @@ static BOOL PasswordWanted(HKEY key)
     return value != 0;
 }
 
+VerifyScreenSavePwdFn PasswordVerifier()
+{
+    return passwordVerifier;
+}
+
 void LoadPasswordProvider()
 {
-    if (!is95Family) return;
+    if (!Is95Family()) return;
     if (passwordModule) UnloadPasswordProvider();
     HKEY key;
     if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS) return;
@@ -41,7 +47,7 @@ void LoadPasswordProvider()
 
 void UnloadPasswordProvider()
 {
-    if (!is95Family || passwordModule == NULL) return;
+    if (!Is95Family() || passwordModule == NULL) return;
     FreeLibrary(passwordModule);
     passwordModule = NULL;
     if (passwordVerifier) {
@@ -52,7 +58,7 @@ void UnloadPasswordProvider()
 
 void SetSaverRunning(BOOL on)
 {
-    if (!is95Family) return;
+    if (!Is95Family()) return;
     UINT previous = 0;
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, on, &previous, 0);
 }

@@ -1,12 +1,45 @@
 // The last link of the message chain: closing rules and the password check.
+// Keeps the saver window's preview and closing state, which the window's own
+// procedure asks for.
 #include "host/host_internal.h"
 
-BOOL isClosing;
-static BOOL inPasswordCheck;
-static DWORD lastCheckTick = 0xFFFFFFFF;  // no check yet
+// The closing rules' state, for the one saver window of the process.
+struct SaverRules {
+    BOOL inPreview;
+    UINT autoPlayMessage;  // registered on the 95 family only
+    POINT mouseReference;  // mouse travel is measured from here
+    BOOL isClosing;        // the close is confirmed
+    BOOL inPasswordCheck;
+    DWORD lastCheckTick;
+};
+static SaverRules rules = {FALSE, 0, {0, 0}, FALSE, FALSE, 0xFFFFFFFF /* no check yet */};
 
 static const DWORD recheckInterval = 200;  // ms after a check, closes are refused
 static const DWORD mouseMoveThreshold = 4;  // pixels, x and y distances added
+
+void BeginSaverRules(BOOL preview)
+{
+    rules.inPreview = preview;
+    // On the 95 family the saver guards the desktop itself (the password
+    // provider), so an inserted disc's AutoPlay waits for the close; on the
+    // NT family the system does that, and the query goes to DefWindowProcA.
+    rules.autoPlayMessage = Is95Family() ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
+}
+
+BOOL SaverInPreview()
+{
+    return rules.inPreview;
+}
+
+BOOL SaverClosing()
+{
+    return rules.isClosing;
+}
+
+void ResetMouseReference()
+{
+    GetCursorPos(&rules.mouseReference);
+}
 
 static void PostClose(HWND hwnd)
 {
@@ -26,10 +59,11 @@ static void CheckMouseTravel(HWND hwnd)
 {
     POINT now;
     GetCursorPos(&now);
-    DWORD travel = Distance(now.x, mouseReference.x) + Distance(now.y, mouseReference.y);
+    POINT& from = rules.mouseReference;
+    DWORD travel = Distance(now.x, from.x) + Distance(now.y, from.y);
     if (travel > mouseMoveThreshold) {
         PostClose(hwnd);
-        mouseReference = now;
+        rules.mouseReference = now;
     }
 }
 
@@ -69,50 +103,57 @@ static BOOL ApplyClosingRules(HWND hwnd, UINT message, WPARAM wParam, LRESULT* r
 
 static LRESULT DefaultTail(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (autoPlayMessage != 0 && message == autoPlayMessage) {
+    if (rules.autoPlayMessage != 0 && message == rules.autoPlayMessage) {
         PostClose(hwnd);
-        return passwordVerifier ? 1 : 0;  // 1 cancels AutoPlay
+        return PasswordVerifier() ? 1 : 0;  // 1 cancels AutoPlay
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+static BOOL ConfirmClose(HWND hwnd);
+
 LRESULT SaverDefaultProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (inPreview || isClosing) return DefaultTail(hwnd, message, wParam, lParam);
+    if (rules.inPreview || rules.isClosing) return DefaultTail(hwnd, message, wParam, lParam);
     if (message == WM_CLOSE) {
-        if (is95Family && !ConfirmClose(hwnd)) {
-            GetCursorPos(&mouseReference);
+        if (Is95Family() && !ConfirmClose(hwnd)) {
+            ResetMouseReference();
             return 0;
         }
         return DefaultTail(hwnd, message, wParam, lParam);
     }
-    if (message == SaverVerifyMessage && is95Family)
-        return passwordVerifier ? passwordVerifier(hwnd) : 1;
-    if (!inPasswordCheck) {
+    if (message == SaverVerifyMessage && Is95Family()) {
+        VerifyScreenSavePwdFn verify = PasswordVerifier();
+        return verify ? verify(hwnd) : 1;
+    }
+    if (!rules.inPasswordCheck) {
         LRESULT result = 0;
         if (ApplyClosingRules(hwnd, message, wParam, &result)) return result;
     }
     return DefaultTail(hwnd, message, wParam, lParam);
 }
 
-BOOL ConfirmClose(HWND hwnd)
+static BOOL ConfirmClose(HWND hwnd)
 {
-    if (inPasswordCheck || isClosing) return 0;
-    if (passwordVerifier == NULL) {
-        isClosing = TRUE;
+    if (rules.inPasswordCheck || rules.isClosing) return 0;
+    if (PasswordVerifier() == NULL) {
+        rules.isClosing = TRUE;
         return 1;
     }
     DWORD now = GetTickCount();
-    if (lastCheckTick != 0xFFFFFFFF && now - lastCheckTick < recheckInterval) return isClosing;
-    inPasswordCheck = TRUE;
+    if (rules.lastCheckTick != 0xFFFFFFFF && now - rules.lastCheckTick < recheckInterval)
+        return rules.isClosing;
+    rules.inPasswordCheck = TRUE;
     // Timer messages already queued would run during the provider's dialog.
+    // Each call drops one; a timer has at most one tick pending, and the
+    // application may run two (the launcher's music and external saver).
     MSG pending;
     PeekMessageA(&pending, hwnd, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     PeekMessageA(&pending, hwnd, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     LRESULT accepted = SendMessageA(hwnd, SaverVerifyMessage, 0, 0);
-    isClosing = accepted != 0;
-    inPasswordCheck = FALSE;
+    rules.isClosing = accepted != 0;
+    rules.inPasswordCheck = FALSE;
     if (!accepted) SetCursor(NULL);
-    lastCheckTick = GetTickCount();
-    return isClosing;
+    rules.lastCheckTick = GetTickCount();
+    return rules.isClosing;
 }

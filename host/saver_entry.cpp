@@ -4,34 +4,23 @@
 #include "host/host_internal.h"
 #include "resources/resource.h"
 
-HINSTANCE moduleInstance;
-BOOL is95Family;
+// Both set before any mode runs.
+static HINSTANCE moduleInstance;
+static const SaverApp* application;
 
 static const char* NextAnsiChar(const char* p)
 {
     return CharNextA(p);
 }
 
-void SaverStartup()
+HINSTANCE SaverInstance()
 {
-    // First of all: nothing has been loaded by name yet.
-    RestrictLibrarySearch();
-    const char* args = SkipProgramName(GetCommandLineA(), NextAnsiChar);
-    STARTUPINFOA startup;
-    startup.dwFlags = 0;
-    GetStartupInfoA(&startup);
-    int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
-    // Straight to ExitProcess: static destructors and exit handlers never run.
-    ExitProcess((UINT)SaverDispatch(GetModuleHandleA(NULL), NULL, (LPSTR)args, show));
+    return moduleInstance;
 }
 
-static BOOL DetectFamily95()
+static HWND ParseWindowHandle(const char* text)
 {
-    OSVERSIONINFOA version;
-    ZeroMemory(&version, sizeof version);
-    version.dwOSVersionInfoSize = sizeof version;  // 148
-    if (!GetVersionExA(&version)) return FALSE;
-    return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+    return (HWND)(UINT_PTR)ParseHandleValue(text);
 }
 
 static HWND ForegroundIfNoWindow(HWND window)
@@ -40,44 +29,11 @@ static HWND ForegroundIfNoWindow(HWND window)
     return window;
 }
 
-static LONG_PTR RunMode(void* context)
-{
-    CommandScan scan = ScanCommand((const char*)context);
-    switch (scan.mode) {
-    case CommandConfigureAlone:
-        return ShowConfigDialog(NULL);
-    case CommandRun:
-        return RunSaverWindow(NULL);
-    case CommandPreview:
-        return StartPreview(scan.operand);
-    case CommandConfigure: {
-        HWND parent = scan.operand ? ParseWindowHandle(scan.operand) : NULL;
-        return ShowConfigDialog(ForegroundIfNoWindow(parent));
-    }
-    case CommandChangePassword:
-        return is95Family ? ChangePasswordMode(scan.operand) : -1;
-    default:
-        return -1;
-    }
-}
-
-int SaverDispatch(HINSTANCE instance, HINSTANCE, LPSTR args, int)
-{
-    moduleInstance = instance;
-    is95Family = DetectFamily95();
-    return (int)GuardedCall(RunMode, args);
-}
-
-HWND ParseWindowHandle(const char* text)
-{
-    return (HWND)(UINT_PTR)ParseHandleValue(text);
-}
-
-int StartPreview(const char* text)
+static int StartPreview(const char* text)
 {
     HWND parent = ParseWindowHandle(text);
     if (parent == NULL || !IsWindow(parent)) return -1;
-    return RunSaverWindow(parent);
+    return RunSaverWindow(application, moduleInstance, parent);
 }
 
 struct DialogCall {
@@ -90,7 +46,7 @@ struct DialogCall {
 static LONG_PTR CallConfigDialogProc(void* context)
 {
     DialogCall* call = (DialogCall*)context;
-    return ConfigDialogProc(call->dialog, call->message, call->wParam, call->lParam);
+    return application->configDialogProc(call->dialog, call->message, call->wParam, call->lParam);
 }
 
 // The application's dialog procedure, under the fault guard like the saver
@@ -102,21 +58,62 @@ static INT_PTR CALLBACK GuardedConfigDialogProc(HWND dialog, UINT message, WPARA
     return GuardedCall(CallConfigDialogProc, &call);
 }
 
-int ShowConfigDialog(HWND parent)
+static int ShowConfigDialog(HWND parent)
 {
-    if (!PrepareConfigDialog(moduleInstance)) return 0;
+    if (!application->prepareConfigDialog(moduleInstance)) return 0;
     // The wide entry hands the template's UTF-16 texts to the controls as
     // written; the ANSI one would pass them through the system's code page.
     // The 95 family has only the ANSI one (the wide one is a stub there).
-    if (is95Family)
+    if (Is95Family())
         return (int)DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIG), parent,
                                     GuardedConfigDialogProc, 0);
     return (int)DialogBoxParamW(moduleInstance, MAKEINTRESOURCEW(IDD_CONFIG), parent,
                                 GuardedConfigDialogProc, 0);
 }
 
-int ChangePasswordMode(const char* text)
+static int ChangePasswordMode(const char* text)
 {
     ChangeSaverPassword(ForegroundIfNoWindow(ParseWindowHandle(text)));
     return 0;
+}
+
+static LONG_PTR RunMode(void* context)
+{
+    CommandScan scan = ScanCommand((const char*)context);
+    switch (scan.mode) {
+    case CommandConfigureAlone:
+        return ShowConfigDialog(NULL);
+    case CommandRun:
+        return RunSaverWindow(application, moduleInstance, NULL);
+    case CommandPreview:
+        return StartPreview(scan.operand);
+    case CommandConfigure: {
+        HWND parent = scan.operand ? ParseWindowHandle(scan.operand) : NULL;
+        return ShowConfigDialog(ForegroundIfNoWindow(parent));
+    }
+    case CommandChangePassword:
+        return Is95Family() ? ChangePasswordMode(scan.operand) : -1;
+    default:
+        return -1;
+    }
+}
+
+void SaverMain(const SaverApp* app)
+{
+    // First of all: nothing has been loaded by name yet.
+    RestrictLibrarySearch();
+    const char* args = SkipProgramName(GetCommandLineA(), NextAnsiChar);
+    // WinMain's show command, computed as the C runtime does, is taken by no
+    // window of ours: the saver window is full screen or the preview's child
+    // whatever the caller asked for, as with the system's own savers.
+    STARTUPINFOA startup;
+    startup.dwFlags = 0;
+    GetStartupInfoA(&startup);
+    int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+    (void)show;
+    moduleInstance = GetModuleHandleA(NULL);
+    application = app;
+    DetectPlatformFamily();
+    // Straight to ExitProcess: static destructors and exit handlers never run.
+    ExitProcess((UINT)GuardedCall(RunMode, (void*)args));
 }

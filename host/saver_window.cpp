@@ -4,13 +4,17 @@
 #include "host/host_internal.h"
 #include "resources/resource.h"
 
-HWND saverWindow;
-BOOL inPreview;
-UINT autoPlayMessage;
-HMODULE imeModule;
-ImmAssociateContextFn associateContext;
-HIMC savedImeContext;
-POINT mouseReference;
+typedef HIMC(WINAPI* ImmAssociateContextFn)(HWND, HIMC);
+
+// The saver window's own state: the application's procedure and the input
+// method detached from the window while it lives.
+struct SaverWindowState {
+    LRESULT (*appProc)(HWND, UINT, WPARAM, LPARAM);
+    HMODULE imeModule;
+    ImmAssociateContextFn associateContext;
+    HIMC savedImeContext;
+};
+static SaverWindowState saver;
 
 static const char saverClassName[] = "WindowsScreenSaverClass";
 static const char runTitle[] = "Screen Saver";
@@ -26,14 +30,18 @@ struct WindowPlacement {
     const char* title;
 };
 
-static void FillSaverClass(WNDCLASSA* wc)
+static LRESULT CALLBACK SaverWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+static void FillSaverClass(WNDCLASSA* wc, HINSTANCE instance)
 {
     wc->style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     wc->lpfnWndProc = SaverWindowProc;
     wc->cbClsExtra = 0;
     wc->cbWndExtra = 0;
-    wc->hInstance = moduleInstance;
-    wc->hIcon = LoadIconA(moduleInstance, MAKEINTRESOURCEA(IDI_CLASS));
+    wc->hInstance = instance;
+    // Icon 100 is not among the resources (the file's icon is group 102): the
+    // class stays without an icon, as other programs have always seen it.
+    wc->hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_CLASS));
     wc->hCursor = NULL;
     wc->hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
     wc->lpszMenuName = NULL;
@@ -67,29 +75,29 @@ static BOOL ActivateOtherSaver()
     return TRUE;
 }
 
-int RunSaverWindow(HWND parent)
+int RunSaverWindow(const SaverApp* app, HINSTANCE instance, HWND parent)
 {
+    saver.appProc = app->saverProc;
     WNDCLASSA wc;
-    FillSaverClass(&wc);
+    FillSaverClass(&wc, instance);
     WindowPlacement place;
     if (parent) {
         PreviewPlacement(parent, &place);
-        inPreview = TRUE;
     } else {
         RunPlacement(&place);
         if (ActivateOtherSaver()) return 0;
         LoadPasswordProvider();
     }
-    autoPlayMessage = is95Family ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
+    BeginSaverRules(parent != NULL);
+    HWND window = NULL;
     if (RegisterClassA(&wc))
-        saverWindow = CreateWindowExA(place.exStyle, saverClassName, place.title, place.style,
-                                      place.x, place.y, place.width, place.height, parent, NULL,
-                                      moduleInstance, NULL);
-    if (saverWindow == NULL) {
+        window = CreateWindowExA(place.exStyle, saverClassName, place.title, place.style, place.x,
+                                 place.y, place.width, place.height, parent, NULL, instance, NULL);
+    if (window == NULL) {
         UnloadPasswordProvider();
         return 1;  // nothing was shown
     }
-    if (!inPreview) SetForegroundWindow(saverWindow);
+    if (!parent) SetForegroundWindow(window);
     MSG message;
     message.wParam = 0;
     while (GetMessageA(&message, NULL, 0, 0)) {
@@ -100,31 +108,27 @@ int RunSaverWindow(HWND parent)
     return (int)message.wParam;
 }
 
-BOOL SaverInPreview()
-{
-    return inPreview;
-}
-
 static void HideCursorOutsidePreview()
 {
-    if (!inPreview) SetCursor(NULL);
+    if (!SaverInPreview()) SetCursor(NULL);
 }
 
 // The input method is only detached when the process already has IMM32.DLL;
 // the host never loads it.
 static void DetachInputMethod(HWND hwnd)
 {
-    imeModule = GetModuleHandleA("IMM32.DLL");
-    if (imeModule == NULL) return;
-    associateContext =
-        (ImmAssociateContextFn)(void*)GetProcAddress(imeModule, "ImmAssociateContext");
-    if (associateContext == NULL) return;
-    savedImeContext = associateContext(hwnd, NULL);
+    saver.imeModule = GetModuleHandleA("IMM32.DLL");
+    if (saver.imeModule == NULL) return;
+    saver.associateContext =
+        (ImmAssociateContextFn)(void*)GetProcAddress(saver.imeModule, "ImmAssociateContext");
+    if (saver.associateContext == NULL) return;
+    saver.savedImeContext = saver.associateContext(hwnd, NULL);
 }
 
 static void RestoreInputMethod(HWND hwnd)
 {
-    if (imeModule && associateContext && savedImeContext) associateContext(hwnd, savedImeContext);
+    if (saver.imeModule && saver.associateContext && saver.savedImeContext)
+        saver.associateContext(hwnd, saver.savedImeContext);
 }
 
 // WM_HELP and WM_CONTEXTMENU of the preview child belong to the parent.
@@ -145,7 +149,7 @@ static LRESULT CALLBACK SaverWindowBody(HWND hwnd, UINT message, WPARAM wParam, 
     switch (message) {
     case WM_CREATE:
         DetachInputMethod(hwnd);
-        GetCursorPos(&mouseReference);
+        ResetMouseReference();
         HideCursorOutsidePreview();
         break;
     case WM_DESTROY:
@@ -155,12 +159,12 @@ static LRESULT CALLBACK SaverWindowBody(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_SETTEXT:
         return 0;
     case WM_PAINT:
-        if (isClosing) return DefWindowProcA(hwnd, message, wParam, lParam);
+        if (SaverClosing()) return DefWindowProcA(hwnd, message, wParam, lParam);
         HideCursorOutsidePreview();
         break;
     case WM_HELP:
     case WM_CONTEXTMENU:
-        if (inPreview) return PassToParent(hwnd, message, lParam);
+        if (SaverInPreview()) return PassToParent(hwnd, message, lParam);
         break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -168,22 +172,24 @@ static LRESULT CALLBACK SaverWindowBody(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (isClosing) return DefWindowProcA(hwnd, message, wParam, lParam);
+        if (SaverClosing()) return DefWindowProcA(hwnd, message, wParam, lParam);
         break;
     case WM_SYSCOMMAND:
-        if (!inPreview && IsSwallowedCommand(wParam)) return 0;
+        if (!SaverInPreview() && IsSwallowedCommand(wParam)) return 0;
         break;
     case WM_TIMER:
-        if (isClosing) return 0;
+        if (SaverClosing()) return 0;
+        // Gives the rest of the time slice on each tick to programs of the
+        // same priority that are ready: timer work never crowds them out.
         Sleep(0);
         break;
     default:
         break;
     }
-    return LauncherSaverProc(hwnd, message, wParam, lParam);
+    return saver.appProc(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK SaverWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT CALLBACK SaverWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return GuardedProcedure(SaverWindowBody, hwnd, message, wParam, lParam);
 }

@@ -4,8 +4,6 @@
 #include "launcher/launcher_rules.h"
 #include "launcher/settings.h"
 
-static const WPARAM IDM_EXIT = 40001;  // the accessory's exit command
-
 // The accessory started by StartAccessory; empty when none was started.
 static PROCESS_INFORMATION accessoryProcess;
 // Its window that takes the exit command; found while closing, never cleared.
@@ -25,6 +23,8 @@ void StartAccessory()
     AccessoryWorkDir(exepath, AnsiLeadByte, workDir);
     // The path is also the application name, and quoted on the command line,
     // so that a path with blanks never starts a program named by its first word.
+    // High priority, as the accessory has always run under the saver: it
+    // stays quick to answer above a window that covers the whole screen.
     char command[settingsTextSize + 3];
     if (!FormatAccessoryCommand(exepath, command, sizeof command)) return;
     if (!CreateProcessA(exepath, command, NULL, NULL, FALSE,
@@ -57,8 +57,8 @@ void SendAccessoryExit(DWORD closeStart)
     DWORD_PTR result;
     DWORD limit = Remaining(closeStart);
     if (limit > accessoryExitTimeout) limit = accessoryExitTimeout;
-    SendMessageTimeoutA(accessoryDialog, WM_COMMAND, IDM_EXIT, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                        limit, &result);
+    SendMessageTimeoutA(accessoryDialog, WM_COMMAND, accessoryExitCommand, 0,
+                        SMTO_ABORTIFHUNG | SMTO_NORMAL, limit, &result);
 }
 
 // Waits for the accessory's end, bounded; messages that other threads send

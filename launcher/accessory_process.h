@@ -8,6 +8,8 @@
 // that the saver goes on closing and leaves the accessory running.
 const DWORD accessoryExitTimeout = 5000;
 const DWORD accessoryWaitLimit = 10000;
+// The accessory's exit command (IDM_EXIT of its menu), sent as WM_COMMAND.
+const WPARAM accessoryExitCommand = 40001;
 
 void StartAccessory();
 void SendAccessoryExit(DWORD closeStart);

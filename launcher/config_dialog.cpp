@@ -8,7 +8,7 @@
 #include <string.h>
 #include <wchar.h>
 
-#include "host/saver_app.h"
+#include "launcher/config_dialog.h"
 #include "launcher/japanese_message.h"
 #include "launcher/path_split.h"
 #include "launcher/settings.h"

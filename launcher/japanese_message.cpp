@@ -15,11 +15,12 @@ int LoadProgramText(UINT id, WCHAR* out, int size)
 {
     if (size <= 0) return 0;
     out[0] = L'\0';
-    HRSRC found = FindResourceA(moduleInstance, MAKEINTRESOURCEA(id / 16 + 1), (LPCSTR)RT_STRING);
-    HGLOBAL loaded = found ? LoadResource(moduleInstance, found) : NULL;
+    HINSTANCE module = SaverInstance();
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id / 16 + 1), (LPCSTR)RT_STRING);
+    HGLOBAL loaded = found ? LoadResource(module, found) : NULL;
     const WCHAR* p = loaded ? (const WCHAR*)LockResource(loaded) : NULL;
     if (!p) return 0;
-    const WCHAR* end = p + SizeofResource(moduleInstance, found) / sizeof(WCHAR);
+    const WCHAR* end = p + SizeofResource(module, found) / sizeof(WCHAR);
     for (UINT i = 0; i < id % 16 && p < end; i++) p += 1 + *p;
     if (p >= end) return 0;
     int length = *p++;

@@ -19,6 +19,9 @@ unsigned char OpacityFromAlpha(int alpha)
 int IsAccessoryPath(const char* path)
 {
     size_t length = strlen(path);
+    // Two bytes at least before the 14-byte name, as in "C:velkarodin.exe":
+    // the bare name and "\velkarodin.exe" have never started anything, and
+    // settings files written since rely on that.
     if (length <= 15) return 0;
     return memcmp(path + length - accessoryNameLength, accessoryName, accessoryNameLength) == 0;
 }

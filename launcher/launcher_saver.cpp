@@ -3,6 +3,7 @@
 // the external saver, turns late input into a close request, and on closing
 // stops the accessory and the music.
 #include "host/saver_app.h"
+#include "launcher/launcher_saver.h"
 #include "launcher/accessory_process.h"
 #include "launcher/file_probe.h"
 #include "launcher/japanese_message.h"
@@ -17,14 +18,18 @@ static const UINT musicPollInterval = 1000;  // ms
 static const UINT_PTR externalSaverTimer = 2;
 static const UINT externalSaverDelay = 500;  // ms, fires once
 
-static BOOL isPreview;
-static BOOL musicEnabled;
-static BOOL musicStarted;
-static DWORD startTick;
-static POINT startCursor;
-static RECT windowRect;
-static RECT fillRect;
-static HBRUSH fillBrush;
+// The saver window's state, from its creation to its close.
+struct LauncherState {
+    BOOL isPreview;
+    BOOL musicEnabled;
+    BOOL musicStarted;
+    DWORD startTick;
+    POINT startCursor;
+    RECT windowRect;
+    RECT fillRect;
+    HBRUSH fillBrush;
+};
+static LauncherState state;
 
 static void MakeTranslucent(HWND hwnd)
 {
@@ -39,7 +44,7 @@ static void ArmTimers(HWND hwnd)
         SetTimer(hwnd, externalSaverTimer, externalSaverDelay, NULL);
     } else if (FileExists(playlist)) {
         SetTimer(hwnd, musicTimer, musicPollInterval, NULL);
-        musicEnabled = TRUE;
+        state.musicEnabled = TRUE;
     }
 }
 
@@ -47,21 +52,22 @@ static void OnCreate(HWND hwnd)
 {
     OutputDebugStringA("WM_CREATE\n");
     LoadSettings();
-    startTick = GetTickCount();
-    GetCursorPos(&startCursor);
+    state.startTick = GetTickCount();
+    GetCursorPos(&state.startCursor);
     if (!FileExists(exepath))
         ShowJapaneseMessage(hwnd, IDS_MISSING_ACCESSORY, NULL, IDS_LAUNCHER_CAPTION,
                             MB_OK | MB_ICONWARNING);
+    // One trace line per "/p" token, as trace readers have always seen them.
     for (int n = CountPreviewTokens(GetCommandLineA()); n > 0; n--) {
-        isPreview = TRUE;
+        state.isPreview = TRUE;
         OutputDebugStringA("Find /P  --PreviewMode--\n");
     }
     // The host also takes "/l N", "-p N" and "/pN" as a preview, which the
     // token scan misses; a preview ends without a close, so nothing it
     // started would ever be stopped.
-    if (SaverInPreview()) isPreview = TRUE;
-    GetWindowRect(hwnd, &windowRect);
-    if (!isPreview) {
+    if (SaverInPreview()) state.isPreview = TRUE;
+    GetWindowRect(hwnd, &state.windowRect);
+    if (!state.isPreview) {
         if (IsAccessoryPath(exepath)) {
             MakeTranslucent(hwnd);
             StartAccessory();
@@ -69,9 +75,9 @@ static void OnCreate(HWND hwnd)
         SetActiveWindow(hwnd);
         ArmTimers(hwnd);
     }
-    SetRect(&fillRect, 0, 0, windowRect.right - windowRect.left,
-            windowRect.bottom - windowRect.top);
-    fillBrush = CreateSolidBrush(bgcolor);
+    SetRect(&state.fillRect, 0, 0, state.windowRect.right - state.windowRect.left,
+            state.windowRect.bottom - state.windowRect.top);
+    state.fillBrush = CreateSolidBrush(bgcolor);
 }
 
 static void Paint(HWND hwnd)
@@ -79,62 +85,67 @@ static void Paint(HWND hwnd)
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     // After a refused close the brush is gone; the colour stays.
-    HBRUSH brush = fillBrush ? fillBrush : CreateSolidBrush(bgcolor);
-    FillRect(dc, &fillRect, brush);
-    if (brush != fillBrush) DeleteObject(brush);
+    HBRUSH brush = state.fillBrush ? state.fillBrush : CreateSolidBrush(bgcolor);
+    FillRect(dc, &state.fillRect, brush);
+    if (brush != state.fillBrush) DeleteObject(brush);
     EndPaint(hwnd, &ps);
 }
 
+// Every key and button writes the right button's trace line: trace readers
+// have always counted input by it.
 static void KeyOrButtonRule(HWND hwnd)
 {
     OutputDebugStringA("WM_RBUTTONDOWN\n");
-    if (GraceOver(GetTickCount(), startTick)) SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    if (GraceOver(GetTickCount(), state.startTick)) SendMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
 static void MouseRule(HWND hwnd)
 {
     OutputDebugStringA("WM_MOUSEMOVE\n");
-    if (!GraceOver(GetTickCount(), startTick)) return;
+    if (!GraceOver(GetTickCount(), state.startTick)) return;
     POINT now;
     GetCursorPos(&now);
-    if (now.x != startCursor.x || now.y != startCursor.y) SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    if (now.x != state.startCursor.x || now.y != state.startCursor.y)
+        SendMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
 // The music player's thread makes every MCI call: an open may block for as
 // long as a share takes to answer, and this window must not.
 static void MusicTick()
 {
-    if (!musicEnabled) return;
-    if (musicStarted) {
+    if (!state.musicEnabled) return;
+    if (state.musicStarted) {
         TickMusicPlayer();
         return;
     }
-    musicStarted = TRUE;
+    state.musicStarted = TRUE;
     StartMusicPlayer(playlist);
 }
 
 static void StopMusic(HWND hwnd)
 {
-    if (!musicEnabled || !musicStarted) return;
+    if (!state.musicEnabled || !state.musicStarted) return;
     KillTimer(hwnd, musicTimer);
     StopMusicPlayer();
     // Torn down once: a repeated close finds nothing to stop.
-    musicEnabled = FALSE;
+    state.musicEnabled = FALSE;
 }
 
 static void CloseSequence(HWND hwnd)
 {
     OutputDebugStringA("WM_CLOSE\n");
-    if (isPreview) return;
+    if (state.isPreview) return;
     DWORD closeStart = GetTickCount();
     SendAccessoryExit(closeStart);
     StopMusic(hwnd);
     WaitForAccessory(closeStart);
-    if (fillBrush) {
-        DeleteObject(fillBrush);
-        fillBrush = NULL;
+    if (state.fillBrush) {
+        DeleteObject(state.fillBrush);
+        state.fillBrush = NULL;
     }
     ReleaseAccessoryHandles();
+    // No capture is set anywhere; the call stays as every version made it,
+    // and does nothing unless this thread was left holding one.
     ReleaseCapture();
 }
 
@@ -157,10 +168,10 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (!isPreview) KeyOrButtonRule(hwnd);
+        if (!state.isPreview) KeyOrButtonRule(hwnd);
         break;
     case WM_MOUSEMOVE:
-        if (!isPreview) MouseRule(hwnd);
+        if (!state.isPreview) MouseRule(hwnd);
         break;
     case WM_TIMER:
         if (wParam == musicTimer) {

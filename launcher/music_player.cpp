@@ -24,6 +24,8 @@ static MusicThread music;
 static DWORD WINAPI MusicLoop(void*)
 {
     bgmPlaylist.Load(music.playlistPath);
+    // The first tick plays twice: the second call asks MCI the status, so a
+    // first track that will not play gives way to the next at once.
     bgmPlaylist.PlayNext();
     bgmPlaylist.PlayNext();
     HANDLE events[2] = {music.stop, music.tick};

@@ -1,5 +1,6 @@
 // The settings store: six values in section "setting" of the INI file beside
-// the program file, read and written through the private-profile functions.
+// the program file, read and written through the private-profile functions,
+// row by row of the settings table (launcher/settings_values.h).
 #include "launcher/settings.h"
 #include "launcher/settings_values.h"
 
@@ -12,6 +13,11 @@ char ext_scr_path[settingsTextSize];
 
 static const char settingsSection[] = "setting";
 
+// Where each row of the settings table is kept, as its kind says: a
+// COLORREF, an int or a text of settingsTextSize bytes.
+static void* const settingPlaces[settingCount] = {&bgcolor, &alpha,    &mode,
+                                                  exepath,  playlist, ext_scr_path};
+
 // The program file's path with "ini" in place of its last three characters.
 static int SettingsFilePath(char* path, DWORD size)
 {
@@ -21,39 +27,46 @@ static int SettingsFilePath(char* path, DWORD size)
     return SettingsPathFromModule(path);
 }
 
-static void ReadText(const char* key, char* text, const char* file)
+// Reads one setting; without a file (null), its default.
+static void LoadSetting(int index, const char* file)
 {
-    GetPrivateProfileStringA(settingsSection, key, "", text, settingsTextSize, file);
+    const SettingRule& rule = settingRules[index];
+    void* place = settingPlaces[index];
+    if (rule.kind == SettingText) {
+        char* text = (char*)place;
+        text[0] = '\0';
+        if (file)
+            GetPrivateProfileStringA(settingsSection, rule.key, "", text, settingsTextSize, file);
+        return;
+    }
+    UINT read = (UINT)rule.defaultValue;
+    if (file) read = GetPrivateProfileIntA(settingsSection, rule.key, rule.defaultValue, file);
+    int value = ClampSetting((SettingIndex)index, read);
+    if (rule.kind == SettingColour)
+        *(COLORREF*)place = (COLORREF)value;
+    else
+        *(int*)place = value;
 }
 
 void LoadSettings()
 {
     char file[1024];
-    if (!SettingsFilePath(file, sizeof file)) {
-        bgcolor = 0;
-        alpha = 0;
-        mode = simpleMode;
-        exepath[0] = playlist[0] = ext_scr_path[0] = '\0';
-        return;
+    int found = SettingsFilePath(file, sizeof file);
+    for (int i = 0; i < settingCount; i++) LoadSetting(i, found ? file : NULL);
+}
+
+static int SaveSetting(int index, const char* file)
+{
+    SettingKind kind = settingRules[index].kind;
+    void* place = settingPlaces[index];
+    char number[16];
+    const char* text = (const char*)place;
+    if (kind != SettingText) {
+        wsprintfA(number, "%d", kind == SettingColour ? (int)*(COLORREF*)place : *(int*)place);
+        text = number;
     }
-    bgcolor = ClampBgcolor(GetPrivateProfileIntA(settingsSection, "bgcolor", 0, file));
-    alpha = ClampAlpha((int)GetPrivateProfileIntA(settingsSection, "alpha", 0, file));
-    mode = ClampMode((int)GetPrivateProfileIntA(settingsSection, "mode", 0, file));
-    ReadText("exepath", exepath, file);
-    ReadText("playlist", playlist, file);
-    ReadText("ext_scr_path", ext_scr_path, file);
-}
-
-static int WriteText(const char* key, const char* text, const char* file)
-{
-    return WritePrivateProfileStringA(settingsSection, key, text, file) ? 1 : 0;
-}
-
-static int WriteNumber(const char* key, int value, const char* file)
-{
-    char text[16];
-    wsprintfA(text, "%d", value);
-    return WriteText(key, text, file);
+    return WritePrivateProfileStringA(settingsSection, settingRules[index].key, text, file) ? 1
+                                                                                            : 0;
 }
 
 int SaveSettings()
@@ -63,11 +76,6 @@ int SaveSettings()
     // Every key is written even after a failure, so that as much as
     // possible reaches the file; the result tells the dialog about any.
     int ok = 1;
-    ok &= WriteNumber("bgcolor", (int)bgcolor, file);
-    ok &= WriteNumber("alpha", alpha, file);
-    ok &= WriteNumber("mode", mode, file);
-    ok &= WriteText("exepath", exepath, file);
-    ok &= WriteText("playlist", playlist, file);
-    ok &= WriteText("ext_scr_path", ext_scr_path, file);
+    for (int i = 0; i < settingCount; i++) ok &= SaveSetting(i, file);
     return ok;
 }

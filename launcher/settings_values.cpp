@@ -1,24 +1,25 @@
-// The settings' value rules, shared by loading and by the native tests.
+// The settings' value rules, shared by loading, saving and the native tests.
 #include "launcher/settings_values.h"
 
 #include <string.h>
 
-unsigned ClampBgcolor(unsigned value)
-{
-    return value > maxBgcolor ? maxBgcolor : value;
-}
+const SettingRule settingRules[settingCount] = {
+    {"bgcolor", SettingColour, 0, 0, (int)maxBgcolor},
+    {"alpha", SettingNumber, 0, 0, 100},
+    {"mode", SettingNumber, simpleMode, simpleMode, externalCallMode},
+    {"exepath", SettingText, 0, 0, 0},
+    {"playlist", SettingText, 0, 0, 0},
+    {"ext_scr_path", SettingText, 0, 0, 0},
+};
 
-int ClampAlpha(int value)
+int ClampSetting(SettingIndex setting, unsigned read)
 {
-    if (value < 0) return 0;
-    if (value > 100) return 100;
-    return value;
-}
-
-int ClampMode(int value)
-{
-    if (value < simpleMode) return simpleMode;
-    if (value > externalCallMode) return externalCallMode;
+    const SettingRule& rule = settingRules[setting];
+    // A colour's limits are from 0 up: compared unsigned, -1 is above white.
+    if (rule.kind == SettingColour) return read > (unsigned)rule.maximum ? rule.maximum : (int)read;
+    int value = (int)read;
+    if (value < rule.minimum) return rule.minimum;
+    if (value > rule.maximum) return rule.maximum;
     return value;
 }
 

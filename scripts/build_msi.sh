@@ -9,6 +9,7 @@
 # are EPOCH.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/scripts/lib.sh"
 files="$(cd "$1" && pwd)"
 out="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
 version4="$3" commit="$4" epoch="$5"
@@ -22,7 +23,7 @@ code() {
 }
 product="$(code product)"
 package="$(code package)"
-manufacturer="$(sed -n 's/.*VALUE "CompanyName", "\([^"]*\)".*/\1/p' "$root/resources/velkaro_ss_launcher.rc")"
+manufacturer="$(rc_value CompanyName)"
 
 # wixl takes sources relative to the working folder only.
 work="$(mktemp -d)"

@@ -19,6 +19,7 @@
 # build); everything goes to build/msi_check, the key to a temporary folder.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 B="${VELKARO_BUILD_DIR:-build}"
 started=$(date +%s)
 cmake -S . -B "$B/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
@@ -35,7 +36,7 @@ ok() { echo "ok: $1"; }
 fail() { echo "FAIL: $1"; status=1; }
 check() { local what="$1"; shift; if "$@"; then ok "$what"; else fail "$what"; fi; }
 
-read -r major minor build _ <<<"$(sed -n 's/^FILEVERSION *\([0-9]*\), *\([0-9]*\), *\([0-9]*\), *\([0-9]*\).*/\1 \2 \3 \4/p' resources/velkaro_ss_launcher.rc)"
+rc_version
 v1="$major.$minor.$build" v2="$major.$minor.$((build + 1))"
 epoch="$(git log -1 --format=%ct)"
 
@@ -62,10 +63,7 @@ done
 bash scripts/build_msi.sh "$work/v2" "$work/v2.msi" "$v2.0" check-newer "$epoch" || fail "building the newer package"
 
 (
-  source tests/harness/wine_env.sh
-  trap wine_env_stop EXIT
-  trap 'exit 130' INT TERM
-  wine_env_fresh "$work"
+  wine_session --fresh "$work"
 
   c="$WINEPREFIX/drive_c"
   sys="$c/windows/syswow64"
@@ -104,7 +102,7 @@ for e in entries:
     bash -c "wine reg query 'HKLM\\Software\\Classes\\Installer\\Products' /s 2>/dev/null | grep -q 'ProductIcon.*saver.ico'"
 
   # Settings that need no message box: an accessory path that exists.
-  printf '[setting]\r\nbgcolor=0\r\nalpha=0\r\nmode=0\r\nexepath=C:\\windows\\notepad.exe\r\nplaylist=\r\next_scr_path=\r\n' > "$ini"
+  write_settings "$ini" 0 0 0 'C:\windows\notepad.exe' ""
   wine "$scr" /s > /dev/null 2>&1 &
   saver=$!
   check "the installed saver shows its window and takes a key" wine "$B/win/bin/send_key.exe" --saver

@@ -16,13 +16,14 @@
 # folder than build).
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 ROOT="$(pwd)"
 B="${VELKARO_BUILD_DIR:-build}"
 filter="${1:-}"
 started=$(date +%s)
 
 bash scripts/test_package.sh > /dev/null || { echo "package check: the package did not build" >&2; exit 1; }
-version="$(sed -n 's/^FILEVERSION *\([0-9]*\), *\([0-9]*\), *\([0-9]*\),.*/\1.\2.\3/p' resources/velkaro_ss_launcher.rc)"
+rc_version
 name="velkaro_ss_launcher-tests-$version"
 zip="$ROOT/$B/release/$name.zip"
 mkdir -p "$B"
@@ -34,10 +35,7 @@ if [ -z "$filter" ]; then
   echo "== CTest run (the test harness's Wine set-up), results in $work/ctest"
   t0=$(date +%s)
   (
-    source tests/harness/wine_env.sh
-    wine_env_start "$B"
-    trap wine_env_stop EXIT
-    trap 'exit 130' INT TERM
+    wine_session "$B"
     unset GTEST_FILTER
     mkdir -p "$work/ctest"
     export GTEST_OUTPUT="xml:$(winepath -w "$work/ctest")\\"
@@ -49,11 +47,8 @@ fi
 
 echo "== the package in a fresh prefix: wine cmd /c run-tests.cmd${filter:+ $filter}"
 (
-  source tests/harness/wine_env.sh
   unset GTEST_FILTER GTEST_OUTPUT
-  trap wine_env_stop EXIT
-  trap 'exit 130' INT TERM
-  wine_env_fresh "$work"
+  wine_session --fresh "$work"
   desktop='HKCU\Control Panel\Desktop'
   wine reg query "$desktop" > "$work/desktop_before.txt" 2>&1
 

@@ -17,18 +17,18 @@
 # a self-signed one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 bash scripts/setup.sh
 
 # Only the commit is packed, never uncommitted changes: anyone can rebuild it.
 rc=resources/velkaro_ss_launcher.rc
 rc_text="$(git show "HEAD:$rc")"
-fixed="$(sed -n 's/^FILEVERSION *\([0-9]*\), *\([0-9]*\), *\([0-9]*\), *\([0-9]*\).*/\1 \2 \3 \4/p' <<<"$rc_text")"
-shown="$(sed -n 's/.*VALUE "FileVersion", "\([0-9]*\), *\([0-9]*\), *\([0-9]*\), *\([0-9]*\) *".*/\1 \2 \3 \4/p' <<<"$rc_text")"
-if [ -z "$fixed" ] || [ "$fixed" != "$shown" ]; then
+rc_version "$rc_text"
+fixed="$major $minor $build $revision"
+shown="$(rc_value FileVersion "$rc_text" | sed 's/ *$//; s/, */ /g')"
+if [ -z "$major" ] || [ "$fixed" != "$shown" ]; then
   echo "release: FILEVERSION ($fixed) and FileVersion ($shown) in $rc disagree"; exit 1
 fi
-read -r major minor build revision <<<"$fixed"
-version="$major.$minor.$build"
 # The first line of the README is the saver's own version line.
 title="$(printf 'velkaro_ss_launcher ver%d.%02d (build%04d)' "$major" "$minor" "$build")"
 
@@ -39,19 +39,13 @@ if [ -n "${VELKARO_SIGN_KEY:-}${VELKARO_SIGN_CERT:-}" ]; then
   if [ -z "${VELKARO_SIGN_KEY:-}" ] || [ -z "${VELKARO_SIGN_CERT:-}" ]; then
     echo "release: signing needs both VELKARO_SIGN_KEY and VELKARO_SIGN_CERT"; exit 1
   fi
-  for f in "$VELKARO_SIGN_KEY" "$VELKARO_SIGN_CERT"; do
-    [ -r "$f" ] || { echo "release: cannot read $f"; exit 1; }
-    case "$(realpath "$f")/" in
-      "$(pwd)"/*) echo "release: $f is inside the source tree; keep keys elsewhere"; exit 1 ;;
-    esac
-  done
+  check_key_files release "$VELKARO_SIGN_KEY" "$VELKARO_SIGN_CERT" || exit 1
   sign=1
 fi
 if [ -n "$(git status --porcelain)" ]; then
   echo "release: note: uncommitted changes are not in the package"
 fi
 
-name="velkaro_ss_launcher-$version"
 files=(velkaro_ss_launcher.scr README.txt LICENSE.txt SHA256SUMS.txt)
 
 # Builds the committed source, unpacked in a fresh folder $1, and packs it

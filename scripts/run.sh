@@ -9,6 +9,7 @@
 # and Escape is pressed to end the saver. Then it prints what happened.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 ROOT="$(pwd)"
 B="${VELKARO_BUILD_DIR:-build}"
 [ $# -eq 0 ] && set -- /s
@@ -35,16 +36,13 @@ for i, hz in enumerate((523.25, 659.25, 783.99), 1):
 PY
 printf '#EXTM3U\r\ntone1.wav\r\ntone2.wav\r\ntone3.wav\r\n' > "$DEMO/music/demo.m3u"
 
-source tests/harness/wine_env.sh
 [ -n "${DISPLAY:-}" ] && export USE_DISPLAY="$DISPLAY"
-wine_env_start "$B"
-trap wine_env_stop EXIT
+wine_session "$B"
 
 winpath() { winepath -w "$1" 2>/dev/null; }
 # Settings: dark blue background, 30 % transparency, simple mode with music.
-printf '[setting]\r\nbgcolor=%d\r\nalpha=30\r\nmode=0\r\nexepath=%s\r\nplaylist=%s\r\next_scr_path=\r\n' \
-  $((0x602010)) "$(winpath "$DEMO/Program Files/Tools/velkarodin.exe")" \
-  "$(winpath "$DEMO/music/demo.m3u")" > "$DEMO/velkaro_ss_launcher.ini"
+write_settings "$DEMO/velkaro_ss_launcher.ini" $((0x602010)) 30 0 \
+  "$(winpath "$DEMO/Program Files/Tools/velkarodin.exe")" "$(winpath "$DEMO/music/demo.m3u")"
 
 echo "== running velkaro_ss_launcher.scr $* (display $DISPLAY)"
 # Wine's debug channels show the saver's trace lines and its MCI commands;

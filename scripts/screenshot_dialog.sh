@@ -6,20 +6,16 @@
 # through Wine's font replacement key; VELKARO_BUILD_DIR names the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 B="${VELKARO_BUILD_DIR:-build}"
 bin="$B/win/bin"
 if [ ! -f "$bin/velkaro_ss_launcher.scr" ] || [ ! -f "$bin/dialog_probe.exe" ]; then
   bash scripts/build.sh --tests
 fi
 
-source tests/harness/wine_env.sh
-wine_env_start "$B"
 saver_pid=""
-cleanup() {
-  [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
-  wine_env_stop
-}
-trap cleanup EXIT
+session_cleanup() { [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null; }
+wine_session "$B"
 export LC_ALL=ja_JP.UTF-8
 
 # Written from the shell under LC_ALL=ja_JP.UTF-8, so the full-width name
@@ -33,8 +29,8 @@ dir="$B/screenshot"
 rm -rf "$dir"
 mkdir -p "$dir"
 cp "$bin/velkaro_ss_launcher.scr" "$dir/"
-printf '[setting]\r\nbgcolor=8404992\r\nalpha=35\r\nmode=0\r\nexepath=C:\\Program Files\\velkarodin\\velkarodin.exe\r\nplaylist=C:\\Music\\night.m3u\r\next_scr_path=\r\n' \
-  > "$dir/velkaro_ss_launcher.ini"
+write_settings "$dir/velkaro_ss_launcher.ini" 8404992 35 0 \
+  'C:\Program Files\velkarodin\velkarodin.exe' 'C:\Music\night.m3u'
 
 # One screenshot of the dialog, run under the given locale.
 shoot() {

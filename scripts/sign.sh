@@ -6,16 +6,11 @@
 # VELKARO_SIGN_TIMESTAMP optionally names an RFC 3161 timestamp server.
 # Without a timestamp the signature is valid only while the certificate is.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$(dirname "$0")/lib.sh"
 in="$1" out="$2"
 key="${VELKARO_SIGN_KEY:?VELKARO_SIGN_KEY names the signing key}"
 cert="${VELKARO_SIGN_CERT:?VELKARO_SIGN_CERT names the certificate}"
-for f in "$key" "$cert"; do
-  [ -r "$f" ] || { echo "sign: cannot read $f" >&2; exit 1; }
-  case "$(realpath "$f")/" in
-    "$root"/*) echo "sign: $f is inside the source tree; keep keys elsewhere" >&2; exit 1 ;;
-  esac
-done
+check_key_files sign "$key" "$cert" >&2 || exit 1
 ts=()
 [ -n "${VELKARO_SIGN_TIMESTAMP:-}" ] && ts=(-ts "$VELKARO_SIGN_TIMESTAMP")
 rm -f "$out"

@@ -6,6 +6,7 @@
 # Extra arguments go to the Wine tests' ctest, e.g. scripts/test.sh -R host
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 bash scripts/build.sh --tests || exit 1
 B="${VELKARO_BUILD_DIR:-build}"
 
@@ -25,10 +26,7 @@ echo "== fuzz smoke run"
 ctest --test-dir "$B/fuzz" --output-on-failure || status=1
 
 echo "== Windows tests under Wine"
-source tests/harness/wine_env.sh
-wine_env_start "$B"
-trap wine_env_stop EXIT
-trap 'exit 130' INT TERM
+wine_session "$B"
 # The saver tests share one screen, cursor and keyboard: run them one by one.
 ctest --test-dir "$B/win" --output-on-failure --timeout 600 "$@" || status=1
 # The Windows test package, run as a Windows user runs it (one quick program;

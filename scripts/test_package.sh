@@ -5,12 +5,13 @@
 # Windows (README, "Testing on Windows"). Checks that nothing else is in it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 bash scripts/build.sh --tests
 for tool in zip unzip i686-w64-mingw32-strip; do command -v $tool >/dev/null || bash scripts/setup.sh; done
 
 B="${VELKARO_BUILD_DIR:-build}"
 bin="$B/win/bin"
-version="$(sed -n 's/^FILEVERSION *\([0-9]*\), *\([0-9]*\), *\([0-9]*\),.*/\1.\2.\3/p' resources/velkaro_ss_launcher.rc)"
+rc_version
 name="velkaro_ss_launcher-tests-$version"
 out="$B/release"
 stage="$out/$name"

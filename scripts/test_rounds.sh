@@ -6,20 +6,15 @@
 # VELKARO_BUSY=0 runs without the busy loops.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 rounds="${1:-10}"
 shift $(( $# > 0 ? 1 : 0 ))
 bash scripts/build.sh --tests >/dev/null || exit 1
 B="${VELKARO_BUILD_DIR:-build}"
 
-source tests/harness/wine_env.sh
-wine_env_start "$B"
 busy=()
-stop() {
-  [ ${#busy[@]} -gt 0 ] && kill "${busy[@]}" 2>/dev/null
-  wine_env_stop
-}
-trap stop EXIT
-trap 'exit 130' INT TERM
+session_cleanup() { [ ${#busy[@]} -gt 0 ] && kill "${busy[@]}" 2>/dev/null; }
+wine_session "$B"
 if [ "${VELKARO_BUSY:-1}" != 0 ]; then
   for _ in 1 2; do (while :; do :; done) & busy+=($!); done
 fi

@@ -18,12 +18,17 @@ const char* NextDoubleByte(const char* p)
     return (lead && p[1] != '\0') ? p + 2 : p + 1;
 }
 
+// A terminated heap copy, so that ASan sees any read past the end.
+std::vector<char> Copy(const std::string& text)
+{
+    std::vector<char> copy(text.begin(), text.end());
+    copy.push_back('\0');
+    return copy;
+}
+
 std::string Args(const std::string& commandLine, NextCharFn next = NextByte)
 {
-    // A heap copy so that ASan sees any read past the end.
-    std::vector<char> copy(commandLine.begin(), commandLine.end());
-    copy.push_back('\0');
-    return SkipProgramName(copy.data(), next);
+    return SkipProgramName(Copy(commandLine).data(), next);
 }
 
 struct ScanResult {
@@ -34,8 +39,7 @@ struct ScanResult {
 
 ScanResult Scan(const std::string& args)
 {
-    std::vector<char> copy(args.begin(), args.end());
-    copy.push_back('\0');
+    std::vector<char> copy = Copy(args);
     CommandScan s = ScanCommand(copy.data());
     ScanResult r = {s.mode, s.operand != nullptr, s.operand ? s.operand : ""};
     return r;
@@ -43,21 +47,19 @@ ScanResult Scan(const std::string& args)
 
 unsigned int Handle(const std::string& text)
 {
-    std::vector<char> copy(text.begin(), text.end());
-    copy.push_back('\0');
-    return ParseHandleValue(copy.data());
+    return ParseHandleValue(Copy(text).data());
 }
 
 }  // namespace
 
 TEST(ProgramName, PlainNameAndBlanks)
 {
-    EXPECT_EQ("/s", Args("saver.scr /s"));
-    EXPECT_EQ("/s", Args("saver.scr \t  /s"));
+    // A tab counts as a blank.
+    for (const char* line : {"saver.scr /s", "saver.scr \t  /s", "saver.scr\t/s"})
+        EXPECT_EQ("/s", Args(line)) << line;
     EXPECT_EQ("/p 12 x", Args("saver.scr   /p 12 x"));
     EXPECT_EQ("", Args("saver.scr"));
     EXPECT_EQ("", Args(""));
-    EXPECT_EQ("/s", Args("saver.scr\t/s"));  // a tab counts as a blank
 }
 
 TEST(ProgramName, ControlBytesAfterTheNameAreSkipped)
@@ -112,15 +114,12 @@ TEST(ModeScan, RunLetterInAnyCaseAndAnyPrefix)
 
 TEST(ModeScan, PreviewLettersTakeTheTextAfterBlanks)
 {
-    ScanResult r = Scan("/p   1234 extra");
-    EXPECT_EQ(CommandPreview, r.mode);
-    EXPECT_EQ("1234 extra", r.operand);
-    EXPECT_EQ("99", Scan("/P99").operand);
-    EXPECT_EQ("7", Scan("-l 7").operand);
-    EXPECT_EQ(CommandPreview, Scan("L").mode);
-    EXPECT_EQ("", Scan("/p").operand);
-    EXPECT_EQ(":5", Scan("/p:5").operand);
-    EXPECT_EQ("\t5", Scan("/p\t5").operand);  // only ' ' is skipped
+    // The arguments, then the operand; only ' ' is skipped.
+    for (auto row : {std::make_pair("/p   1234 extra", "1234 extra"), {"/P99", "99"}, {"-l 7", "7"},
+                     {"L", ""}, {"/p", ""}, {"/p:5", ":5"}, {"/p\t5", "\t5"}}) {
+        EXPECT_EQ(CommandPreview, Scan(row.first).mode) << row.first;
+        EXPECT_EQ(row.second, Scan(row.first).operand) << row.first;
+    }
 }
 
 TEST(ModeScan, ConfigureHandleOnlyAfterColon)
@@ -154,12 +153,8 @@ TEST(ModeScan, EverythingElseNamesNoMode)
 
 TEST(HandleValue, DecimalDigitsUntilTheFirstOtherByte)
 {
-    EXPECT_EQ(0u, Handle(""));
-    EXPECT_EQ(0u, Handle(" 12"));
-    EXPECT_EQ(0u, Handle("-12"));
-    EXPECT_EQ(0u, Handle("+12"));
-    EXPECT_EQ(0u, Handle(":12"));
-    EXPECT_EQ(0u, Handle("0x1f"));
+    for (const char* none : {"", " 12", "-12", "+12", ":12", "0x1f"})
+        EXPECT_EQ(0u, Handle(none)) << none;
     EXPECT_EQ(12u, Handle("12 34"));
     EXPECT_EQ(12u, Handle("12:34"));
     EXPECT_EQ(65536u, Handle("000065536"));

@@ -38,32 +38,24 @@ TEST(Opacity, OutOfRangeIsClamped)
 
 TEST(AccessoryName, LengthAndCase)
 {
-    EXPECT_TRUE(IsAccessoryPath("a\\velkarodin.exe"));          // 16 bytes
-    EXPECT_FALSE(IsAccessoryPath("\\velkarodin.exe"));          // 15 bytes
-    EXPECT_FALSE(IsAccessoryPath("velkarodin.exe"));
-    EXPECT_FALSE(IsAccessoryPath("C:\\X\\VELKARODIN.EXE"));
-    EXPECT_FALSE(IsAccessoryPath("C:\\X\\Velkarodin.exe"));
-    EXPECT_TRUE(IsAccessoryPath("C:\\Program Files\\Tools\\velkarodin.exe"));
-    EXPECT_TRUE(IsAccessoryPath("xxvelkarodin.exe"));
-    EXPECT_FALSE(IsAccessoryPath("C:\\X\\velkarodin.exe "));
-    EXPECT_FALSE(IsAccessoryPath("C:\\X\\velkarodin.exe.bak"));
-    EXPECT_FALSE(IsAccessoryPath(""));
+    // 16 bytes are the fewest taken: "\\velkarodin.exe" (15) is not.
+    for (const char* taken : {"a\\velkarodin.exe", "C:\\Program Files\\Tools\\velkarodin.exe",
+                              "xxvelkarodin.exe"})
+        EXPECT_TRUE(IsAccessoryPath(taken)) << taken;
+    for (const char* refused : {"\\velkarodin.exe", "velkarodin.exe", "C:\\X\\VELKARODIN.EXE",
+                                "C:\\X\\Velkarodin.exe", "C:\\X\\velkarodin.exe ",
+                                "C:\\X\\velkarodin.exe.bak", ""})
+        EXPECT_FALSE(IsAccessoryPath(refused)) << refused;
 }
 
 TEST(PreviewTokens, WholeTokensOnly)
 {
-    EXPECT_EQ(1, CountPreviewTokens("\"C:\\x.scr\" /p 1234"));
-    EXPECT_EQ(1, CountPreviewTokens("x.scr /P 1234"));
-    EXPECT_EQ(0, CountPreviewTokens("x.scr /p1234"));
-    EXPECT_EQ(0, CountPreviewTokens("x.scr -p 1234"));
-    EXPECT_EQ(0, CountPreviewTokens("x.scr /p:123"));
-    EXPECT_EQ(0, CountPreviewTokens("x.scr /l 1234"));
-    EXPECT_EQ(0, CountPreviewTokens("x.scr /s"));
-    EXPECT_EQ(2, CountPreviewTokens("x.scr   /p  /P   "));
-    EXPECT_EQ(1, CountPreviewTokens("/p"));
-    EXPECT_EQ(0, CountPreviewTokens(""));
-    EXPECT_EQ(0, CountPreviewTokens("    "));
-    EXPECT_EQ(0, CountPreviewTokens("x.scr\t/p"));  // only blanks separate
+    // The count, then the command line; only blanks separate tokens.
+    const std::pair<int, const char*> rows[] = {
+        {1, "\"C:\\x.scr\" /p 1234"}, {1, "x.scr /P 1234"}, {0, "x.scr /p1234"},
+        {0, "x.scr -p 1234"}, {0, "x.scr /p:123"}, {0, "x.scr /l 1234"}, {0, "x.scr /s"},
+        {2, "x.scr   /p  /P   "}, {1, "/p"}, {0, ""}, {0, "    "}, {0, "x.scr\t/p"}};
+    for (auto& row : rows) EXPECT_EQ(row.first, CountPreviewTokens(row.second)) << row.second;
 }
 
 static std::string WorkDir(const char* path, LeadByteTest lead = Cp932Lead)
@@ -76,12 +68,13 @@ static std::string WorkDir(const char* path, LeadByteTest lead = Cp932Lead)
 
 TEST(AccessoryWorkDir, DriveAndDirectory)
 {
-    EXPECT_EQ("C:\\Tools\\Accessory\\", WorkDir("C:\\Tools\\Accessory\\velkarodin.exe"));
-    EXPECT_EQ("Tools\\", WorkDir("Tools\\velkarodin.exe"));
-    EXPECT_EQ("C:/Tools/\\", WorkDir("C:/Tools/velkarodin.exe"));
-    EXPECT_EQ("", WorkDir("xxvelkarodin.exe"));
-    EXPECT_EQ("D:", WorkDir("D:velkarodin.exe"));
-    EXPECT_EQ("\\\\server\\share\\", WorkDir("\\\\server\\share\\velkarodin.exe"));
+    // The accessory's path, then its working folder.
+    const std::pair<const char*, const char*> rows[] = {
+        {"C:\\Tools\\Accessory\\velkarodin.exe", "C:\\Tools\\Accessory\\"},
+        {"Tools\\velkarodin.exe", "Tools\\"}, {"C:/Tools/velkarodin.exe", "C:/Tools/\\"},
+        {"xxvelkarodin.exe", ""}, {"D:velkarodin.exe", "D:"},
+        {"\\\\server\\share\\velkarodin.exe", "\\\\server\\share\\"}};
+    for (auto& row : rows) EXPECT_EQ(row.second, WorkDir(row.first));
 }
 
 TEST(AccessoryWorkDir, DoubleByteTrailIsNoSeparator)

@@ -3,37 +3,32 @@
 
 #include "launcher/settings_values.h"
 
+// Each pair: the number as read from the file, then the setting's value.
+static void ExpectClamped(SettingIndex setting,
+                          std::initializer_list<std::pair<unsigned, int>> rows)
+{
+    for (auto& row : rows) EXPECT_EQ(row.second, ClampSetting(setting, row.first)) << row.first;
+}
+
 TEST(SettingsValues, BgcolorAboveWhiteBecomesWhite)
 {
-    EXPECT_EQ(0u, ClampBgcolor(0));
-    EXPECT_EQ(0x123456u, ClampBgcolor(0x123456));
-    EXPECT_EQ(0xFFFFFFu, ClampBgcolor(0xFFFFFF));
-    EXPECT_EQ(0xFFFFFFu, ClampBgcolor(0x1000000));   // 16777216
-    EXPECT_EQ(0xFFFFFFu, ClampBgcolor(0xFFFFFFFFu)); // -1 as read from the file
-    EXPECT_EQ(0xFFFFFFu, ClampBgcolor(0x80000000u));
+    // 0xFFFFFFFF is -1 as read from the file.
+    ExpectClamped(SettingBgcolor, {{0, 0}, {0x123456, 0x123456}, {0xFFFFFF, 0xFFFFFF},
+                                   {0x1000000, 0xFFFFFF}, {0xFFFFFFFFu, 0xFFFFFF},
+                                   {0x80000000u, 0xFFFFFF}});
 }
 
 TEST(SettingsValues, AlphaIsSignedZeroToHundred)
 {
-    EXPECT_EQ(0, ClampAlpha(0));
-    EXPECT_EQ(35, ClampAlpha(35));
-    EXPECT_EQ(100, ClampAlpha(100));
-    EXPECT_EQ(100, ClampAlpha(101));
-    EXPECT_EQ(100, ClampAlpha(150));
-    EXPECT_EQ(0, ClampAlpha(-1));
-    EXPECT_EQ(0, ClampAlpha(-5));
-    EXPECT_EQ(0, ClampAlpha((int)0x80000000u));
-    EXPECT_EQ(100, ClampAlpha(0x7FFFFFFF));
+    ExpectClamped(SettingAlpha, {{0, 0}, {35, 35}, {100, 100}, {101, 100}, {150, 100},
+                                 {(unsigned)-1, 0}, {(unsigned)-5, 0}, {0x80000000u, 0},
+                                 {0x7FFFFFFF, 100}});
 }
 
 TEST(SettingsValues, ModeIsSignedZeroOrOne)
 {
-    EXPECT_EQ(0, ClampMode(0));
-    EXPECT_EQ(1, ClampMode(1));
-    EXPECT_EQ(1, ClampMode(2));
-    EXPECT_EQ(1, ClampMode(7));
-    EXPECT_EQ(0, ClampMode(-3));
-    EXPECT_EQ(0, ClampMode((int)0x80000000u));
+    ExpectClamped(SettingMode, {{0, 0}, {1, 1}, {2, 1}, {7, 1}, {(unsigned)-3, 0},
+                                {0x80000000u, 0}});
 }
 
 static std::string PathFor(const char* module)
@@ -46,16 +41,14 @@ static std::string PathFor(const char* module)
 
 TEST(SettingsValues, LastThreeCharactersBecomeIni)
 {
-    EXPECT_EQ("C:\\Savers\\velkaro_ss_launcher.ini",
-              PathFor("C:\\Savers\\velkaro_ss_launcher.scr"));
-    // No dot is looked for: exactly three characters go.
-    EXPECT_EQ("C:\\Savers\\xini", PathFor("C:\\Savers\\x.sc"));
-    EXPECT_EQ("xini", PathFor("x.sc"));
-    EXPECT_EQ("C:\\a\\saver.ini", PathFor("C:\\a\\saver.exe"));
-    EXPECT_EQ("C:\\a\\saini", PathFor("C:\\a\\saver"));
-    EXPECT_EQ("ini", PathFor("scr"));
-    // Double-byte name (CP932 "\x95\x5c" = U+8868): bytes, not characters.
-    EXPECT_EQ("C:\\\x95\x5c.ini", PathFor("C:\\\x95\x5c.scr"));
+    // Program path, then settings path. No dot is looked for: exactly three
+    // characters go. A double-byte name (CP932 "\x95\x5c" = U+8868) is bytes.
+    const char* rows[][2] = {
+        {"C:\\Savers\\velkaro_ss_launcher.scr", "C:\\Savers\\velkaro_ss_launcher.ini"},
+        {"C:\\Savers\\x.sc", "C:\\Savers\\xini"}, {"x.sc", "xini"}, {"scr", "ini"},
+        {"C:\\a\\saver.exe", "C:\\a\\saver.ini"}, {"C:\\a\\saver", "C:\\a\\saini"},
+        {"C:\\\x95\x5c.scr", "C:\\\x95\x5c.ini"}};
+    for (auto& row : rows) EXPECT_EQ(row[1], PathFor(row[0]));
 }
 
 TEST(SettingsValues, TooShortPathIsLeftAlone)

@@ -48,15 +48,13 @@ TEST(VersionParts, ShortTextLeavesTheRestZero)
 TEST(VersionParts, RunOfCommasIsOneSeparator)
 {
     EXPECT_EQ((std::vector<int>{3, 1, 2, 3, 0}), Parse("1,,2,3").All());
-    EXPECT_EQ(3, Parse(",,,1,,,2,,,3,,,").count);
+    EXPECT_EQ((std::vector<int>{3, 1, 2, 3, 0}), Parse(",,,1,,,2,,,3,,,").All());
 }
 
 TEST(VersionParts, EmptyTextGivesNothing)
 {
-    Parsed p = Parse("");
-    EXPECT_EQ(0, p.count);
-    EXPECT_EQ(0, p.parts[0]);
-    EXPECT_EQ(0, Parse(",,,").count);
+    EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 0}), Parse("").All());
+    EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 0}), Parse(",,,").All());
     int parts[versionPartCount] = {0, 0, 0, 0};
     EXPECT_EQ("velkaro_ss_launcher ver0.00 (build0000)\n", Line(parts, ""));
 }
@@ -68,20 +66,18 @@ TEST(VersionParts, AtMostFourPiecesAreStored)
 
 TEST(VersionParts, PieceValueIsLikeAtoi)
 {
-    EXPECT_EQ(12, VersionPieceValue("  \t12abc"));
-    EXPECT_EQ(-7, VersionPieceValue("-7"));
-    EXPECT_EQ(7, VersionPieceValue("+7 "));
-    EXPECT_EQ(0, VersionPieceValue("abc"));
-    EXPECT_EQ(0, VersionPieceValue(" - 5"));
-    EXPECT_EQ(0, VersionPieceValue(""));
+    for (auto row : {std::make_pair(12, "  \t12abc"), {-7, "-7"}, {7, "+7 "}, {0, "abc"},
+                     {0, " - 5"}, {0, ""}})
+        EXPECT_EQ(row.first, VersionPieceValue(row.second)) << row.second;
     // A piece of blanks has no digits.
     EXPECT_EQ((std::vector<int>{4, 0, 5, 0, -3}), Parse("x, 5y ,  ,-3").All());
 }
 
 TEST(VersionParts, HugeNumbersDoNotTrap)
 {
-    Parsed p = Parse("99999999999999999999,-99999999999999999999");
-    EXPECT_EQ(2, p.count);
+    // 10^20 - 1 wraps modulo 2^32 to 1661992959.
+    EXPECT_EQ((std::vector<int>{2, 1661992959, -1661992959, 0, 0}),
+              Parse("99999999999999999999,-99999999999999999999").All());
 }
 
 TEST(VersionLine, ResourceVersionAndNotice)

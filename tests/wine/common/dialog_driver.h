@@ -108,7 +108,7 @@ struct DialogSession {
 // the number of entries its list shows, and a file name typed and opened.
 inline HWND ChooserList(HWND chooser)
 {
-    return FindWindowExA(GetDlgItem(chooser, 0x461), NULL, "SysListView32", NULL);
+    return FindWindowExA(GetDlgItem(chooser, lst2), NULL, "SysListView32", NULL);
 }
 inline int ChooserListed(HWND chooser)
 {
@@ -124,7 +124,7 @@ inline void ChooserOpen(HWND chooser, const std::wstring& path)
     PostMessageA(chooser, WM_COMMAND, IDOK, 0);
 }
 
-inline std::string BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+inline std::string BoxText(HWND box) { return WindowText(GetDlgItem(box, boxTextId)); }
 
 // A text in code page 932's bytes, as the saver shows it on a Japanese system.
 inline std::string Sjis(const wchar_t* text)

@@ -32,6 +32,8 @@ static DWORD RunProbe(const std::string& fileName, const std::string& args)
     return RunSaver(dir + "\\" + fileName, args, 15000);
 }
 
+UINT ProgramCodePage() { return RunProbe("platform_probe.exe", "acp"); }
+
 bool RunsAs95Family(const std::string& fileName)
 {
     static std::map<std::string, bool> known;

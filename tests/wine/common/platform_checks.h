@@ -25,6 +25,7 @@ bool UnderTheHarness();   // VELKARO_HARNESS is set
 bool RunsUnderWine();     // ntdll has wine_get_version
 
 bool RunIsFor932();       // VELKARO_ACP is 932
+UINT ProgramCodePage();   // the ANSI code page of a program started from a test folder
 
 // Passes on when ok; otherwise fails where the run promised it, or skips.
 #define SKIP_UNLESS_(ok, promised, failure, skip)                                          \

@@ -273,8 +273,7 @@ HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs, std::string* text, std::strin
 {
     HWND box = WaitForWindow("#32770", NULL, pid, timeoutMs);
     if (box && caption) *caption = WindowText(box);
-    // A message box's text is its static control 0xFFFF.
-    if (box && text) *text = WindowText(GetDlgItem(box, 0xFFFF));
+    if (box && text) *text = WindowText(GetDlgItem(box, boxTextId));
     return box;
 }
 

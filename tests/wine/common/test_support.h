@@ -9,7 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "launcher/accessory_process.h"
 #include "wait_until.h"
+
+// A message box's text: its static control, whose id is the template's -1.
+const int boxTextId = 0xFFFF;
+// The stand-in accessory's log line for the saver's exit command.
+const std::string accessoryExitLine = " command " + std::to_string(accessoryExitCommand);
 
 // Folder of the running test program, which is also where the saver and the
 // fixtures are built (build/win/bin), without a trailing backslash.

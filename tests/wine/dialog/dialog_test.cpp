@@ -284,7 +284,7 @@ TEST_F(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
         HWND box = d.Opened(IDOK, 10000);
         ASSERT_TRUE(box) << "no error box";
         EXPECT_TRUE(CodePageAsAnnounced());
-        EXPECT_EQ(std::wstring(refusedText), WideText(GetDlgItem(box, 0xFFFF)));
+        EXPECT_EQ(std::wstring(refusedText), WideText(GetDlgItem(box, boxTextId)));
         EXPECT_NE(std::wstring(launcherCaption), WideText(box));  // the system's default title
         EXPECT_NE(L"", WideText(box));
         if (GetACP() == 932) {
@@ -346,7 +346,7 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     // The path is the system's own ANSI text, in any code page.
     wchar_t path[1024];
     ASSERT_LT(0, MultiByteToWideChar(CP_ACP, 0, s.SettingsPath().c_str(), -1, path, 1024));
-    std::wstring wideText = WideText(GetDlgItem(box, 0xFFFF));
+    std::wstring wideText = WideText(GetDlgItem(box, boxTextId));
     EXPECT_EQ(std::wstring(launcherCaption), WideText(box));
     EXPECT_EQ(0, lstrcmpiW((saveFailedText + std::wstring(path)).c_str(), wideText.c_str()));
     EXPECT_EQ(0u, wideText.find(saveFailedText));
@@ -454,7 +454,7 @@ TEST_F(ConfigDialog, PickedPathsAreStoredAsTheCodePageCanHoldThem)
         if (pick.second.empty()) {
             HWND box = WaitForDialogOf(s.process.id, s.dialog, 10000);
             ASSERT_TRUE(box) << "no error box";
-            EXPECT_EQ(unusableText + pick.first, WideText(GetDlgItem(box, 0xFFFF)));
+            EXPECT_EQ(unusableText + pick.first, WideText(GetDlgItem(box, boxTextId)));
             EXPECT_EQ(std::wstring(launcherCaption), WideText(box));
             CloseBoxDialogStays(s, box);
         } else {

@@ -106,12 +106,11 @@ TEST(HostChain, CreationAndCloseSequence)
     ASSERT_TRUE(probe.Flush());
     std::vector<std::string> lines = probe.Lines();
     // Host state seen by the application at creation: NT family, run mode,
-    // the class as registered, no provider; saverWindow is set only when
-    // CreateWindowExA returns. IMM32.DLL is loaded in a GUI process here: the
-    // window has no input context while it lives.
+    // the class as registered, no provider. IMM32.DLL is loaded in a GUI
+    // process here: the window has no input context while it lives.
     EXPECT_TRUE(Contains(lines,
-                         "create family95=0 preview=0 autoplay=0 imm=1 saved=1 context=0 "
-                         "classstyle=43 classicon=0 classcursor=0 blackbrush=1 saverWindowSet=0 "
+                         "create family95=0 preview=0 autoplay=0 context=0 classstyle=43 "
+                         "classicon=0 classcursor=0 blackbrush=1 class=WindowsScreenSaverClass "
                          "provider=0"))
         << Join(lines);
     std::vector<RecordedMessage> started = probe.Messages();
@@ -123,7 +122,7 @@ TEST(HostChain, CreationAndCloseSequence)
     EXPECT_TRUE(MessagesMatch("closeOnKey", closeOnKey, probe.MessagesFrom(started.size())));
     // The old input context is back at destruction; the end is ExitProcess.
     lines = probe.Lines();
-    EXPECT_TRUE(Contains(lines, "destroy context=1 isClosing=0"));
+    EXPECT_TRUE(Contains(lines, "destroy context=1 closing=0"));
     EXPECT_EQ("exit", lines.back());
 }
 
@@ -333,7 +332,7 @@ TEST(HostClosing95, AfterTheCloseIsConfirmedInputAndTimersStopInTheHost)
     EXPECT_EQ(1, probe.Count("create family95=1 preview=0 autoplay=1"));
     EXPECT_EQ(0u, probe.EndAfter(WM_CLOSE));
     std::vector<std::string> lines = probe.Lines();
-    EXPECT_TRUE(Contains(lines, "destroy context=1 isClosing=1")) << Join(lines);
+    EXPECT_TRUE(Contains(lines, "destroy context=1 closing=1")) << Join(lines);
     std::vector<RecordedMessage> seen = probe.Messages();
     size_t firstSent = 0;
     while (firstSent < seen.size() && seen[firstSent].where != Sent) ++firstSent;

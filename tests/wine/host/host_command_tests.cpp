@@ -41,9 +41,15 @@ DWORD RunUntilClosed(const std::string& scrPath, const std::string& commandLine)
 TEST(HostCommandLine, NoModeGivesMinusOneWithoutWindows)
 {
     std::string scr = QuietSaver("host_cmd_none");
+    Probe probe;  // logs every message of a saver window and any dialog
+    probe.Prepare("host_cmd_none_probe");
     for (const char* args : {"/x", "x", "/1", "/?", "+s", "/\ts", "-/\t/p 5", "\x81s", "/\xe9",
-                             "q /s", "/ - _s"})
+                             "q /s", "/ - _s"}) {
         EXPECT_EQ(kMinusOne, RunSaver(scr, args)) << args;
+        DeleteFileA(probe.folder.ProbeLog().c_str());
+        EXPECT_EQ(kMinusOne, RunSaver(probe.folder.scr, args)) << args;
+        EXPECT_EQ("exit\n", Join(probe.Lines())) << args;
+    }
 }
 
 TEST(HostCommandLine, TabBetweenProgramNameAndArguments)

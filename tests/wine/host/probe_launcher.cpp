@@ -1,10 +1,10 @@
-// A recording application for the screen-saver host: hostprobe.scr is the
-// host's entry with this saver and dialog procedure. It forwards like the
+// A recording application for the screen-saver host: hostprobe.scr hands
+// the host this saver and dialog procedure. It forwards like the
 // launcher (all but WM_ACTIVATE and WM_NCACTIVATE reach SaverDefaultProc)
 // and appends to the .log beside the program the "A", "D" and "S" lines
 // that message_table.h reads, and:
 //   "C <hex message> cursor=<0|1>"   after SaverDefaultProc: is a cursor set
-//   "create ..." / "destroy ..."     host state seen at creation/destruction
+//   "create ..." / "destroy ..."     host state, as the platform shows it
 //   "dialog owner=<N>"               configure mode's owner window
 //   "exit"                           the process ends through ExitProcess
 // Words in the environment variable HOSTPROBE change what it does:
@@ -16,8 +16,10 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "host/host_internal.h"
+#include "host/saver_app.h"
 #include "probe_messages.h"
+
+const UINT_PTR probeTimer = 0x7E7E;  // sent to see whether timers still get here
 
 // In probe_recorder.dll, which also writes "exit".
 extern "C" __declspec(dllimport) void ProbeAppend(const char* line);
@@ -45,19 +47,24 @@ static int HasImeContext(HWND hwnd)
 
 static void LogCreate(HWND hwnd)
 {
-    char line[512];
+    char line[512], name[64] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    // Where the host takes AutoPlay's query it posts WM_CLOSE, taken back here.
+    SaverDefaultProc(hwnd, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0);
+    MSG close;
+    int autoPlay = PeekMessageA(&close, hwnd, WM_CLOSE, WM_CLOSE, PM_REMOVE) ? 1 : 0;
     snprintf(line, sizeof line,
-             "create family95=%d preview=%d autoplay=%d imm=%d saved=%d context=%d "
-             "classstyle=%lu classicon=%d classcursor=%d blackbrush=%d saverWindowSet=%d "
-             "provider=%d\n",
-             is95Family ? 1 : 0, inPreview ? 1 : 0, autoPlayMessage ? 1 : 0,
-             imeModule && associateContext ? 1 : 0, savedImeContext ? 1 : 0, HasImeContext(hwnd),
-             (unsigned long)GetClassLongA(hwnd, GCL_STYLE), GetClassLongA(hwnd, GCL_HICON) ? 1 : 0,
-             GetClassLongA(hwnd, GCL_HCURSOR) ? 1 : 0,
+             "create family95=%d preview=%d autoplay=%d context=%d classstyle=%lu classicon=%d "
+             "classcursor=%d blackbrush=%d class=%s provider=%d\n",
+             (GetVersion() & 0x80000000) ? 1 : 0, SaverInPreview() ? 1 : 0, autoPlay,
+             HasImeContext(hwnd), (unsigned long)GetClassLongA(hwnd, GCL_STYLE),
+             GetClassLongA(hwnd, GCL_HICON) ? 1 : 0, GetClassLongA(hwnd, GCL_HCURSOR) ? 1 : 0,
              (HBRUSH)GetClassLongA(hwnd, GCL_HBRBACKGROUND) == GetStockObject(BLACK_BRUSH) ? 1 : 0,
-             saverWindow != NULL ? 1 : 0, passwordVerifier ? 1 : 0);
+             name, GetModuleHandleA("PASSWORD.CPL") ? 1 : 0);
     ProbeAppend(line);
 }
+
+static bool timerReached;
 
 // Once the host has confirmed the close, find out which messages still get
 // here: each "S" line is followed by the "A" line of the same message only
@@ -76,8 +83,9 @@ static void SendAfterClose(HWND hwnd)
     }
 }
 
-LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT ProbeSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_TIMER && wParam == probeTimer) return timerReached = true, 0;
     char line[128];
     snprintf(line, sizeof line, "A %04X %lu %ld\n", message, (unsigned long)wParam, (long)lParam);
     ProbeAppend(line);
@@ -86,8 +94,10 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         if (Option("failcreate")) return -1;
     }
     if (message == WM_DESTROY) {
-        snprintf(line, sizeof line, "destroy context=%d isClosing=%d\n", HasImeContext(hwnd),
-                 isClosing ? 1 : 0);
+        timerReached = false;  // a close the host has confirmed keeps timers from here
+        SendMessageA(hwnd, WM_TIMER, probeTimer, 0);
+        snprintf(line, sizeof line, "destroy context=%d closing=%d\n", HasImeContext(hwnd),
+                 timerReached ? 0 : 1);
         ProbeAppend(line);
         if (Option("afterclose")) SendAfterClose(hwnd);
     }
@@ -101,9 +111,7 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-BOOL PrepareConfigDialog(HINSTANCE) { return TRUE; }
-
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
+static INT_PTR CALLBACK ProbeDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 {
     if (message != WM_INITDIALOG) return FALSE;
     char line[64];
@@ -113,4 +121,12 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
     if (Option("dialogcrash")) *(volatile int*)0 = 1;
     EndDialog(dialog, 7);
     return TRUE;
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    static const SaverApp probe = {ProbeSaverProc, ProbeDialogProc,
+                                   [](HINSTANCE) -> BOOL { return TRUE; }};
+    SaverMain(&probe);
+    return 0;
 }

@@ -26,7 +26,7 @@ static void CloseWarningBox(DWORD pid)
     HWND box = WaitForMessageBox(pid, 10000, &text, &caption);
     ASSERT_TRUE(box);
     EXPECT_TRUE(CodePageAsAnnounced());
-    EXPECT_EQ(std::wstring(warningTextW), WideText(GetDlgItem(box, 0xFFFF)));
+    EXPECT_EQ(std::wstring(warningTextW), WideText(GetDlgItem(box, boxTextId)));
     EXPECT_EQ(std::wstring(warningCaptionW), WideText(box));
     if (GetACP() == 932) {
         EXPECT_EQ(warningText, text);
@@ -38,7 +38,8 @@ static void CloseWarningBox(DWORD pid)
 TEST(LauncherJa, CodePageIs932)
 {
     SKIP_UNLESS_CODE_PAGE_932();
-    ASSERT_EQ(932u, GetACP());
+    // Not only this test: the programs it starts, the saver among them.
+    EXPECT_EQ(932u, ProgramCodePage());
 }
 
 // No settings file in run mode: the warning box with its exact texts.

@@ -153,7 +153,7 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
         // A move of 3 pixels, still ignored by the host.
         SetCursorPos(parkX + 3, parkY);
         ASSERT_EQ(0u, saver.ExitCode(10000));
-        EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
+        EXPECT_EQ(1, CountLines(s.AccessoryLog(), accessoryExitLine));
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 0))
             << "the saver ended before the accessory";
         CloseHandle(accessory);
@@ -209,7 +209,7 @@ TEST(LauncherRun, AccessoryThatDoesNotEndDoesNotHoldTheSaver)
         SCOPED_TRACE(variant);
         AccessoryFolder s("run_" + variant, variant);
         ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, variant, {}, 16000, false));
-        EXPECT_EQ(variant == "ignore" ? 1 : 0, CountLines(s.AccessoryLog(), " command 40001"));
+        EXPECT_EQ(variant == "ignore" ? 1 : 0, CountLines(s.AccessoryLog(), accessoryExitLine));
     }
 }
 
@@ -325,7 +325,7 @@ TEST(LauncherRun, ExternalSaverMissingOrNotAProgram)
         // closes the saver by the host's rule; otherwise a key does.
         ASSERT_TRUE(saver.Wait(box ? 2000 : 0) || PressKeyIn(window));
         EXPECT_EQ(0u, saver.ExitCode(10000));
-        EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
+        EXPECT_EQ(1, CountLines(s.AccessoryLog(), accessoryExitLine));
     }
 }
 
@@ -452,7 +452,7 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     // The provider answered before the second close began.
     WaitOutSince(TraceTick(&saver, "WM_CLOSE\n", 1), recheckMs);
     ASSERT_EQ(0u, ExitOnKey(&saver, window, 15000));
-    EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
+    EXPECT_EQ(1, CountLines(s.AccessoryLog(), accessoryExitLine));
     saver.End();
     EXPECT_GE(Count(saver.Traces(), "WM_CLOSE\n"), 2);
     EXPECT_EQ(1, Count(saver.Traces(), exitTrace));

@@ -50,7 +50,7 @@ static void CloseByKey(TestProcess* saver, const RunFolder& f)
 {
     PressKey(VK_SPACE);
     EXPECT_EQ(0u, saver->ExitCode(10000));
-    EXPECT_TRUE(WaitForText(f.AccessoryLog(), " command 40001", 5000));
+    EXPECT_TRUE(WaitForText(f.AccessoryLog(), accessoryExitLine, 5000));
 }
 
 // Wine's DLL overrides for the program of that file name while the object

@@ -1,0 +1,12 @@
+// The program's entry: hands the launcher's entry points to the host.
+#include "host/saver_app.h"
+#include "launcher/config_dialog.h"
+#include "launcher/launcher_saver.h"
+
+static const SaverApp launcherApp = {LauncherSaverProc, ConfigDialogProc, PrepareConfigDialog};
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    SaverMain(&launcherApp);
+    return 0;
+}
