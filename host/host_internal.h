@@ -9,6 +9,7 @@ extern BOOL is95Family;
 
 void SaverStartup();
 void RestrictLibrarySearch();
+void SeedStackGuard();
 int SaverDispatch(HINSTANCE instance, HINSTANCE previous, LPSTR args, int show);
 HWND ParseWindowHandle(const char* text);
 int StartPreview(const char* text);

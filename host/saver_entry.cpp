@@ -12,17 +12,25 @@ static const char* NextAnsiChar(const char* p)
     return CharNextA(p);
 }
 
-void SaverStartup()
+// Everything after the canaries' guard is seeded: a function of its own, so
+// that no frame with a canary of the old guard is on the stack at the seeding.
+__attribute__((noinline)) static int StartMode()
 {
-    // First of all: nothing has been loaded by name yet.
-    RestrictLibrarySearch();
     const char* args = SkipProgramName(GetCommandLineA(), NextAnsiChar);
     STARTUPINFOA startup;
     startup.dwFlags = 0;
     GetStartupInfoA(&startup);
     int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+    return SaverDispatch(GetModuleHandleA(NULL), NULL, (LPSTR)args, show);
+}
+
+__attribute__((no_stack_protector)) void SaverStartup()
+{
+    // First of all: nothing has been loaded by name yet.
+    RestrictLibrarySearch();
+    SeedStackGuard();
     // Straight to ExitProcess: static destructors and exit handlers never run.
-    ExitProcess((UINT)SaverDispatch(GetModuleHandleA(NULL), NULL, (LPSTR)args, show));
+    ExitProcess((UINT)StartMode());
 }
 
 static BOOL DetectFamily95()
