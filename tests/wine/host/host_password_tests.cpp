@@ -211,8 +211,7 @@ TEST_F(HostPassword95, FaultInTheProviderReachesTheGuard)
     ASSERT_TRUE(probe.StartRun("host_pwd_crash", k95, "crash"));
     int runningBefore = ScreenSaverRunning();
     EXPECT_EQ(0xC0000005u, probe.EndByKey());
-    // The guard cleared the running state and terminated the process,
-    // without the libraries' detach code.
+    // Running state cleared; terminated without the libraries' detach code.
     EXPECT_EQ(Join({"load", "verify running=1"}), Join(probe.ProviderCalls()));
     EXPECT_NE("exit", probe.Lines().back());
     EXPECT_EQ(1, runningBefore);

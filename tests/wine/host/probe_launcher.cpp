@@ -5,7 +5,6 @@
 // that message_table.h reads, and:
 //   "C <hex message> cursor=<0|1>"   after SaverDefaultProc: is a cursor set
 //   "create ..." / "destroy ..."     host state seen at creation/destruction
-//   "seeds differ=<0|1> ..."         eight guards of the host's seeding
 //   "dialog owner=<N>"               configure mode's owner window
 //   "exit"                           the process ends through ExitProcess
 // Words in the environment variable HOSTPROBE change what it does:
@@ -44,29 +43,9 @@ static int HasImeContext(HWND hwnd)
     return context != NULL;
 }
 
-extern "C" uintptr_t __stack_chk_guard;
-
-// The frames below hold canaries of the guard in use: it is put back.
-__attribute__((no_stack_protector)) static void SeedEightTimes(uintptr_t* guards)
-{
-    uintptr_t kept = __stack_chk_guard;
-    for (int i = 0; i < 8; ++i) {
-        SeedStackGuard();
-        guards[i] = __stack_chk_guard;
-    }
-    __stack_chk_guard = kept;
-}
-
 static void LogCreate(HWND hwnd)
 {
-    uintptr_t g[8];
-    SeedEightTimes(g);
-    bool differ = false;
-    for (uintptr_t guard : g) differ = differ || guard >> 24 != g[0] >> 24;
     char line[512];
-    snprintf(line, sizeof line, "seeds differ=%d %08x %08x %08x %08x %08x %08x %08x %08x\n",
-             differ ? 1 : 0, g[0], g[1], g[2], g[3], g[4], g[5], g[6], g[7]);
-    ProbeAppend(line);
     snprintf(line, sizeof line,
              "create family95=%d preview=%d autoplay=%d imm=%d saved=%d context=%d "
              "classstyle=%lu classicon=%d classcursor=%d blackbrush=%d saverWindowSet=%d "
