@@ -51,9 +51,9 @@ __attribute__((constructor, no_stack_protector)) static void MixStackGuard()
 
 // At the entry, once the library search is restricted (RtlGenRandom lives
 // in cryptbase.dll on Windows 7, see RestrictLibrarySearch): the system's
-// random source, advapi32's SystemFunction036 from XP on, where there is
-// one. No canary may be on the stack from the entry down to here, since
-// their guard changes.
+// random source where there is one, SystemFunction036 of advapi32 (an
+// import) from XP on. No canary may be on the stack from the entry down to
+// here, since their guard changes.
 __attribute__((no_stack_protector)) void SeedStackGuard()
 {
     HMODULE advapi = GetModuleHandleA("advapi32.dll");
