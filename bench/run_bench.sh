@@ -271,7 +271,7 @@ echo "launcher floor: floor_launcher (starts the stand-in accessory, WM_COMMAND 
 echo "  with music floor_launcher_music, playing the same WAV files (the five 4 s tones, or the long one)"
 echo "  through MCI with an end notification instead of a polling timer. dialog rows: the floor is floor_dialog."
 echo "  'without hardening' rows: the hardened launcher floor (.scr column) beside the one built without"
-echo "  -fstack-protector-strong and _FORTIFY_SOURCE (launcher floor column)."
+echo "  -fstack-protector-strong (launcher floor column)."
 echo "DLLs mapped at first paint by the .scr and not by the launcher floor: $(mapped_only $S 2 1)"
 echo "DLLs mapped at first paint by the launcher floor and not by the .scr: $(mapped_only $S 1 2)"
 echo "DLLs mapped at first paint by the floor importing the old DLLs and not by the floor: $(mapped_only $S 5 0)"

@@ -16,16 +16,23 @@ EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void*, CONT
     // Unwinding passes only tell the frame that it is being left.
     if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
         return ExceptionContinueSearch;
+    // The 95 family's keys (Ctrl+Alt+Del) come back before anything else:
+    // the system's fault dialog may wait for the user, a debugger may take
+    // the fault over, and neither would give them back.
+    SetSaverRunning(FALSE);
     EXCEPTION_POINTERS pointers = {record, context};
     LONG verdict = UnhandledExceptionFilter(&pointers);
-    if (verdict == EXCEPTION_CONTINUE_EXECUTION) return ExceptionContinueExecution;
+    if (verdict == EXCEPTION_CONTINUE_EXECUTION) {
+        if (PasswordVerifier()) SetSaverRunning(TRUE);
+        return ExceptionContinueExecution;
+    }
     if (verdict != EXCEPTION_EXECUTE_HANDLER) return ExceptionContinueSearch;
-    // The handler: leave the system's saver state clean and end the process
-    // here, since an SEH frame cannot resume the guarded caller.
-    SetSaverRunning(FALSE);
-    // The fault's own code, so that a fault never ends with a success code.
+    // The handler ends the process here, since an SEH frame cannot resume
+    // the guarded caller; TerminateProcess, because ExitProcess would run
+    // every library's detach code inside the broken process. The fault's own
+    // code, so that a fault never ends with a success code.
     DWORD code = record->ExceptionCode;
-    ExitProcess(code != 0 ? code : 1);
+    TerminateProcess(GetCurrentProcess(), code != 0 ? code : 1);
     return ExceptionContinueSearch;
 }
 

@@ -6,9 +6,9 @@
 typedef LONG_PTR (*GuardedBody)(void* context);
 
 // Runs body(context) under the guard and returns its result. When a fault
-// reaches the guard and UnhandledExceptionFilter answers
-// EXCEPTION_EXECUTE_HANDLER, the screen-saver-running state is cleared and
-// the process ends with the fault's exception code (1 if that were 0).
+// reaches the guard, the screen-saver-running state is cleared; when
+// UnhandledExceptionFilter then answers EXCEPTION_EXECUTE_HANDLER, the
+// process is terminated with the fault's exception code (1 if that were 0).
 LONG_PTR GuardedCall(GuardedBody body, void* context);
 
 // A window or dialog procedure called under the guard. Wine dispatches

@@ -12,6 +12,7 @@ BOOL Is95Family();  // Windows 95, 98 and Me
 
 // Library search (system_library.cpp).
 void RestrictLibrarySearch();
+void SeedStackGuard();
 
 // Saver window and message loop (saver_window.cpp): the window of run mode
 // (parent null) or of a preview inside parent; the loop's exit code.

@@ -98,10 +98,10 @@ static LONG_PTR RunMode(void* context)
     }
 }
 
-void SaverMain(const SaverApp* app)
+// Everything after the canaries' guard is seeded: a function of its own, so
+// that no frame with a canary of the old guard is on the stack at the seeding.
+__attribute__((noinline)) static int StartMode(const SaverApp* app)
 {
-    // First of all: nothing has been loaded by name yet.
-    RestrictLibrarySearch();
     const char* args = SkipProgramName(GetCommandLineA(), NextAnsiChar);
     // WinMain's show command, computed as the C runtime does, is taken by no
     // window of ours: the saver window is full screen or the preview's child
@@ -114,6 +114,14 @@ void SaverMain(const SaverApp* app)
     moduleInstance = GetModuleHandleA(NULL);
     application = app;
     DetectPlatformFamily();
+    return (int)GuardedCall(RunMode, (void*)args);
+}
+
+__attribute__((no_stack_protector)) void SaverMain(const SaverApp* app)
+{
+    // First of all: nothing has been loaded by name yet.
+    RestrictLibrarySearch();
+    SeedStackGuard();
     // Straight to ExitProcess: static destructors and exit handlers never run.
-    ExitProcess((UINT)GuardedCall(RunMode, (void*)args));
+    ExitProcess((UINT)StartMode(app));
 }

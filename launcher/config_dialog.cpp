@@ -218,7 +218,7 @@ static void BrowseForFile(HWND dialog, const Chooser& chooser, const WCHAR* init
     request.nMaxFile = settingsTextSize;
     request.lpstrInitialDir = initialDir;
     request.lpstrTitle = title;
-    request.Flags = OFN_FILEMUSTEXIST;
+    request.Flags = OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
     request.lpstrDefExt = chooser.extension;
     // Without comdlg32 it is as if the user had cancelled.
     auto GetOpenFileNameW = SYSTEM_ENTRY("comdlg32.dll", GetOpenFileNameW);

@@ -4,9 +4,9 @@
 # FILES_DIR holds velkaro_ss_launcher.scr, README.txt and LICENSE.txt as they
 # ship; VERSION has four numbers (the version resource's FILEVERSION), of
 # which Windows Installer compares the first three. The same arguments give
-# the same bytes: the product and package codes are derived from the version
-# and the commit, the database's times are EPOCH, the cabinet's file times
-# are EPOCH.
+# the same bytes: the product and package codes are derived from the version,
+# the commit and the saver's SHA-256, the database's times are EPOCH, the
+# cabinet's file times are EPOCH.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/lib.sh"
@@ -15,11 +15,16 @@ out="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
 version4="$3" commit="$4" epoch="$5"
 version="${version4%.*}"
 
-# Name-based (version 5) UUIDs: a new commit is a new product, which replaces
-# any installed one; a rebuild of the same commit is the same package.
+# Name-based (version 5) UUIDs. Each distinct saver file (another commit, or
+# the same one signed) makes a package of its own, with its own package code
+# and its own product code; the Upgrade table below lets a product of the same
+# or a higher version replace the installed one, so the signed and the
+# unsigned package of one release replace each other like two commits. A
+# rebuild of the same saver is the same package.
+sha="$(sha256sum "$files/velkaro_ss_launcher.scr" | cut -d' ' -f1)"
 code() {
   python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.NAMESPACE_URL, sys.argv[1])).upper())' \
-    "velkaro_ss_launcher/$1/$version/$commit"
+    "velkaro_ss_launcher/$1/$version/$commit/$sha"
 }
 product="$(code product)"
 package="$(code package)"
@@ -40,8 +45,12 @@ TZ=UTC faketime -f "$(TZ=UTC date -d "@$epoch" '+%Y-%m-%d %H:%M:%S')" \
 sql() { msibuild pkg.msi -q "$1"; }
 # The saver-choice component is installed only with SETASSAVER=1 and stays on
 # removal (attributes: registry key path 4 + permanent 16); SETASSAVER passes
-# from the user interface to the installing service.
+# from the user interface to the installing service. A repair (REINSTALL, from
+# Programs and Features or the same package run again) restores the files
+# only: its value is the only registry value of the package, and writing it
+# again would make the saver the choice of whoever repairs.
 sql "UPDATE \`Component\` SET \`Condition\` = 'SETASSAVER = \"1\"', \`Attributes\` = 20 WHERE \`Component\` = 'SetAsSaver'"
+sql "UPDATE \`InstallExecuteSequence\` SET \`Condition\` = 'NOT REINSTALL' WHERE \`Action\` = 'WriteRegistryValues'"
 sql "UPDATE \`Property\` SET \`Value\` = 'SETASSAVER;WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' WHERE \`Property\` = 'SecureCustomProperties'"
 # A package of the same version (another commit) also replaces the installed
 # one (IncludeMaximum 512), so there is only ever one entry. Attributes is

@@ -11,7 +11,8 @@
 #   - a package of a higher version installs over it (with SETASSAVER=1):
 #     one entry, the new file, the user's settings file kept, the saver
 #     chosen; the older package is then refused; the same package again
-#     repairs a damaged saver;
+#     repairs a damaged saver, but not the choice of saver, which the user
+#     removed; the package of the unsigned saver has another package code;
 #   - removal takes file, folder and entry away and keeps the settings file.
 # (Wine keeps the user's choice of saver on removal whether or not the package
 # marks it permanent, so that is not checked here.)
@@ -51,6 +52,9 @@ cp "$work/v1/README.txt" "$work/v1/LICENSE.txt" "$work/v2/"
 bash scripts/sign.sh "$B/win/bin/velkaro_ss_launcher.scr" "$work/v1/velkaro_ss_launcher.scr" || fail "signing the saver"
 bash scripts/build_msi.sh "$work/v1" "$work/unsigned.msi" "$v1.0" check "$epoch" || fail "building the package"
 bash scripts/sign.sh "$work/unsigned.msi" "$work/v1.msi" || fail "signing the package"
+mkdir -p "$work/plain" && cp "$B/win/bin/velkaro_ss_launcher.scr" "$work/v1/README.txt" "$work/v1/LICENSE.txt" "$work/plain/"
+bash scripts/build_msi.sh "$work/plain" "$work/plain.msi" "$v1.0" check "$epoch" || fail "building the unsigned package"
+check "the signed and the unsigned package have different package codes" test "$(for f in v1 plain; do msiinfo suminfo "$work/$f.msi" | grep '^Revision number'; done | sort -u | wc -l)" = 2
 cp "$keys/cert.pem" "$work/cert.pem"
 rm -rf "$keys"
 verify() { osslsigncode verify -CAfile "$work/cert.pem" -in "$1" >/dev/null 2>&1; }
@@ -120,13 +124,16 @@ for e in entries:
   check "the older version is refused" bash -c "! timeout 120 wine msiexec /i 'C:\\v1.msi' /qn </dev/null >/dev/null 2>&1"
   check "after the refusal: still one entry, version $v2" entry_is "$v2|$manufacturer|$help"
   check "after the refusal: still the newer saver" same "$work/v2/velkaro_ss_launcher.scr" "$scr"
+  wine reg delete 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /f >/dev/null 2>&1
   printf 'damaged' > "$scr"
   check "the same package again ends with 0" msi /i 'C:\v2.msi' /qn /l*v 'C:\repair.log'
   check "... and repairs the damaged saver" same "$work/v2/velkaro_ss_launcher.scr" "$scr"
-  # Wine copies a damaged file again even in maintenance mode; Windows only
-  # when told to reinstall, which the log shows.
-  check "... as a reinstall of all files" \
-    bash -c "tr -d '\\000\\r' < '$c/repair.log' | grep -q 'REINSTALL = ALL' && tr -d '\\000\\r' < '$c/repair.log' | grep -q 'REINSTALLMODE = amus'"
+  # Wine copies a damaged file again even in maintenance mode, and never
+  # writes a component's registry value again; Windows copies when told to
+  # reinstall and writes unless the package skips it: the log shows both.
+  check "... as a reinstall of all files, leaving the removed choice of saver removed" \
+    bash -c "tr -d '\\000\\r' < '$c/repair.log' | grep -q 'REINSTALL = ALL' && tr -d '\\000\\r' < '$c/repair.log' | grep -q 'REINSTALLMODE = amus' &&
+      ! tr -d '\\000\\r' < '$c/repair.log' | grep -q 'Action start.*WriteRegistryValues' && ! wine reg query 'HKCU\\Control Panel\\Desktop' /v SCRNSAVE.EXE >/dev/null 2>&1"
 
   check "silent removal ends with 0" msi /x 'C:\v2.msi' /qn
   check "removal takes the saver away" test ! -e "$scr"

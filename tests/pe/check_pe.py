@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Checks the header facts a release review reads off the built saver:
-PE32 GUI program, ASLR, DEP and Terminal Server aware, relocations kept, no
-section both writable and executable, and no import beyond Windows' own five
-DLLs. Prints one line per fact; exits 1 when any fails."""
-import sys
+"""Checks the facts a release review reads off the built saver: PE32 GUI
+program, ASLR, DEP and Terminal Server aware, relocations kept, no section
+both writable and executable, no import beyond Windows' own five DLLs, and
+each flag the README lists under "How the binary is built" (stack canaries
+too). Prints one line per fact; exits 1 when any fails."""
+import collections, pathlib, re, sys
 
 import pefile
 
@@ -25,6 +26,14 @@ def facts(pe):
     yield "relocations kept", reloc.Size > 0 and not pe.FILE_HEADER.Characteristics & 0x0001
     yield "no writable and executable section" + (f" ({', '.join(wx)})" if wx else ""), not wx
     yield "imports " + ", ".join(imports), bool(imports) and set(imports) <= ALLOWED_IMPORTS
+    # Canary tests: "sub reg, [guard]" (2B /r, disp32), many on one address.
+    code = b"".join(s.get_data() for s in pe.sections if s.Characteristics & 0x20000000)
+    subs = collections.Counter(re.findall(rb"\x2b[\x05\x0d\x15\x1d\x35\x3d](.{4})", code, re.S))
+    shown = {"-fstack-protector-strong": max(subs.values(), default=0) >= 10,
+             "--dynamicbase": bool(dll & 0x0040), "--nxcompat": bool(dll & 0x0100), "--tsaware": bool(dll & 0x8000)}
+    readme = (pathlib.Path(__file__).resolve().parents[2] / "README.md").read_text(encoding="utf-8")
+    for flag in re.findall(r"^- `(-[^`]*)`", readme.split("### How the binary is built")[1].split("\n## ")[0], re.M):
+        yield f"the README's {flag} shows in the binary", shown.get(flag, False)
 
 
 def main(path):

@@ -2,8 +2,11 @@
 // (the host with a recording application in place of the launcher).
 #include <gtest/gtest.h>
 
+#include "host/host_internal.h"
 #include "host_test_support.h"
 #include "platform_checks.h"
+
+extern "C" uintptr_t __stack_chk_guard;
 
 namespace host_test {
 namespace {
@@ -101,6 +104,10 @@ void ExpectMouseCloses(const char* testName, POINT start, std::initializer_list<
 
 TEST(HostChain, CreationAndCloseSequence)
 {
+    // The host's seeding of the canaries' guard, eight times: top bytes differ.
+    uintptr_t first = (SeedStackGuard(), __stack_chk_guard), differ = 0;
+    for (int i = 1; i < 8; ++i) differ |= ((SeedStackGuard(), __stack_chk_guard) ^ first) >> 24;
+    EXPECT_NE(0u, differ);
     Probe probe;
     ASSERT_TRUE(probe.StartRun("host_chain_seq"));
     ASSERT_TRUE(probe.Flush());
@@ -242,9 +249,7 @@ TEST(HostChain, FaultInTheSaverProcedureReachesTheGuard)
     ASSERT_TRUE(probe.StartRun("host_chain_fault"));
     EXPECT_EQ(0xC0000005u, probe.EndAfter(probeCrashMessage));
     EXPECT_EQ(1, probe.Count("A 0477"));
-    // The guard ends the process through ExitProcess; the system's own end
-    // of an unhandled fault gives the same code but terminates it.
-    EXPECT_EQ("exit", probe.Lines().back());
+    EXPECT_NE("exit", probe.Lines().back());  // terminated: no library's detach code ran
 }
 
 TEST(HostChain, GuardExitCodeIsTheExceptionCodeOrOne)
@@ -254,7 +259,7 @@ TEST(HostChain, GuardExitCodeIsTheExceptionCodeOrOne)
         Probe probe;
         ASSERT_TRUE(probe.StartRun("host_chain_raise"));
         EXPECT_EQ(code != 0 ? code : 1u, probe.EndAfter(probeRaiseMessage, code)) << code;
-        EXPECT_EQ("exit", probe.Lines().back()) << code;
+        EXPECT_NE("exit", probe.Lines().back()) << code;
     }
 }
 
@@ -317,7 +322,7 @@ TEST(HostConfigure, FaultInTheDialogProcedureReachesTheGuard)
     ProbeOptions options("dialogcrash");
     ASSERT_TRUE(probe.Start("/c"));
     EXPECT_EQ(0xC0000005u, probe.WaitEnd());
-    EXPECT_EQ("exit", probe.Lines().back());
+    EXPECT_NE("exit", probe.Lines().back());
 }
 
 TEST(HostClosing95, AfterTheCloseIsConfirmedInputAndTimersStopInTheHost)

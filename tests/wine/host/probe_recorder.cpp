@@ -1,8 +1,8 @@
 // The probe saver's log writer, in a DLL of its own so that it also sees how
 // the process ends: its detach notice is written only when the process ends
-// through ExitProcess (as the host and its fault guard end it); the system's
-// own end of an unhandled fault terminates the process without notifying
-// its libraries.
+// through ExitProcess (as the host ends it); the fault guard, like the
+// system's own end of an unhandled fault, terminates the process without
+// notifying its libraries.
 #include <windows.h>
 
 #include <string.h>
