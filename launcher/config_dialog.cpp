@@ -6,9 +6,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <string.h>
-#include <wchar.h>
 
 #include "host/saver_app.h"
+#include "launcher/ansi_path.h"
 #include "launcher/japanese_message.h"
 #include "launcher/path_split.h"
 #include "launcher/settings.h"
@@ -61,7 +61,8 @@ static_assert(sizeof(OPENFILENAMEW) >= openFileNameSize, "OPENFILENAMEW too smal
 // registration (comctl32 missing) is left to the dialog's creation to report.
 BOOL PrepareConfigDialog(HINSTANCE)
 {
-    auto InitCommonControlsEx = SYSTEM_ENTRY("comctl32.dll", InitCommonControlsEx);
+    auto InitCommonControlsEx =
+        (decltype(&::InitCommonControlsEx))(void*)CommonControlsEntry("InitCommonControlsEx");
     if (!InitCommonControlsEx) return TRUE;
     INITCOMMONCONTROLSEX classes;
     classes.dwSize = sizeof classes;
@@ -166,29 +167,6 @@ static void OnInitDialog(HWND dialog)
     SetDlgItemTextA(dialog, IDC_ABOUT, line);
 }
 
-// The setting's ANSI bytes for a wide path; 0 (setting unchanged) when the
-// code page cannot hold the path exactly or it does not fit.
-static int StoreExactly(const WCHAR* path, char* setting)
-{
-    char bytes[settingsTextSize];
-    WCHAR back[settingsTextSize];
-    if (!WideCharToMultiByte(CP_ACP, 0, path, -1, bytes, settingsTextSize, NULL, NULL)) return 0;
-    if (!MultiByteToWideChar(CP_ACP, 0, bytes, -1, back, settingsTextSize)) return 0;
-    if (wcscmp(back, path) != 0) return 0;  // a '?' or a best-fit stand-in
-    lstrcpyA(setting, bytes);
-    return 1;
-}
-
-// A picked path as the setting: the path itself, or its short (8.3) name
-// where only that fits the code page; 0 when neither does.
-static int StorePickedPath(const WCHAR* path, char* setting)
-{
-    if (StoreExactly(path, setting)) return 1;
-    WCHAR shortPath[settingsTextSize];
-    DWORD length = GetShortPathNameW(path, shortPath, settingsTextSize);
-    return length > 0 && length < (DWORD)settingsTextSize && StoreExactly(shortPath, setting);
-}
-
 // The chooser's filter: its display text and pattern, each ended by a NUL,
 // then the closing NUL.
 static void LoadFilter(const Chooser& chooser, WCHAR* filter, int size)
@@ -223,8 +201,7 @@ static void BrowseForFile(HWND dialog, const Chooser& chooser, const WCHAR* init
     // Without comdlg32 it is as if the user had cancelled.
     auto GetOpenFileNameW = SYSTEM_ENTRY("comdlg32.dll", GetOpenFileNameW);
     if (!GetOpenFileNameW || !GetOpenFileNameW(&request)) return;
-    // Stored with '?' in it, the path would fail silently when the saver runs.
-    if (!StorePickedPath(file, chooser.setting)) {
+    if (!AnsiPathForm(file, chooser.setting, settingsTextSize)) {
         ShowJapaneseMessage(dialog, IDS_PATH_UNUSABLE, file, IDS_LAUNCHER_CAPTION,
                             MB_OK | MB_ICONERROR);
         return;
@@ -270,11 +247,28 @@ static void EndConfigDialog(HWND dialog, int result)
     EndDialog(dialog, result);
 }
 
+// A path field's text as its setting: the code page's bytes where they hold
+// the text (cut to the setting's size), else the form a picked path gets.
+// 0, after the error box, when the text has no such form.
+static int ReadPathField(HWND dialog, int id, char* setting)
+{
+    GetDlgItemTextA(dialog, id, setting, editReadCount);
+    // The 95 family's ANSI dialog holds only what the code page can.
+    if (!IsWindowUnicode(dialog)) return 1;
+    WCHAR text[editReadCount];
+    GetDlgItemTextW(dialog, id, text, editReadCount);
+    if (AnsiHolds(text) || AnsiPathForm(text, setting, editReadCount)) return 1;
+    ShowJapaneseMessage(dialog, IDS_PATH_UNUSABLE, text, IDS_LAUNCHER_CAPTION,
+                        MB_OK | MB_ICONERROR);
+    return 0;
+}
+
 static void OnOk(HWND dialog)
 {
-    GetDlgItemTextA(dialog, IDC_PLAYLIST, playlist, editReadCount);
-    GetDlgItemTextA(dialog, IDC_EXEPATH, exepath, editReadCount);
-    GetDlgItemTextA(dialog, IDC_EXT_SCR_PATH, ext_scr_path, editReadCount);
+    if (!ReadPathField(dialog, IDC_PLAYLIST, playlist) ||
+        !ReadPathField(dialog, IDC_EXEPATH, exepath) ||
+        !ReadPathField(dialog, IDC_EXT_SCR_PATH, ext_scr_path))
+        return;
     // The saver must not start itself as its own external saver.
     if (strcmp(LastPathComponent(ext_scr_path, IsLeadByte), selfName) == 0) {
         ShowJapaneseMessage(dialog, IDS_REFUSED_SELF, NULL, 0, MB_OK | MB_ICONERROR);

@@ -1,6 +1,8 @@
-// The settings store: six values in section "setting" of the INI file beside
-// the program file, read and written through the private-profile functions.
+// The settings store: six values in section "setting" of an INI file (which
+// one: settings_location.cpp), read and written through the private-profile
+// functions.
 #include "launcher/settings.h"
+#include "launcher/settings_location.h"
 #include "launcher/settings_values.h"
 
 COLORREF bgcolor;
@@ -12,15 +14,6 @@ char ext_scr_path[settingsTextSize];
 
 static const char settingsSection[] = "setting";
 
-// The program file's path with "ini" in place of its last three characters.
-static int SettingsFilePath(char* path, DWORD size)
-{
-    DWORD length = GetModuleFileNameA(NULL, path, size);
-    if (length == 0 || length >= size) return 0;  // failed or cut
-    path[length] = '\0';
-    return SettingsPathFromModule(path);
-}
-
 static void ReadText(const char* key, char* text, const char* file)
 {
     GetPrivateProfileStringA(settingsSection, key, "", text, settingsTextSize, file);
@@ -29,7 +22,7 @@ static void ReadText(const char* key, char* text, const char* file)
 void LoadSettings()
 {
     char file[1024];
-    if (!SettingsFilePath(file, sizeof file)) {
+    if (!SettingsFileToRead(file, sizeof file)) {
         bgcolor = 0;
         alpha = 0;
         mode = simpleMode;
@@ -56,10 +49,8 @@ static int WriteNumber(const char* key, int value, const char* file)
     return WriteText(key, text, file);
 }
 
-int SaveSettings()
+static int WriteSettings(const char* file)
 {
-    char file[1024];
-    if (!SettingsFilePath(file, sizeof file)) return 0;
     // Every key is written even after a failure, so that as much as
     // possible reaches the file; the result tells the dialog about any.
     int ok = 1;
@@ -70,4 +61,9 @@ int SaveSettings()
     ok &= WriteText("playlist", playlist, file);
     ok &= WriteText("ext_scr_path", ext_scr_path, file);
     return ok;
+}
+
+int SaveSettings()
+{
+    return SaveSettingsFile(WriteSettings);
 }

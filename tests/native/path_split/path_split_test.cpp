@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "launcher/path_components.h"
 #include "launcher/path_split.h"
 #include "tests/native/common/lead_bytes.h"
 
@@ -140,4 +141,42 @@ TEST(LastPathComponent, TrailByteIsNoSeparator)
     // The result points into the text itself.
     const char* text = "a\\b";
     EXPECT_EQ(text + 2, LastPathComponent(text, Cp932Lead));
+}
+
+// Stand-in for the code page: it holds ASCII only.
+static int AsciiHolds(const wchar_t* text, int length)
+{
+    for (int i = 0; i < length; i++)
+        if (text[i] > 0x7F) return 0;
+    return 1;
+}
+
+TEST(KeepLongComponents, OnlyWhatTheCodePageCannotHoldIsShortened)
+{
+    const struct {
+        const wchar_t *longPath, *shortPath, *expected;  // null: refused
+        size_t size;
+    } rows[] = {
+        {L"C:\\My Music\\\u66f2\\velkaro_ss_launcher.scr", L"C:\\MYMUSI~1\\7F2E~1\\VELKAR~1.SCR",
+         L"C:\\My Music\\7F2E~1\\velkaro_ss_launcher.scr", 64},
+        {L"d:/a b/\u66f2.m3u", L"D:\\AB~1\\7F2E~1.M3U", L"d:/a b/7F2E~1.M3U", 64},
+        {L"\\\\srv\\share\\x", L"\\\\srv\\share\\x", L"\\\\srv\\share\\x", 64},
+        {L"C:\\\u66f2\\x", L"C:\\X~1", NULL, 64},          // not the same components
+        {L"C:\\\u66f2", L"C:\\7F2E~1", L"C:\\7F2E~1", 10},  // exactly fits
+        {L"C:\\\u66f2", L"C:\\7F2E~1", NULL, 9},
+    };
+    for (const auto& row : rows) {
+        wchar_t out[64];
+        int ok = KeepLongComponents(row.longPath, row.shortPath, AsciiHolds, out, row.size);
+        EXPECT_EQ(row.expected != NULL, ok != 0) << row.shortPath;
+        if (ok && row.expected) EXPECT_STREQ(row.expected, out);
+    }
+}
+
+TEST(PathWithoutDrive, WhereTheVirtualStoreKeepsItsCopy)
+{
+    EXPECT_STREQ("\\Windows\\SysWOW64\\x.ini", PathWithoutDrive("C:\\Windows\\SysWOW64\\x.ini"));
+    EXPECT_STREQ("\\x.ini", PathWithoutDrive("z:\\x.ini"));
+    for (const char* other : {"x.ini", "C:x.ini", "\\\\srv\\share\\x.ini", "1:\\x", ""})
+        EXPECT_EQ(nullptr, PathWithoutDrive(other)) << other;
 }

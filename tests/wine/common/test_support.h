@@ -42,6 +42,16 @@ bool PathExists(const std::string& path);
 // e.g. {"mode=1", "alpha=20"}; the path is the .scr's with "ini" at the end.
 bool WriteSettingsFor(const std::string& scrPath, const std::vector<std::string>& lines);
 std::string SettingsPathFor(const std::string& scrPath);
+// The user's own settings file (%APPDATA%\velkaro_ss_launcher\velkaro_ss_launcher.ini),
+// gone for one test and put back as it was when the scope ends. Block()
+// puts a folder in its place, so that no write reaches it.
+struct UserSettingsScope {
+    std::string folder, path, saved;
+    bool had;
+    UserSettingsScope();
+    ~UserSettingsScope();
+    bool Block() { return CreateDirectoryA(folder.c_str(), NULL) && CreateDirectoryA(path.c_str(), NULL); }
+};
 
 // Processes this test started. End() terminates only that process, by handle.
 struct TestProcess {

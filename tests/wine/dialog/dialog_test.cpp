@@ -6,7 +6,9 @@
 #include <string.h>
 
 #include "dialog_driver.h"
+#include "parent_window.h"
 #include "platform_checks.h"
+#include "registry_scope.h"
 #include "resource_reader.h"
 
 namespace {
@@ -33,15 +35,17 @@ std::string Ansi(const std::wstring& wide)
     WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, bytes, sizeof bytes, NULL, NULL);
     return bytes;
 }
-// The short (8.3) name of an existing file in the system's code page; ""
-// when there is none, or it does not convert exactly or fit in 1023 bytes.
+// An existing file outside the code page as stored: its folder as written,
+// its name by its short (8.3) name; "" when there is none, or it does not
+// convert exactly or fit in 1023 bytes.
 std::string StorableShortName(const std::wstring& path)
 {
     wchar_t shortPath[1024] = L"";
     DWORD n = GetShortPathNameW(path.c_str(), shortPath, 1024);
-    std::string bytes = Ansi(shortPath);
-    if (n == 0 || n >= 1024 || bytes.size() > 1023 || Wide(bytes) != shortPath) return "";
-    return bytes;
+    if (n == 0 || n >= 1024) return "";
+    std::wstring form = path.substr(0, path.rfind(L'\\')) + wcsrchr(shortPath, L'\\');
+    std::string bytes = Ansi(form);
+    return bytes.size() > 1023 || Wide(bytes) != form ? "" : bytes;
 }
 bool WriteFileW(const std::wstring& path)
 {
@@ -336,8 +340,10 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     // With code page 1252 the folder's name holds an e acute (0xE9), which
     // would read as a lead byte if the path were converted as code page 932.
     ASSERT_TRUE(s.Prepare(GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails"));
-    // A folder where the settings file should be: every write fails.
+    // Folders where the settings file and the user's should be: every write fails.
     ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL));
+    UserSettingsScope user;
+    ASSERT_TRUE(user.Block());
     ASSERT_TRUE(s.Open());
     s.SetText(IDC_EXEPATH, "C:\\a\\velkarodin.exe");
     HWND box = s.Opened(IDOK, 10000);
@@ -362,6 +368,51 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     InvalidateRect(s.Item(IDC_BGCOLOR_SWATCH), NULL, TRUE);
     ExpectSwatch(s, RGB(0, 0, 0));
     EndWith(s, IDCANCEL, 0);
+}
+
+// A folder in the settings file's place stands in for one the user cannot
+// write: OK saves to the user's own file, and run mode uses it.
+TEST_F(ConfigDialog, UnwritableFolderSavesToTheUsersFileThatRunModeUses)
+{
+    UserSettingsScope user;
+    AccessoryFolder f("dialog_user_file");
+    s.scr = f.scr;
+    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL));
+    ASSERT_TRUE(s.Open());
+    s.SetText(IDC_EXEPATH, f.accessory);
+    EndWith(s, IDOK, 1);
+    TestProcess saver;
+    ASSERT_TRUE(StartSaver(&saver, f.scr, "/s"));
+    EXPECT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000)) << "no accessory started";
+}
+
+// At 144 DPI (150 %) the dialog is half as large again as at 96; the saver
+// window covers the screen and the preview its parent's client area.
+TEST_F(ConfigDialog, ScalesWithTheDpi)
+{
+    s.scr = PrepareSaverFolder("dialog_dpi", "velkaro_ss_launcher.scr", QuietSettings).scr;
+    s.before = s.SettingsNow();
+    RECT at96 = {}, at144 = {}, screen = {}, preview = {}, client = {};
+    ASSERT_TRUE(s.Open() && GetWindowRect(s.dialog, &at96));
+    EndWith(s, IDCANCEL, 0);
+    RegistryValueScope dpi(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
+    ASSERT_TRUE(dpi.SetDword(144));
+    ASSERT_TRUE(s.Open() && GetWindowRect(s.dialog, &at144));
+    EXPECT_NEAR(1.5, double(at144.right - at144.left) / (at96.right - at96.left), 0.1);
+    EXPECT_NEAR(1.5, double(at144.bottom - at144.top) / (at96.bottom - at96.top), 0.1);
+    EndWith(s, IDCANCEL, 0);
+    ParentWindow parent;
+    TestProcess inPreview, running;
+    ASSERT_TRUE(parent.Create(200, 150) &&
+                StartSaver(&inPreview, s.scr, "/p " + Decimal(parent.window)));
+    GetClientRect(WaitForPreviewChild(parent.window, inPreview.process), &preview);
+    GetClientRect(parent.window, &client);
+    EXPECT_TRUE(EqualRect(&client, &preview));
+    parent.Destroy();
+    ASSERT_TRUE(StartSaver(&running, s.scr, "/s"));
+    GetWindowRect(WaitForSaverWindow(running.id, 10000), &screen);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), screen.right - screen.left);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), screen.bottom - screen.top);
 }
 
 TEST_F(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
@@ -463,6 +514,18 @@ TEST_F(ConfigDialog, PickedPathsAreStoredAsTheCodePageCanHoldThem)
         }
         EXPECT_EQ(shown, s.Text(IDC_PLAYLIST));
     }
+    // Typed or pasted, the same: OK refuses what has no such form, saving nothing.
+    for (const std::wstring& typed : {lists + L"\\없음.m3u", deep, japanese}) {
+        SendMessageTimeoutW(s.Item(IDC_PLAYLIST), WM_SETTEXT, 0, (LPARAM)typed.c_str(),
+                            SMTO_ABORTIFHUNG, 5000, NULL);
+        if (typed == japanese) break;
+        HWND box = s.Opened(IDOK, 10000);
+        ASSERT_TRUE(box) << "no error box";
+        EXPECT_EQ(unusableText + typed, WideText(GetDlgItem(box, 0xFFFF)));
+        CloseBoxDialogStays(s, box);
+        EXPECT_EQ(s.before, s.SettingsNow());
+    }
+    shown = picks[1].second;
     EndWith(s, IDOK, 1);
     EXPECT_EQ(shown, s.Setting("playlist"));
     RemoveTree(Ansi(deepRoot));

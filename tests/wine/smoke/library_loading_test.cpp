@@ -28,6 +28,21 @@ static std::set<std::string> MappedDlls(HANDLE process)
     return names;
 }
 
+// The path of the process's comctl32, lower case.
+static std::string CommonControlsPath(HANDLE process)
+{
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    char path[MAX_PATH] = "";
+    EnumProcessModules(process, modules, sizeof modules, &bytes);
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; i++) {
+        char name[MAX_PATH] = "";
+        GetModuleBaseNameA(process, modules[i], name, MAX_PATH);
+        if (!lstrcmpiA(name, "comctl32.dll")) GetModuleFileNameExA(process, modules[i], path, MAX_PATH);
+    }
+    return CharLowerA(path);
+}
+
 // The saver (as scrName) with the stand-in accessory and, with music, a
 // one-tone playlist; ends the accessory if the test leaves it running.
 struct RunFolder : AccessoryFolder {
@@ -181,6 +196,8 @@ TEST(LibraryLoading, LibrariesPlantedBesideTheSaverAreNeverLoaded)
     DialogSession d;
     d.scr = f.scr;
     ASSERT_TRUE(d.Open());
+    // By name, version 6 from the side-by-side store.
+    EXPECT_NE(std::string::npos, CommonControlsPath(d.process.process).find("\\winsxs\\"));
     PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(0u, d.process.ExitCode(10000));
 
