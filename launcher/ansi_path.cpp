@@ -48,3 +48,13 @@ BOOL AnsiPathForm(const WCHAR* path, char* out, int size)
            KeepLongComponents(path, shortPath, HoldsPiece, mended, widePathSize) &&
            FittingBytes(mended, out, size);
 }
+
+BOOL ProgramPathAnsi(char* out, int size)
+{
+    WCHAR path[widePathSize];
+    DWORD length = GetModuleFileNameW(NULL, path, widePathSize);
+    if (length > 0 && length < (DWORD)widePathSize) return AnsiPathForm(path, out, size);
+    // The 95 family has only the ANSI entry, and only names of its code page.
+    length = GetModuleFileNameA(NULL, out, size);
+    return length > 0 && length < (DWORD)size;
+}

@@ -11,3 +11,6 @@ BOOL AnsiHolds(const WCHAR* text);
 // each component the code page cannot hold. 0 (out untouched) when
 // neither holds or fits in size bytes.
 BOOL AnsiPathForm(const WCHAR* path, char* out, int size);
+// The program file's path in that form (GetModuleFileNameA would give '?'
+// for what the code page cannot hold). 0 when it does not fit.
+BOOL ProgramPathAnsi(char* out, int size);

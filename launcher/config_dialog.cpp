@@ -9,6 +9,7 @@
 
 #include "host/saver_app.h"
 #include "launcher/ansi_path.h"
+#include "launcher/dialog_scale.h"
 #include "launcher/japanese_message.h"
 #include "launcher/path_split.h"
 #include "launcher/settings.h"
@@ -85,7 +86,7 @@ static void ReadFileVersion()
     // Without version.dll the version reads as when the resource is unreadable.
     if (!GetFileVersionInfoSizeA || !GetFileVersionInfoA || !VerQueryValueA) return;
     char name[MAX_PATH];
-    GetModuleFileNameA(NULL, name, MAX_PATH);
+    if (!ProgramPathAnsi(name, MAX_PATH)) return;
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(name, &handle);
     if (size == 0) return;
@@ -230,8 +231,7 @@ static void ChangeColour(HWND dialog)
 static void ShowSaveFailure(HWND dialog)
 {
     char file[settingsTextSize] = "";
-    DWORD length = GetModuleFileNameA(NULL, file, sizeof file);
-    if (length == 0 || length >= sizeof file || !SettingsPathFromModule(file)) file[0] = '\0';
+    if (!ProgramPathAnsi(file, sizeof file) || !SettingsPathFromModule(file)) file[0] = '\0';
     // The path is the system's own ANSI text.
     WCHAR widePath[settingsTextSize];
     if (!MultiByteToWideChar(CP_ACP, 0, file, -1, widePath, settingsTextSize))
@@ -311,7 +311,13 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(dialog);
+        NoteDialogDpi(dialog);
         return TRUE;
+    case WM_DPICHANGED:
+        return RescaleDialog(dialog, HIWORD(wParam), (const RECT*)lParam);
+    case WM_DESTROY:
+        ReleaseDialogFont();
+        return FALSE;
     case WM_COMMAND:
         return OnCommand(dialog, LOWORD(wParam));
     case WM_HSCROLL:

@@ -12,10 +12,7 @@ static const int pathSize = 1024;
 // The program file's path with "ini" in place of its last three characters.
 static int ProgramSettingsFile(char* path, DWORD size)
 {
-    DWORD length = GetModuleFileNameA(NULL, path, size);
-    if (length == 0 || length >= size) return 0;  // failed or cut
-    path[length] = '\0';
-    return SettingsPathFromModule(path);
+    return ProgramPathAnsi(path, (int)size) && SettingsPathFromModule(path);
 }
 
 // The folder an environment variable names, then tail. 0 where the

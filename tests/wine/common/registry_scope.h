@@ -27,3 +27,9 @@ struct PasswordValueScope : RegistryValueScope {
     {
     }
 };
+
+// The DPI of the programs Wine starts while the scope lives (144: 150 %).
+struct LogPixelsScope : RegistryValueScope {
+    explicit LogPixelsScope(DWORD dpi = 144)
+        : RegistryValueScope(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels") { SetDword(dpi); }
+};

@@ -86,24 +86,6 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
     return fclose(f) == 0 && ok;
 }
 
-UserSettingsScope::UserSettingsScope()
-{
-    char appData[MAX_PATH] = "";
-    GetEnvironmentVariableA("APPDATA", appData, MAX_PATH);
-    folder = std::string(appData) + "\\velkaro_ss_launcher";
-    path = folder + "\\velkaro_ss_launcher.ini";
-    had = ReadFileBytes(path, &saved);
-    RemoveTree(folder);
-}
-
-UserSettingsScope::~UserSettingsScope()
-{
-    RemoveTree(folder);
-    if (!had) return;
-    CreateDirectoryA(folder.c_str(), NULL);
-    WriteFileBytes(path, saved);
-}
-
 bool ReadFileBytes(const std::string& path, std::string* bytes)
 {
     HANDLE f = CreateFileA(path.c_str(), GENERIC_READ,

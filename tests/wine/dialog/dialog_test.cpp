@@ -6,7 +6,6 @@
 #include <string.h>
 
 #include "dialog_driver.h"
-#include "parent_window.h"
 #include "platform_checks.h"
 #include "registry_scope.h"
 #include "resource_reader.h"
@@ -341,9 +340,8 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     // would read as a lead byte if the path were converted as code page 932.
     ASSERT_TRUE(s.Prepare(GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails"));
     // Folders where the settings file and the user's should be: every write fails.
-    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL));
     UserSettingsScope user;
-    ASSERT_TRUE(user.Block());
+    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL) && user.Block());
     ASSERT_TRUE(s.Open());
     s.SetText(IDC_EXEPATH, "C:\\a\\velkarodin.exe");
     HWND box = s.Opened(IDOK, 10000);
@@ -371,48 +369,56 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
 }
 
 // A folder in the settings file's place stands in for one the user cannot
-// write: OK saves to the user's own file, and run mode uses it.
+// write. The dialog shows the copy in the virtual store; OK saves to the
+// user's own file, which run mode then uses. Once there, the user's file
+// comes before the others and takes every save.
 TEST_F(ConfigDialog, UnwritableFolderSavesToTheUsersFileThatRunModeUses)
 {
     UserSettingsScope user;
     AccessoryFolder f("dialog_user_file");
     s.scr = f.scr;
-    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL));
-    ASSERT_TRUE(s.Open());
+    std::string store = getenv("LOCALAPPDATA") + ("\\VirtualStore" + s.SettingsPath().substr(2));
+    for (size_t at = 0; (at = store.find('\\', at + 1)) != std::string::npos;)
+        CreateDirectoryA(store.substr(0, at).c_str(), NULL);
+    ASSERT_TRUE(WriteFileBytes(store, "[setting]\r\nexepath=stored"));
+    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL) && s.Open());
+    EXPECT_EQ("stored", s.Text(IDC_EXEPATH));
     s.SetText(IDC_EXEPATH, f.accessory);
     EndWith(s, IDOK, 1);
     TestProcess saver;
     ASSERT_TRUE(StartSaver(&saver, f.scr, "/s"));
     EXPECT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000)) << "no accessory started";
+    saver.End();
+    ASSERT_TRUE(RemoveDirectoryA(s.SettingsPath().c_str()) &&
+                WriteSettingsFor(f.scr, {"exepath=beside"}) && s.Open());
+    EXPECT_EQ(f.accessory, s.Text(IDC_EXEPATH));
+    EndWith(s, IDOK, 1);
+    EXPECT_EQ("beside", s.Setting("exepath"));
+    DeleteFileA(store.c_str());
+    for (size_t at = store.size(); (at = store.rfind('\\', at - 1)) > strlen(getenv("LOCALAPPDATA"));)
+        RemoveDirectoryA(store.substr(0, at).c_str());  // only the folders left empty
 }
 
-// At 144 DPI (150 %) the dialog is half as large again as at 96; the saver
-// window covers the screen and the preview its parent's client area.
+// At 144 DPI (150 %) the dialog is half as large again as at 96; moved to
+// a monitor at 144 DPI, it lays itself out as if made there.
 TEST_F(ConfigDialog, ScalesWithTheDpi)
 {
-    s.scr = PrepareSaverFolder("dialog_dpi", "velkaro_ss_launcher.scr", QuietSettings).scr;
-    s.before = s.SettingsNow();
-    RECT at96 = {}, at144 = {}, screen = {}, preview = {}, client = {};
-    ASSERT_TRUE(s.Open() && GetWindowRect(s.dialog, &at96));
+    SKIP_UNLESS_WINE("set the DPI for the programs it starts");
+    RECT at[2], ok[2];
+    for (int i = 0; i < 2; i++) {
+        LogPixelsScope dpi(i ? 144 : 96);
+        ASSERT_TRUE(s.Start("dialog_dpi") && GetWindowRect(s.dialog, &at[i]) &&
+                    GetWindowRect(s.Item(IDOK), &ok[i]));
+        EndWith(s, IDCANCEL, 0);
+    }
+    EXPECT_NEAR(1.5, double(at[1].right - at[1].left) / (at[0].right - at[0].left), 0.1);
+    EXPECT_NEAR(1.5, double(at[1].bottom - at[1].top) / (at[0].bottom - at[0].top), 0.1);
+    ASSERT_TRUE(s.Start("dialog_dpi_moved"));
+    Ask(s.dialog, WM_DPICHANGED, MAKEWPARAM(144, 144));  // the rect is the system's to give
+    GetWindowRect(s.Item(IDOK), &ok[0]);
+    EXPECT_NEAR(ok[1].right - ok[1].left, ok[0].right - ok[0].left, 2);
+    EXPECT_NEAR(ok[1].bottom - ok[1].top, ok[0].bottom - ok[0].top, 2);
     EndWith(s, IDCANCEL, 0);
-    RegistryValueScope dpi(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
-    ASSERT_TRUE(dpi.SetDword(144));
-    ASSERT_TRUE(s.Open() && GetWindowRect(s.dialog, &at144));
-    EXPECT_NEAR(1.5, double(at144.right - at144.left) / (at96.right - at96.left), 0.1);
-    EXPECT_NEAR(1.5, double(at144.bottom - at144.top) / (at96.bottom - at96.top), 0.1);
-    EndWith(s, IDCANCEL, 0);
-    ParentWindow parent;
-    TestProcess inPreview, running;
-    ASSERT_TRUE(parent.Create(200, 150) &&
-                StartSaver(&inPreview, s.scr, "/p " + Decimal(parent.window)));
-    GetClientRect(WaitForPreviewChild(parent.window, inPreview.process), &preview);
-    GetClientRect(parent.window, &client);
-    EXPECT_TRUE(EqualRect(&client, &preview));
-    parent.Destroy();
-    ASSERT_TRUE(StartSaver(&running, s.scr, "/s"));
-    GetWindowRect(WaitForSaverWindow(running.id, 10000), &screen);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), screen.right - screen.left);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), screen.bottom - screen.top);
 }
 
 TEST_F(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
