@@ -3,6 +3,8 @@
 // without a word; so such a path is stored by its short names where needed.
 #include "launcher/ansi_path.h"
 
+#include <string.h>
+
 #include "launcher/path_components.h"
 
 static const int widePathSize = 1024;
