@@ -368,10 +368,9 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     EndWith(s, IDCANCEL, 0);
 }
 
-// A folder in the settings file's place stands in for one the user cannot
-// write. The dialog shows the copy in the virtual store; OK saves to the
-// user's own file, which run mode then uses. Once there, the user's file
-// comes before the others and takes every save.
+// A folder in the settings file's place stands in for one the user cannot write.
+// The dialog shows the virtual store's copy; OK saves to the user's own file,
+// which run mode then uses, and which comes first and takes every save.
 TEST_F(ConfigDialog, UnwritableFolderSavesToTheUsersFileThatRunModeUses)
 {
     UserSettingsScope user;
