@@ -51,6 +51,9 @@ target_compile_options(saver_launcher PRIVATE ${PRODUCT_COMPILE_OPTIONS})
 target_link_libraries(saver_launcher PUBLIC saver_host)
 
 add_executable(velkaro_ss_launcher WIN32 launcher/winmain.cpp resources/velkaro_ss_launcher.rc)
+# The resource compiler's scanner does not follow the files the script names.
+set_source_files_properties(resources/velkaro_ss_launcher.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/resources/velkaro_ss_launcher.manifest;${CMAKE_SOURCE_DIR}/resources/velkaro_ss_launcher.ico")
 set_target_properties(velkaro_ss_launcher PROPERTIES SUFFIX ".scr")
 target_compile_options(velkaro_ss_launcher PRIVATE ${PRODUCT_COMPILE_OPTIONS})
 target_link_options(velkaro_ss_launcher PRIVATE ${PRODUCT_LINK_OPTIONS})

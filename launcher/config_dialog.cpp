@@ -6,9 +6,10 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <string.h>
-#include <wchar.h>
 
 #include "launcher/config_dialog.h"
+#include "launcher/ansi_path.h"
+#include "launcher/dialog_scale.h"
 #include "launcher/japanese_message.h"
 #include "launcher/path_split.h"
 #include "launcher/settings.h"
@@ -61,7 +62,8 @@ static_assert(sizeof(OPENFILENAMEW) >= openFileNameSize, "OPENFILENAMEW too smal
 // registration (comctl32 missing) is left to the dialog's creation to report.
 BOOL PrepareConfigDialog(HINSTANCE)
 {
-    auto InitCommonControlsEx = SYSTEM_ENTRY("comctl32.dll", InitCommonControlsEx);
+    auto InitCommonControlsEx =
+        (decltype(&::InitCommonControlsEx))(void*)CommonControlsEntry("InitCommonControlsEx");
     if (!InitCommonControlsEx) return TRUE;
     INITCOMMONCONTROLSEX classes;
     classes.dwSize = sizeof classes;
@@ -84,7 +86,7 @@ static void ReadFileVersion()
     // Without version.dll the version reads as when the resource is unreadable.
     if (!GetFileVersionInfoSizeA || !GetFileVersionInfoA || !VerQueryValueA) return;
     char name[MAX_PATH];
-    GetModuleFileNameA(NULL, name, MAX_PATH);
+    if (!ProgramPathAnsi(name, MAX_PATH)) return;
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(name, &handle);
     if (size == 0) return;
@@ -166,29 +168,6 @@ static void OnInitDialog(HWND dialog)
     SetDlgItemTextA(dialog, IDC_ABOUT, line);
 }
 
-// The setting's ANSI bytes for a wide path; 0 (setting unchanged) when the
-// code page cannot hold the path exactly or it does not fit.
-static int StoreExactly(const WCHAR* path, char* setting)
-{
-    char bytes[settingsTextSize];
-    WCHAR back[settingsTextSize];
-    if (!WideCharToMultiByte(CP_ACP, 0, path, -1, bytes, settingsTextSize, NULL, NULL)) return 0;
-    if (!MultiByteToWideChar(CP_ACP, 0, bytes, -1, back, settingsTextSize)) return 0;
-    if (wcscmp(back, path) != 0) return 0;  // a '?' or a best-fit stand-in
-    lstrcpyA(setting, bytes);
-    return 1;
-}
-
-// A picked path as the setting: the path itself, or its short (8.3) name
-// where only that fits the code page; 0 when neither does.
-static int StorePickedPath(const WCHAR* path, char* setting)
-{
-    if (StoreExactly(path, setting)) return 1;
-    WCHAR shortPath[settingsTextSize];
-    DWORD length = GetShortPathNameW(path, shortPath, settingsTextSize);
-    return length > 0 && length < (DWORD)settingsTextSize && StoreExactly(shortPath, setting);
-}
-
 // The chooser's filter: its display text and pattern, each ended by a NUL,
 // then the closing NUL.
 static void LoadFilter(const Chooser& chooser, WCHAR* filter, int size)
@@ -223,8 +202,7 @@ static void BrowseForFile(HWND dialog, const Chooser& chooser, const WCHAR* init
     // Without comdlg32 it is as if the user had cancelled.
     auto GetOpenFileNameW = SYSTEM_ENTRY("comdlg32.dll", GetOpenFileNameW);
     if (!GetOpenFileNameW || !GetOpenFileNameW(&request)) return;
-    // Stored with '?' in it, the path would fail silently when the saver runs.
-    if (!StorePickedPath(file, chooser.setting)) {
+    if (!AnsiPathForm(file, chooser.setting, settingsTextSize)) {
         ShowJapaneseMessage(dialog, IDS_PATH_UNUSABLE, file, IDS_LAUNCHER_CAPTION,
                             MB_OK | MB_ICONERROR);
         return;
@@ -253,8 +231,7 @@ static void ChangeColour(HWND dialog)
 static void ShowSaveFailure(HWND dialog)
 {
     char file[settingsTextSize] = "";
-    DWORD length = GetModuleFileNameA(NULL, file, sizeof file);
-    if (length == 0 || length >= sizeof file || !SettingsPathFromModule(file)) file[0] = '\0';
+    if (!ProgramPathAnsi(file, sizeof file) || !SettingsPathFromModule(file)) file[0] = '\0';
     // The path is the system's own ANSI text.
     WCHAR widePath[settingsTextSize];
     if (!MultiByteToWideChar(CP_ACP, 0, file, -1, widePath, settingsTextSize))
@@ -270,11 +247,28 @@ static void EndConfigDialog(HWND dialog, int result)
     EndDialog(dialog, result);
 }
 
+// A path field's text as its setting: the code page's bytes where they hold
+// the text (cut to the setting's size), else the form a picked path gets.
+// 0, after the error box, when the text has no such form.
+static int ReadPathField(HWND dialog, int id, char* setting)
+{
+    GetDlgItemTextA(dialog, id, setting, editReadCount);
+    // The 95 family's ANSI dialog holds only what the code page can.
+    if (!IsWindowUnicode(dialog)) return 1;
+    WCHAR text[editReadCount];
+    GetDlgItemTextW(dialog, id, text, editReadCount);
+    if (AnsiHolds(text) || AnsiPathForm(text, setting, editReadCount)) return 1;
+    ShowJapaneseMessage(dialog, IDS_PATH_UNUSABLE, text, IDS_LAUNCHER_CAPTION,
+                        MB_OK | MB_ICONERROR);
+    return 0;
+}
+
 static void OnOk(HWND dialog)
 {
-    GetDlgItemTextA(dialog, IDC_PLAYLIST, playlist, editReadCount);
-    GetDlgItemTextA(dialog, IDC_EXEPATH, exepath, editReadCount);
-    GetDlgItemTextA(dialog, IDC_EXT_SCR_PATH, ext_scr_path, editReadCount);
+    if (!ReadPathField(dialog, IDC_PLAYLIST, playlist) ||
+        !ReadPathField(dialog, IDC_EXEPATH, exepath) ||
+        !ReadPathField(dialog, IDC_EXT_SCR_PATH, ext_scr_path))
+        return;
     // The saver must not start itself as its own external saver.
     if (strcmp(LastPathComponent(ext_scr_path, IsLeadByte), selfName) == 0) {
         ShowJapaneseMessage(dialog, IDS_REFUSED_SELF, NULL, 0, MB_OK | MB_ICONERROR);
@@ -317,7 +311,13 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(dialog);
+        NoteDialogDpi(dialog);
         return TRUE;
+    case WM_DPICHANGED:
+        return RescaleDialog(dialog, HIWORD(wParam), (const RECT*)lParam);
+    case WM_DESTROY:
+        ReleaseDialogFont();
+        return FALSE;
     case WM_COMMAND:
         return OnCommand(dialog, LOWORD(wParam));
     case WM_HSCROLL:

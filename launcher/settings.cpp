@@ -1,7 +1,8 @@
-// The settings store: six values in section "setting" of the INI file beside
-// the program file, read and written through the private-profile functions,
-// row by row of the settings table (launcher/settings_values.h).
+// The settings store: six values in section "setting" of an INI file (which
+// one: settings_location.cpp), read and written through the private-profile
+// functions, row by row of the settings table (launcher/settings_values.h).
 #include "launcher/settings.h"
+#include "launcher/settings_location.h"
 #include "launcher/settings_values.h"
 
 COLORREF bgcolor;
@@ -17,15 +18,6 @@ static const char settingsSection[] = "setting";
 // COLORREF, an int or a text of settingsTextSize bytes.
 static void* const settingPlaces[settingCount] = {&bgcolor, &alpha,    &mode,
                                                   exepath,  playlist, ext_scr_path};
-
-// The program file's path with "ini" in place of its last three characters.
-static int SettingsFilePath(char* path, DWORD size)
-{
-    DWORD length = GetModuleFileNameA(NULL, path, size);
-    if (length == 0 || length >= size) return 0;  // failed or cut
-    path[length] = '\0';
-    return SettingsPathFromModule(path);
-}
 
 // Reads one setting; without a file (null), its default.
 static void LoadSetting(int index, const char* file)
@@ -51,7 +43,7 @@ static void LoadSetting(int index, const char* file)
 void LoadSettings()
 {
     char file[1024];
-    int found = SettingsFilePath(file, sizeof file);
+    int found = SettingsFileToRead(file, sizeof file);
     for (int i = 0; i < settingCount; i++) LoadSetting(i, found ? file : NULL);
 }
 
@@ -69,13 +61,16 @@ static int SaveSetting(int index, const char* file)
                                                                                             : 0;
 }
 
-int SaveSettings()
+static int WriteSettings(const char* file)
 {
-    char file[1024];
-    if (!SettingsFilePath(file, sizeof file)) return 0;
     // Every key is written even after a failure, so that as much as
     // possible reaches the file; the result tells the dialog about any.
     int ok = 1;
     for (int i = 0; i < settingCount; i++) ok &= SaveSetting(i, file);
     return ok;
+}
+
+int SaveSettings()
+{
+    return SaveSettingsFile(WriteSettings);
 }

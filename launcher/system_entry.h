@@ -9,6 +9,9 @@
 // process ends.
 FARPROC SystemEntry(const char* library, const char* name);
 
+// The same for comctl32, version 6 where the system has it.
+FARPROC CommonControlsEntry(const char* name);
+
 // The entry point typed as the system header declares the function, so that
 // the call keeps the function's own name and signature:
 //     auto ChooseColorA = SYSTEM_ENTRY("comdlg32.dll", ChooseColorA);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 
+#include "launcher/path_components.h"
 #include "launcher/path_split.h"
 #include "tests/native/common/lead_bytes.h"
 
@@ -140,4 +142,24 @@ TEST(LastPathComponent, TrailByteIsNoSeparator)
     // The result points into the text itself.
     const char* text = "a\\b";
     EXPECT_EQ(text + 2, LastPathComponent(text, Cp932Lead));
+}
+
+TEST(KeepLongComponents, OnlyWhatTheCodePageCannotHoldIsShortened)
+{
+    // The code page's stand-in holds ASCII only. Expected null: refused.
+    CodePageHolds ascii = [](const wchar_t* t, int n) {
+        return int(std::all_of(t, t + n, [](wchar_t c) { return c < 0x80; }));
+    };
+    const struct { const wchar_t *longPath, *shortPath, *expected; size_t size; } rows[] = {
+        {L"C:\\My Music\\\u66f2\\x y.scr", L"C:\\MYMUSI~1\\7F2E~1\\XY~1.SCR",
+         L"C:\\My Music\\7F2E~1\\x y.scr", 64},
+        {L"d:/a b/\u66f2.m3u", L"D:\\AB~1\\7F2E~1.M3U", L"d:/a b/7F2E~1.M3U", 64},
+        {L"C:\\\u66f2\\x", L"C:\\X~1", nullptr, 64},  // not the same components
+        {L"C:\\\u66f2", L"C:\\7F2E~1", nullptr, 9}};     // one character too long
+    for (const auto& row : rows) {
+        wchar_t out[64] = L"";
+        int ok = KeepLongComponents(row.longPath, row.shortPath, ascii, out, row.size);
+        EXPECT_EQ(row.expected != nullptr, ok == 1) << row.shortPath;
+        if (row.expected) EXPECT_STREQ(row.expected, out);
+    }
 }

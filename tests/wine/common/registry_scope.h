@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform_checks.h"  // RunsUnderWine
+
 struct RegistryValueScope {
     RegistryValueScope(HKEY root, const char* key, const char* value);
     ~RegistryValueScope();
@@ -27,4 +29,12 @@ struct PasswordValueScope : RegistryValueScope {
         : RegistryValueScope(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword")
     {
     }
+};
+
+// The DPI of the programs Wine starts while the scope lives (144: 150 %);
+// Windows reads the value only at sign-in, so there it is left alone.
+struct LogPixelsScope : RegistryValueScope {
+    explicit LogPixelsScope(DWORD dpi = 144)
+        : RegistryValueScope(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels")
+    { if (RunsUnderWine()) SetDword(dpi); }
 };

@@ -5,6 +5,7 @@
 // dialog_driver.h (the configuration dialog driven from outside).
 #pragma once
 #include <windows.h>
+#include <stdlib.h>
 #include <functional>
 #include <string>
 #include <vector>
@@ -48,6 +49,20 @@ bool PathExists(const std::string& path);
 // e.g. {"mode=1", "alpha=20"}; the path is the .scr's with "ini" at the end.
 bool WriteSettingsFor(const std::string& scrPath, const std::vector<std::string>& lines);
 std::string SettingsPathFor(const std::string& scrPath);
+// The user's own settings file (%APPDATA%\velkaro_ss_launcher\velkaro_ss_launcher.ini),
+// gone for one test and put back after. Block() puts a folder in its place.
+struct UserSettingsScope {
+    std::string folder = std::string(getenv("APPDATA")) + "\\velkaro_ss_launcher";
+    std::string path = folder + "\\velkaro_ss_launcher.ini", saved;
+    bool had = ReadFileBytes(path, &saved);
+    UserSettingsScope() { RemoveTree(folder); }
+    ~UserSettingsScope()
+    {
+        RemoveTree(folder);
+        if (had && CreateDirectoryA(folder.c_str(), NULL)) WriteFileBytes(path, saved);
+    }
+    bool Block() { return CreateDirectoryA(folder.c_str(), NULL) && CreateDirectoryA(path.c_str(), NULL); }
+};
 
 // Processes this test started. End() terminates only that process, by handle.
 struct TestProcess {

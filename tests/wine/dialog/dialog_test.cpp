@@ -7,6 +7,7 @@
 
 #include "dialog_driver.h"
 #include "platform_checks.h"
+#include "registry_scope.h"
 #include "resource_reader.h"
 
 namespace {
@@ -33,15 +34,17 @@ std::string Ansi(const std::wstring& wide)
     WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, bytes, sizeof bytes, NULL, NULL);
     return bytes;
 }
-// The short (8.3) name of an existing file in the system's code page; ""
-// when there is none, or it does not convert exactly or fit in 1023 bytes.
+// An existing file outside the code page as stored: its folder as written,
+// its name by its short (8.3) name; "" when there is none, or it does not
+// convert exactly or fit in 1023 bytes.
 std::string StorableShortName(const std::wstring& path)
 {
     wchar_t shortPath[1024] = L"";
     DWORD n = GetShortPathNameW(path.c_str(), shortPath, 1024);
-    std::string bytes = Ansi(shortPath);
-    if (n == 0 || n >= 1024 || bytes.size() > 1023 || Wide(bytes) != shortPath) return "";
-    return bytes;
+    if (n == 0 || n >= 1024) return "";
+    std::wstring form = path.substr(0, path.rfind(L'\\')) + wcsrchr(shortPath, L'\\');
+    std::string bytes = Ansi(form);
+    return bytes.size() > 1023 || Wide(bytes) != form ? "" : bytes;
 }
 bool WriteFileW(const std::wstring& path)
 {
@@ -336,8 +339,9 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     // With code page 1252 the folder's name holds an e acute (0xE9), which
     // would read as a lead byte if the path were converted as code page 932.
     ASSERT_TRUE(s.Prepare(GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails"));
-    // A folder where the settings file should be: every write fails.
-    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL));
+    // Folders where the settings file and the user's should be: every write fails.
+    UserSettingsScope user;
+    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL) && user.Block());
     ASSERT_TRUE(s.Open());
     s.SetText(IDC_EXEPATH, "C:\\a\\velkarodin.exe");
     HWND box = s.Opened(IDOK, 10000);
@@ -361,6 +365,58 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
     // The swatch brush is still alive: the swatch keeps its colour.
     InvalidateRect(s.Item(IDC_BGCOLOR_SWATCH), NULL, TRUE);
     ExpectSwatch(s, RGB(0, 0, 0));
+    EndWith(s, IDCANCEL, 0);
+}
+
+// A folder in the settings file's place stands in for one the user cannot write.
+// The dialog shows the virtual store's copy; OK saves to the user's own file,
+// which run mode then uses, and which comes first and takes every save.
+TEST_F(ConfigDialog, UnwritableFolderSavesToTheUsersFileThatRunModeUses)
+{
+    UserSettingsScope user;
+    AccessoryFolder f("dialog_user_file");
+    s.scr = f.scr;
+    std::string store = getenv("LOCALAPPDATA") + ("\\VirtualStore" + s.SettingsPath().substr(2));
+    for (size_t at = 0; (at = store.find('\\', at + 1)) != std::string::npos;)
+        CreateDirectoryA(store.substr(0, at).c_str(), NULL);
+    ASSERT_TRUE(WriteFileBytes(store, "[setting]\r\nexepath=stored"));
+    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL) && s.Open());
+    EXPECT_EQ("stored", s.Text(IDC_EXEPATH));
+    s.SetText(IDC_EXEPATH, f.accessory);
+    EndWith(s, IDOK, 1);
+    TestProcess saver;
+    ASSERT_TRUE(StartSaver(&saver, f.scr, "/s"));
+    EXPECT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000)) << "no accessory started";
+    saver.End();
+    ASSERT_TRUE(RemoveDirectoryA(s.SettingsPath().c_str()) &&
+                WriteSettingsFor(f.scr, {"exepath=beside"}) && s.Open());
+    EXPECT_EQ(f.accessory, s.Text(IDC_EXEPATH));
+    EndWith(s, IDOK, 1);
+    EXPECT_EQ("beside", s.Setting("exepath"));
+    DeleteFileA(store.c_str());
+    for (size_t at = store.size(); (at = store.rfind('\\', at - 1)) > strlen(getenv("LOCALAPPDATA"));)
+        RemoveDirectoryA(store.substr(0, at).c_str());  // only the folders left empty
+}
+
+// At 144 DPI (150 %) the dialog is half as large again as at 96; told that
+// it moved to a monitor at 144 DPI, it scales its controls so.
+TEST_F(ConfigDialog, ScalesWithTheDpi)
+{
+    SKIP_UNLESS_WINE("set the DPI for the programs it starts");
+    RECT at[2], ok[2];
+    for (int i = 0; i < 2; i++) {
+        LogPixelsScope dpi(i ? 144 : 96);
+        ASSERT_TRUE(s.Start("dialog_dpi") && GetWindowRect(s.dialog, &at[i]) &&
+                    GetWindowRect(s.Item(IDOK), &ok[i]));
+        EndWith(s, IDCANCEL, 0);
+    }
+    EXPECT_NEAR(1.5, double(at[1].right - at[1].left) / (at[0].right - at[0].left), 0.1);
+    EXPECT_NEAR(1.5, double(at[1].bottom - at[1].top) / (at[0].bottom - at[0].top), 0.1);
+    ASSERT_TRUE(s.Start("dialog_dpi_moved") && GetWindowRect(s.Item(IDOK), &ok[0]));
+    Ask(s.dialog, WM_DPICHANGED, MAKEWPARAM(144, 144));  // the rect is the system's to give
+    GetWindowRect(s.Item(IDOK), &ok[1]);
+    EXPECT_NEAR(1.5 * (ok[0].right - ok[0].left), ok[1].right - ok[1].left, 1);
+    EXPECT_NEAR(1.5 * (ok[0].bottom - ok[0].top), ok[1].bottom - ok[1].top, 1);
     EndWith(s, IDCANCEL, 0);
 }
 
@@ -463,6 +519,18 @@ TEST_F(ConfigDialog, PickedPathsAreStoredAsTheCodePageCanHoldThem)
         }
         EXPECT_EQ(shown, s.Text(IDC_PLAYLIST));
     }
+    // Typed or pasted, the same: OK refuses what has no such form, saving nothing.
+    for (const std::wstring& typed : {lists + L"\\없음.m3u", deep, japanese}) {
+        SendMessageTimeoutW(s.Item(IDC_PLAYLIST), WM_SETTEXT, 0, (LPARAM)typed.c_str(),
+                            SMTO_ABORTIFHUNG, 5000, NULL);
+        if (typed == japanese) break;
+        HWND box = s.Opened(IDOK, 10000);
+        ASSERT_TRUE(box) << "no error box";
+        EXPECT_EQ(unusableText + typed, WideText(GetDlgItem(box, 0xFFFF)));
+        CloseBoxDialogStays(s, box);
+        EXPECT_EQ(s.before, s.SettingsNow());
+    }
+    shown = picks[1].second;
     EndWith(s, IDOK, 1);
     EXPECT_EQ(shown, s.Setting("playlist"));
     RemoveTree(Ansi(deepRoot));

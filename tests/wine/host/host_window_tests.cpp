@@ -23,8 +23,10 @@ protected:
     TestProcess p;
 };
 
+// At 150 % (144 DPI), where the window must cover the screen in pixels.
 TEST_F(HostRunWindow, TopmostPopupCoveringTheScreenClipBox)
 {
+    LogPixelsScope dpi;
     HWND w = Start("host_win_run", 300, 300);
     ASSERT_TRUE(w);
     EXPECT_EQ("Screen Saver", WindowText(w));
@@ -74,8 +76,10 @@ TEST_F(HostRunWindow, SecondRunEndsAtOnceAndActivatesTheFirst)
     EXPECT_EQ(0u, CloseSaver(&p, w));
 }
 
+// At 150 % too (see above).
 TEST(HostPreviewWindow, ChildFillingTheParentsClientArea)
 {
+    LogPixelsScope dpi;
     std::string scr = QuietSaver("host_win_preview");
     ParentWindow parent;
     ASSERT_TRUE(parent.Create(152, 112));

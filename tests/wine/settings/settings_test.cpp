@@ -11,6 +11,7 @@ protected:
         ClearSettings();
     }
     void TearDown() override { RemoveOwnSettings(); }
+    UserSettingsScope user;
     bool WriteIni(const std::string& body)
     {
         return WriteFileBytes(OwnSettingsPath(), "[setting]\r\n" + body);
@@ -115,9 +116,9 @@ TEST_F(SettingsTest, SaveCreatesTheFileWithAllSixKeys)
     ExpectSettings(0x00336699, 20, 0, "C:\\a\\velkarodin.exe", "", std::string(1023, 'z'));
 }
 
-TEST_F(SettingsTest, SaveReportsFailureWhenAFolderStandsInPlaceOfTheFile)
+TEST_F(SettingsTest, SaveReportsFailureWhenFoldersStandInPlaceOfBothFiles)
 {
-    ASSERT_TRUE(CreateDirectoryA(OwnSettingsPath().c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(OwnSettingsPath().c_str(), NULL) && user.Block());
     alpha = 50;
     lstrcpyA(exepath, "x");
     EXPECT_EQ(0, SaveSettings());

@@ -11,7 +11,8 @@
 #include <psapi.h>  // after windows.h
 #include <set>
 
-// Which of user32 and the dialog's and music's DLLs the process has mapped.
+// Which of user32 and the dialog's and music's DLLs the process has mapped,
+// those from the side-by-side store marked so.
 static std::set<std::string> MappedDlls(HANDLE process)
 {
     const std::set<std::string> watched = {"user32.dll", "comctl32.dll", "comdlg32.dll",
@@ -21,9 +22,11 @@ static std::set<std::string> MappedDlls(HANDLE process)
     std::set<std::string> names;
     if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return names;
     for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; i++) {
-        char name[MAX_PATH] = "";
+        char name[MAX_PATH] = "", path[MAX_PATH] = "";
         GetModuleBaseNameA(process, modules[i], name, sizeof name);
-        if (watched.count(CharLowerA(name))) names.insert(name);
+        GetModuleFileNameExA(process, modules[i], path, sizeof path);
+        bool sxs = strstr(CharLowerA(path), "\\winsxs\\") != NULL;
+        if (watched.count(CharLowerA(name))) names.insert(name + std::string(sxs ? " (sxs)" : ""));
     }
     return names;
 }
@@ -95,14 +98,16 @@ TEST(LibraryLoading, RunModeMapsNoDialogOrMusicLibrary)
     CloseByKey(&saver, f);
 }
 
-// comctl32 for the slider; comdlg32 waits for a chooser, winmm for music.
+// comctl32 (version 6, by name) for the slider; comdlg32 waits for a
+// chooser, winmm for music.
 TEST(LibraryLoading, ConfigureModeMapsTheSliderLibraryOnly)
 {
     RunFolder f("libs_configure", false);
     DialogSession d;
     d.scr = f.scr;
     ASSERT_TRUE(d.Open());
-    EXPECT_EQ((std::set<std::string>{"comctl32.dll", "user32.dll"}), MappedDlls(d.process.process));
+    EXPECT_EQ((std::set<std::string>{"comctl32.dll (sxs)", "user32.dll"}),
+              MappedDlls(d.process.process));
     PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(0u, d.process.ExitCode(10000));
 }
@@ -181,6 +186,7 @@ TEST(LibraryLoading, LibrariesPlantedBesideTheSaverAreNeverLoaded)
     DialogSession d;
     d.scr = f.scr;
     ASSERT_TRUE(d.Open());
+    EXPECT_EQ(1u, MappedDlls(d.process.process).count("comctl32.dll (sxs)"));
     PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(0u, d.process.ExitCode(10000));
 
