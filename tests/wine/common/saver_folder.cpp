@@ -20,8 +20,10 @@ SaverFolder PrepareSaverFolder(const std::string& testName, const std::string& s
     f.scr = f.dir + "\\" + scrName;
     f.accessoryDir = f.dir + "\\Program Files\\Tools";
     f.accessory = f.accessoryDir + "\\velkarodin.exe";
-    CopyInto(parts & ProbeProgram ? BinFile("hostprobe.scr") : SaverPath(), f.dir, scrName);
-    if (parts & ProbeProgram) CopyInto(BinFile("probe_recorder.dll"), f.dir, "probe_recorder.dll");
+    CopyInto(parts & ProbeProgram    ? BinFile("hostprobe.exe")
+             : parts & LauncherProbe ? BinFile("launcherprobe.exe") : SaverPath(), f.dir, scrName);
+    if (parts & (ProbeProgram | LauncherProbe))
+        CopyInto(BinFile("probe_recorder.dll"), f.dir, "probe_recorder.dll");
     if (parts & QuietSettings)
         WriteSettingsFor(f.scr, {"exepath=" + f.scr, "mode=0", "playlist=", "ext_scr_path="});
     if (parts & WithAccessory) AddAccessory(f, variant);
