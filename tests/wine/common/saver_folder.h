@@ -25,6 +25,10 @@ struct SaverFolder {
     std::string AccessoryLog() const { return accessoryDir + "\\accessory_log.txt"; }
     std::string ProbeLog() const { return scr.substr(0, scr.size() - 4) + ".log"; }
     auto ProbeMessages() const { return ParseMessageLines(ReadLines(ProbeLog())); }
+    // Posts a marker to the probe's window and waits until the probe has
+    // recorded it: all that was posted before has been handled. Twice, so that
+    // what those messages posted in turn (WM_CLOSE after a key) has been too.
+    bool FlushProbe(HWND window) const;
     std::string File(const std::string& name) const { return dir + "\\" + name; }
 };
 

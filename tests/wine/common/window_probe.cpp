@@ -48,9 +48,7 @@ DWORD ExitOnKey(TestProcess* saver, HWND window, DWORD timeoutMs)
 
 void ParkCursor()
 {
+    POINT p;
     SetCursorPos(parkX, parkY);
-    WaitUntil([] {
-        POINT p;
-        return GetCursorPos(&p) && p.x == parkX && p.y == parkY;
-    }, 2000);
+    WaitUntil([&] { return GetCursorPos(&p) && p.x == parkX && p.y == parkY; }, 2000);
 }

@@ -21,10 +21,8 @@ static const wchar_t warningTextW[] =
 static const wchar_t warningCaptionW[] = L"velkaro_v010用スクリーンセーバーLauncher";
 
 // A preview ended with its parent, and one closed first.
-static const ExpectedMessage previewEnded[] = {
-    {WM_CREATE, App}, {WM_DESTROY, App}, {WM_CLOSE, Never}, {}};
-static const ExpectedMessage previewClosed[] = {
-    {WM_CREATE, App}, {WM_CLOSE, App}, {WM_DESTROY, App}, {}};
+const ExpectedMessage previewEnded[] = {{WM_CREATE, App}, {WM_DESTROY, App}, {WM_CLOSE, Never}, {}};
+const ExpectedMessage previewClosed[] = {{WM_CREATE, App}, {WM_CLOSE, App}, {WM_DESTROY, App}, {}};
 // Written once for each "/p" token of the command line.
 static const char previewTrace[] = "Find /P  --PreviewMode--\n";
 
@@ -95,7 +93,7 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
     ASSERT_EQ(0u, saver.ExitCode(10000));
     saver.End();
     EXPECT_TRUE(MessagesMatch("previewEnded", previewEnded, s.ProbeMessages()));
-    // Input writes no trace in a preview, even where it reaches the launcher.
+    // The one "/p" token's trace; input writes none in a preview, even where it comes.
     std::vector<std::string> t = saver.Traces();
     EXPECT_EQ(1, CountPrefix(t, previewTrace));
     EXPECT_EQ(0, CountPrefix(t, "WM_MOUSEMOVE\n") + CountPrefix(t, "WM_RBUTTONDOWN\n"));
@@ -131,9 +129,8 @@ TEST(LauncherJa, PreviewStartsNothing)
     saver.End();
     EXPECT_TRUE(MessagesMatch("previewClosed", previewClosed, s.ProbeMessages()));
     // The "/P" token's trace; the close still writes its own.
-    std::vector<std::string> t = saver.Traces();
-    EXPECT_EQ(1, CountPrefix(t, previewTrace));
-    EXPECT_EQ(1, CountPrefix(t, "WM_CLOSE\n"));
+    EXPECT_EQ(1, CountPrefix(saver.Traces(), previewTrace));
+    EXPECT_EQ(1, CountPrefix(saver.Traces(), "WM_CLOSE\n"));
 }
 
 // The host's other preview forms hold no whole "/p" token: the same preview

@@ -1,13 +1,12 @@
-// The launcher as the saver hands it to the host, but each message reaching
-// its saver procedure is first recorded as an "A" line (message_table.h).
+// The launcher as the saver hands it to the host, each message to its saver
+// procedure first recorded as an "A" line (message_table.h).
 #include <stdio.h>
 
 #include "host/saver_app.h"
 #include "launcher/config_dialog.h"
 #include "launcher/launcher_saver.h"
 
-// In probe_recorder.dll: appends to the .log beside the program.
-extern "C" __declspec(dllimport) void ProbeAppend(const char* line);
+extern "C" __declspec(dllimport) void ProbeAppend(const char* line);  // probe_recorder.dll
 
 static LRESULT RecordingSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -1,4 +1,4 @@
-// The launcher inside the real saver under Wine, in run mode.
+// The launcher inside the real saver (or the launcher probe) under Wine, in run mode.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -43,18 +43,6 @@ static DWORD TraceTick(TracedProcess* saver, const std::string& text, int index)
     for (size_t i = 0; i < traces.size(); i++)
         if (traces[i] == text && index-- == 0) return ticks[i];
     return 0;
-}
-
-// A marker through the saver's queue: a mouse move to where the cursor is
-// (no rule closes on it); once its trace is there, all posted before it was handled.
-static bool FlushSaver(TracedProcess* saver, HWND window)
-{
-    int before = CountPrefix(saver->Traces(), "WM_MOUSEMOVE\n");
-    POINT p;
-    GetCursorPos(&p);
-    ScreenToClient(window, &p);
-    if (!PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y))) return false;
-    return WaitUntil([&] { return CountPrefix(saver->Traces(), "WM_MOUSEMOVE\n") > before; }, 10000);
 }
 
 // Moves the cursor 2 pixels (ignored by the host); *closed when the saver
@@ -430,7 +418,7 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     SKIP_UNLESS_95_FAMILY("saver95.scr");
     PasswordValueScope password;
     ASSERT_TRUE(password.SetDword(1));
-    AccessoryFolder s("run_refused", "", "saver95.scr");
+    AccessoryFolder s("run_refused", "", "saver95.scr", LauncherProbe);
     SystemFolderFile provider;
     ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s, &provider));
     TracedProcess saver;
@@ -448,7 +436,7 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     CloseHandle(accessory);
     // Both closes handled, and whatever they posted.
     EXPECT_TRUE(WaitUntil([&] { return CountPrefix(saver.Traces(), "WM_CLOSE\n") >= 2; }, 5000));
-    ASSERT_TRUE(FlushSaver(&saver, window));
+    ASSERT_TRUE(s.FlushProbe(window));
     ASSERT_TRUE(saver.Running());
     ASSERT_TRUE(IsWindow(window));
     // Repainted after the refusal, still in its colour.

@@ -3,14 +3,8 @@
 
 #include "settings_probe.h"
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public SettingsCase {
 protected:
-    void SetUp() override
-    {
-        RemoveOwnSettings();
-        ClearSettings();
-    }
-    void TearDown() override { RemoveOwnSettings(); }
     bool WriteIni(const std::string& body)
     {
         return WriteFileBytes(OwnSettingsPath(), "[setting]\r\n" + body);
