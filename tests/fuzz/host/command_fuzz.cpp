@@ -6,15 +6,7 @@
 #include <string.h>
 
 #include "host/command_line.h"
-
-static const char* NextByte(const char* p) { return p + 1; }
-
-static const char* NextDoubleByte(const char* p)
-{
-    unsigned char c = (unsigned char)*p;
-    bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    return (lead && p[1] != '\0') ? p + 2 : p + 1;
-}
+#include "tests/native/common/lead_bytes.h"
 
 static void Check(bool ok)
 {

@@ -5,18 +5,9 @@
 #include <vector>
 
 #include "host/command_line.h"
+#include "tests/native/common/lead_bytes.h"
 
 namespace {
-
-const char* NextByte(const char* p) { return p + 1; }
-
-// Code page 932 stand-in: a lead byte takes the next byte with it.
-const char* NextDoubleByte(const char* p)
-{
-    unsigned char c = (unsigned char)*p;
-    bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    return (lead && p[1] != '\0') ? p + 2 : p + 1;
-}
 
 // A terminated heap copy, so that ASan sees any read past the end.
 std::vector<char> Copy(const std::string& text)

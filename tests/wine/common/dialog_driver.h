@@ -23,16 +23,10 @@ inline DWORD_PTR Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam
 // configuration dialog itself (the one with the slider).
 inline HWND WaitForDialogOf(DWORD pid, HWND owner, DWORD timeoutMs)
 {
-    HWND found = NULL;
-    WaitUntil([&] {
-        found = FindTopLevel([&](HWND w) {
-            return IsWindowOf(w, "#32770", pid) && IsWindowVisible(w) &&
-                   (owner ? GetWindow(w, GW_OWNER) == owner
-                          : GetDlgItem(w, IDC_ALPHA_SLIDER) != NULL);
-        });
-        return found != NULL;
+    return WaitForTopLevel([&](HWND w) {
+        return IsWindowOf(w, "#32770", pid) && IsWindowVisible(w) &&
+               (owner ? GetWindow(w, GW_OWNER) == owner : GetDlgItem(w, IDC_ALPHA_SLIDER) != NULL);
     }, timeoutMs);
-    return found;
 }
 
 struct DialogSession {

@@ -143,7 +143,7 @@ std::vector<RecordedMessage> ParseMessageLines(const std::vector<std::string>& l
         if (keep) relevant.push_back(m);
     }
     size_t row = 0;  // also the index into relevant
-    auto tableDone = [&] { return !table[row].message && !table[row].flags; };
+    auto tableDone = [&] { return table[row].message ? table[row].flags & Never : !table[row].flags; };
     while (!tableDone() && row < relevant.size() && RowMatches(table[row], relevant[row])) ++row;
     if (tableDone() && row == relevant.size()) return ::testing::AssertionSuccess();
     std::string problem = (tableDone() ? std::string("nothing more") : DescribeRow(table[row])) +

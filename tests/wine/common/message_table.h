@@ -16,6 +16,7 @@ enum MessageFlags : unsigned {
     Sent = 4,       // the probe sent it to its own window
     WParam = 8,     // wParam compared
     LParam = 16,    // lParam compared
+    Never = 32,     // after the last row: names a message that must not be seen
 };
 
 // A row of zeros ends a table.

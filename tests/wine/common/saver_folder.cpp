@@ -1,6 +1,10 @@
 #include "saver_folder.h"
 
+#include <stdio.h>
 #include <stdlib.h>
+
+// Passed on by both probes and only recorded.
+static const UINT markerMessage = WM_USER + 0x7F;
 
 static bool AddAccessory(const SaverFolder& f, const std::string& variant)
 {
@@ -20,12 +24,27 @@ SaverFolder PrepareSaverFolder(const std::string& testName, const std::string& s
     f.scr = f.dir + "\\" + scrName;
     f.accessoryDir = f.dir + "\\Program Files\\Tools";
     f.accessory = f.accessoryDir + "\\velkarodin.exe";
-    CopyInto(parts & ProbeProgram ? BinFile("hostprobe.scr") : SaverPath(), f.dir, scrName);
-    if (parts & ProbeProgram) CopyInto(BinFile("probe_recorder.dll"), f.dir, "probe_recorder.dll");
+    CopyInto(parts & ProbeProgram    ? BinFile("hostprobe.exe")
+             : parts & LauncherProbe ? BinFile("launcherprobe.exe") : SaverPath(), f.dir, scrName);
+    if (parts & (ProbeProgram | LauncherProbe))
+        CopyInto(BinFile("probe_recorder.dll"), f.dir, "probe_recorder.dll");
     if (parts & QuietSettings)
         WriteSettingsFor(f.scr, {"exepath=" + f.scr, "mode=0", "playlist=", "ext_scr_path="});
     if (parts & WithAccessory) AddAccessory(f, variant);
     return f;
+}
+
+bool SaverFolder::FlushProbe(HWND window) const
+{
+    static int markers;  // numbered across the test program
+    for (int round = 0; round < 2; ++round) {
+        int n = ++markers;
+        if (!PostMessageA(window, markerMessage, n, 0)) return false;
+        char line[32];
+        snprintf(line, sizeof line, "A %04X %d 0", markerMessage, n);
+        if (!WaitForLine(ProbeLog(), line, 10000)) return false;
+    }
+    return true;
 }
 
 std::string LogValue(const std::string& log, const std::string& key)

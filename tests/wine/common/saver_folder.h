@@ -1,17 +1,20 @@
-// One test folder with a saver program in it: the built saver or the host's
-// probe, under the name the test chooses, optionally with quiet settings and
-// the stand-in accessory.
+// One test folder with a saver program in it: the built saver or a probe,
+// under the name the test chooses, optionally with quiet settings and the
+// stand-in accessory.
 #pragma once
 #include <string>
 
+#include "message_table.h"
 #include "test_support.h"
 
 enum SaverParts {
     BuiltSaver = 0,
-    ProbeProgram = 1,   // hostprobe.scr (the host with a recording application)
+    ProbeProgram = 1,   // hostprobe.exe (the host with a recording application)
                         // and its probe_recorder.dll
     QuietSettings = 2,  // settings that start nothing: see PrepareSaverFolder
     WithAccessory = 4,  // the stand-in accessory and the trap program
+    LauncherProbe = 8,  // launcherprobe.exe (the launcher, its saver procedure's
+                        // messages recorded) and its probe_recorder.dll
 };
 
 struct SaverFolder {
@@ -21,6 +24,11 @@ struct SaverFolder {
     std::string accessory;     // <accessoryDir>\velkarodin.exe (with WithAccessory)
     std::string AccessoryLog() const { return accessoryDir + "\\accessory_log.txt"; }
     std::string ProbeLog() const { return scr.substr(0, scr.size() - 4) + ".log"; }
+    auto ProbeMessages() const { return ParseMessageLines(ReadLines(ProbeLog())); }
+    // Posts a marker to the probe's window and waits until the probe has
+    // recorded it: all that was posted before has been handled. Twice, so that
+    // what those messages posted in turn (WM_CLOSE after a key) has been too.
+    bool FlushProbe(HWND window) const;
     std::string File(const std::string& name) const { return dir + "\\" + name; }
 };
 
@@ -52,6 +60,7 @@ struct AccessoryReaper {
 struct AccessoryFolder : SaverFolder {
     AccessoryReaper reaper;
     AccessoryFolder(const std::string& name, const std::string& variant = "",
-                    const std::string& scrName = "velkaro_ss_launcher.scr")
-        : SaverFolder(PrepareSaverFolder(name, scrName, WithAccessory, variant)), reaper(*this) {}
+                    const std::string& scrName = "velkaro_ss_launcher.scr", unsigned parts = 0)
+        : SaverFolder(PrepareSaverFolder(name, scrName, parts | WithAccessory, variant)),
+          reaper(*this) {}
 };

@@ -231,16 +231,18 @@ bool IsWindowOf(HWND window, const char* className, DWORD pid)
     return (!pid || owner == pid) && (!className || lstrcmpA(cls, className) == 0);
 }
 
-HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs)
+HWND WaitForTopLevel(const std::function<bool(HWND)>& match, DWORD timeoutMs)
 {
     HWND found = NULL;
-    WaitUntil([&] {
-        found = FindTopLevel([&](HWND w) {
-            return IsWindowOf(w, className, pid) && (!title || WindowText(w) == title);
-        });
-        return found != NULL;
-    }, timeoutMs);
+    WaitUntil([&] { return (found = FindTopLevel(match)) != NULL; }, timeoutMs);
     return found;
+}
+
+HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs)
+{
+    return WaitForTopLevel([&](HWND w) {
+        return IsWindowOf(w, className, pid) && (!title || WindowText(w) == title);
+    }, timeoutMs);
 }
 
 HWND WaitForWindowGone(HWND window, DWORD timeoutMs)

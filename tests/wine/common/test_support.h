@@ -94,6 +94,8 @@ HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD ti
 bool IsWindowOf(HWND window, const char* className, DWORD pid);
 // The first top-level window for which match() is true, or null.
 HWND FindTopLevel(const std::function<bool(HWND)>& match);
+// The same, waited for up to timeoutMs.
+HWND WaitForTopLevel(const std::function<bool(HWND)>& match, DWORD timeoutMs);
 // The saver's preview child ("WindowsScreenSaverClass", "Preview") inside
 // parent, once it is shown (its creation complete); null after timeoutMs, or
 // as soon as saverProcess has ended.

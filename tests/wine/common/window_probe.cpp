@@ -40,3 +40,15 @@ bool PressKeyIn(HWND window, WORD virtualKey)
     PressKey(virtualKey);
     return true;
 }
+
+DWORD ExitOnKey(TestProcess* saver, HWND window, DWORD timeoutMs)
+{
+    return PressKeyIn(window) ? saver->ExitCode(timeoutMs) : 0xBAD;
+}
+
+void ParkCursor()
+{
+    POINT p;
+    SetCursorPos(parkX, parkY);
+    WaitUntil([&] { return GetCursorPos(&p) && p.x == parkX && p.y == parkY; }, 2000);
+}

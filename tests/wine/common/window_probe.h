@@ -1,6 +1,6 @@
 // Looking at the windows of another process as a user would: the wide text
-// shown, the screen's pixels, keys sent into a chosen window, and a round
-// trip through a window's thread.
+// shown, the screen's pixels, keys sent into a chosen window, the cursor, and
+// a round trip through a window's thread.
 #pragma once
 #include <windows.h>
 
@@ -22,3 +22,11 @@ bool Answered(HWND window, DWORD timeoutMs = 10000);
 // Brings the window to the foreground, waits until it has it, then presses
 // the key; false (nothing pressed) when it did not get the foreground.
 bool PressKeyIn(HWND window, WORD virtualKey = VK_SPACE);
+// A key in the saver window, then the saver's exit code (0xBAD when no key
+// reached it, 0xDEADBEEF when it did not end within timeoutMs).
+DWORD ExitOnKey(struct TestProcess* saver, HWND window, DWORD timeoutMs = 10000);
+
+// The cursor's resting place, away from the screen edges; ParkCursor moves
+// it there and waits until the system reports it there.
+const int parkX = 500, parkY = 400;
+void ParkCursor();

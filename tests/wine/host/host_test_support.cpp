@@ -52,18 +52,6 @@ std::vector<RecordedMessage> Probe::MessagesFrom(size_t first)
     return std::vector<RecordedMessage>(all.begin() + std::min(first, all.size()), all.end());
 }
 
-bool Probe::Flush()
-{
-    for (int round = 0; round < 2; ++round) {
-        int n = ++markers;
-        if (!PostMessageA(window, probeMarkerMessage, n, 0)) return false;
-        char line[32];
-        snprintf(line, sizeof line, "A %04X %d 0", probeMarkerMessage, n);
-        if (!WaitForLine(folder.ProbeLog(), line, 10000)) return false;
-    }
-    return true;
-}
-
 bool Probe::WaitForMouseAt(int x, int y)
 {
     auto seen = [&] {

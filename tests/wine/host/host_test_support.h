@@ -38,7 +38,6 @@ struct Probe {
     SaverFolder folder;
     TestProcess process;
     HWND window = NULL;
-    int markers = 0;
 
     void Prepare(const std::string& testName, const std::string& scrName = "hostprobe.scr",
                  const char* answer = NULL);
@@ -52,10 +51,7 @@ struct Probe {
     std::vector<RecordedMessage> Messages() { return ParseMessageLines(Lines()); }
     std::vector<RecordedMessage> MessagesFrom(size_t first);  // Messages() from [first] on
     int Count(const std::string& prefix) { return CountPrefix(Lines(), prefix); }
-    // Posts a marker and waits until the probe has recorded it: all that was
-    // posted before has been handled. Twice, so that what those messages
-    // posted in turn (WM_CLOSE after a key) has been handled too.
-    bool Flush();
+    bool Flush() { return folder.FlushProbe(window); }
     // Waits until the hardware mouse move to (x, y) has reached the probe
     // (real input comes after posted messages, so Flush does not cover it).
     bool WaitForMouseAt(int x, int y);

@@ -4,4 +4,3 @@
 
 const UINT probeCrashMessage = WM_USER + 0x77;   // faults inside the saver procedure
 const UINT probeRaiseMessage = WM_USER + 0x78;   // raises the exception code wParam
-const UINT probeMarkerMessage = WM_USER + 0x7F;  // only recorded: see Probe::Flush

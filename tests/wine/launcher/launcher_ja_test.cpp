@@ -1,8 +1,10 @@
 // The launcher's Japanese warning and its preview form, run with the
 // Japanese code page; the warning's tests also run with code page 1252.
 #include <gtest/gtest.h>
-#include "launcher_test_util.h"
+#include "parent_window.h"
 #include "platform_checks.h"
+#include "saver_folder.h"
+#include "window_probe.h"
 
 // 設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。
 static const char warningText[] =
@@ -17,6 +19,12 @@ static const char warningCaption[] =
 static const wchar_t warningTextW[] =
     L"設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。";
 static const wchar_t warningCaptionW[] = L"velkaro_v010用スクリーンセーバーLauncher";
+
+// A preview ended with its parent, and one closed first.
+const ExpectedMessage previewEnded[] = {{WM_CREATE, App}, {WM_DESTROY, App}, {WM_CLOSE, Never}, {}};
+const ExpectedMessage previewClosed[] = {{WM_CREATE, App}, {WM_CLOSE, App}, {WM_DESTROY, App}, {}};
+// Written once for each "/p" token of the command line.
+static const char previewTrace[] = "Find /P  --PreviewMode--\n";
 
 // Closes the saver's warning box: its texts as shown; with code page 932 also
 // the bytes the "A" functions give back, which must be the program's own.
@@ -63,7 +71,8 @@ TEST(LauncherJa, MissingAccessoryWarningText)
 // translucency, timers (external saver) or close sequence; it ends with its parent.
 TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
 {
-    SaverFolder s = PrepareSaverFolder("ja_preview_missing");
+    SaverFolder s =
+        PrepareSaverFolder("ja_preview_missing", "velkaro_ss_launcher.scr", LauncherProbe);
     AccessoryReaper reaper(s);
     CopyInto(BinFile("fake_external_saver.scr"), s.dir, "ext.scr");
     ASSERT_TRUE(WriteSettingsFor(s.scr, {"bgcolor=255", "alpha=50", "mode=1",
@@ -83,20 +92,18 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
     parent.Destroy();
     ASSERT_EQ(0u, saver.ExitCode(10000));
     saver.End();
+    EXPECT_TRUE(MessagesMatch("previewEnded", previewEnded, s.ProbeMessages()));
+    // The one "/p" token's trace; input writes none in a preview, even where it comes.
     std::vector<std::string> t = saver.Traces();
-    ASSERT_GE(t.size(), 3u);
-    const std::vector<std::string> ends = {"WM_CREATE\n", "Find /P  --PreviewMode--\n",
-                                           "WM_DESTROY\n"};
-    EXPECT_EQ(ends, std::vector<std::string>({t[0], t[1], t.back()}));
-    EXPECT_EQ(0, Count(t, "WM_MOUSEMOVE\n"));
-    EXPECT_EQ(0, Count(t, "WM_RBUTTONDOWN\n"));
+    EXPECT_EQ(1, CountPrefix(t, previewTrace));
+    EXPECT_EQ(0, CountPrefix(t, "WM_MOUSEMOVE\n") + CountPrefix(t, "WM_RBUTTONDOWN\n"));
 }
 
 // Preview with a valid accessory path and a playlist: no box, accessory or music;
 // WM_CLOSE only writes its trace on its way to the host, which destroys the child.
 TEST(LauncherJa, PreviewStartsNothing)
 {
-    AccessoryFolder s("ja_preview_accessory");
+    AccessoryFolder s("ja_preview_accessory", "", "velkaro_ss_launcher.scr", LauncherProbe);
     SKIP_UNLESS_READS_WITNESSED(s.dir);
     std::string track = s.dir + "\\one.wav";
     ASSERT_TRUE(WriteToneWav(track, 1200, 440));
@@ -120,9 +127,10 @@ TEST(LauncherJa, PreviewStartsNothing)
     PostMessageA(child, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, saver.ExitCode(10000));
     saver.End();
-    const std::vector<std::string> expected = {"WM_CREATE\n", "Find /P  --PreviewMode--\n",
-                                               "WM_CLOSE\n", "WM_DESTROY\n"};
-    EXPECT_EQ(expected, saver.Traces());
+    EXPECT_TRUE(MessagesMatch("previewClosed", previewClosed, s.ProbeMessages()));
+    // The "/P" token's trace; the close still writes its own.
+    EXPECT_EQ(1, CountPrefix(saver.Traces(), previewTrace));
+    EXPECT_EQ(1, CountPrefix(saver.Traces(), "WM_CLOSE\n"));
 }
 
 // The host's other preview forms hold no whole "/p" token: the same preview

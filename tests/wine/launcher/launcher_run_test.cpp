@@ -1,15 +1,21 @@
-// The launcher inside the real saver under Wine, in run mode.
+// The launcher inside the real saver (or the launcher probe) under Wine, in run mode.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include "launcher_test_util.h"
 #include "platform_checks.h"
+#include "registry_scope.h"
+#include "saver_folder.h"
+#include "window_probe.h"
 
 // The launcher ignores the cursor for this long after its creation.
 static const DWORD graceMs = 1000;
 // After the password provider answered, closes are refused this long unasked.
 static const DWORD recheckMs = 200;
 static const char exitTrace[] = "velkarodin.exe\x82\xc9IDM_EXIT\x82\xf0\x91\x97\x90M\n";
+// Created, closed once by the launcher's mouse rule, destroyed; no key or button.
+static const ExpectedMessage closedByMove[] = {
+    {WM_CREATE, App},        {WM_CLOSE, App},         {WM_DESTROY, App},       {WM_KEYDOWN, Never},
+    {WM_LBUTTONDOWN, Never}, {WM_RBUTTONDOWN, Never}, {WM_MBUTTONDOWN, Never}, {}};
 
 static int CountLines(const std::string& log, const std::string& needle)
 {
@@ -37,18 +43,6 @@ static DWORD TraceTick(TracedProcess* saver, const std::string& text, int index)
     for (size_t i = 0; i < traces.size(); i++)
         if (traces[i] == text && index-- == 0) return ticks[i];
     return 0;
-}
-
-// A marker through the saver's queue: a mouse move to where the cursor is
-// (no rule closes on it); once its trace is there, all posted before it was handled.
-static bool FlushSaver(TracedProcess* saver, HWND window)
-{
-    int before = Count(saver->Traces(), "WM_MOUSEMOVE\n");
-    POINT p;
-    GetCursorPos(&p);
-    ScreenToClient(window, &p);
-    if (!PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y))) return false;
-    return WaitUntil([&] { return Count(saver->Traces(), "WM_MOUSEMOVE\n") > before; }, 10000);
 }
 
 // Moves the cursor 2 pixels (ignored by the host); *closed when the saver
@@ -117,7 +111,7 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
     const int attempts = 4;
     for (int attempt = 1; attempt <= attempts; attempt++) {
         SCOPED_TRACE(attempt);
-        AccessoryFolder s("run_accessory");
+        AccessoryFolder s("run_accessory", "", "velkaro_ss_launcher.scr", LauncherProbe);
         TracedProcess saver;
         HWND window = StartRunMode(s, &saver, {"bgcolor=32768", "alpha=20", "mode=0",
                                                "exepath=" + s.accessory});
@@ -159,12 +153,13 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
         CloseHandle(accessory);
 
         saver.End();
-        std::vector<std::string> traces = saver.Traces();
-        ASSERT_GE(traces.size(), 4u);
-        std::vector<std::string> expected(traces.size() - 3, "WM_MOUSEMOVE\n");
-        expected.front() = "WM_CREATE\n";
-        expected.insert(expected.end(), {"WM_CLOSE\n", exitTrace, "WM_DESTROY\n"});
-        EXPECT_EQ(expected, traces);
+        EXPECT_TRUE(MessagesMatch("closedByMove", closedByMove, s.ProbeMessages()));
+        // The exit command's trace within the close's; no preview trace without "/p".
+        std::vector<std::string> t = saver.Traces();
+        ASSERT_GE(t.size(), 3u);
+        EXPECT_EQ(std::vector<std::string>({"WM_CLOSE\n", exitTrace, "WM_DESTROY\n"}),
+                  std::vector<std::string>(t.end() - 3, t.end()));
+        EXPECT_EQ(0, CountPrefix(t, "Find /P"));
         return;
     }
 }
@@ -423,7 +418,7 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     SKIP_UNLESS_95_FAMILY("saver95.scr");
     PasswordValueScope password;
     ASSERT_TRUE(password.SetDword(1));
-    AccessoryFolder s("run_refused", "", "saver95.scr");
+    AccessoryFolder s("run_refused", "", "saver95.scr", LauncherProbe);
     SystemFolderFile provider;
     ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s, &provider));
     TracedProcess saver;
@@ -440,8 +435,8 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(accessory, 10000));
     CloseHandle(accessory);
     // Both closes handled, and whatever they posted.
-    EXPECT_TRUE(WaitUntil([&] { return Count(saver.Traces(), "WM_CLOSE\n") >= 2; }, 5000));
-    ASSERT_TRUE(FlushSaver(&saver, window));
+    EXPECT_TRUE(WaitUntil([&] { return CountPrefix(saver.Traces(), "WM_CLOSE\n") >= 2; }, 5000));
+    ASSERT_TRUE(s.FlushProbe(window));
     ASSERT_TRUE(saver.Running());
     ASSERT_TRUE(IsWindow(window));
     // Repainted after the refusal, still in its colour.
@@ -454,8 +449,8 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     ASSERT_EQ(0u, ExitOnKey(&saver, window, 15000));
     EXPECT_EQ(1, CountLines(s.AccessoryLog(), accessoryExitLine));
     saver.End();
-    EXPECT_GE(Count(saver.Traces(), "WM_CLOSE\n"), 2);
-    EXPECT_EQ(1, Count(saver.Traces(), exitTrace));
+    EXPECT_GE(CountPrefix(saver.Traces(), "WM_CLOSE\n"), 2);
+    EXPECT_EQ(1, CountPrefix(saver.Traces(), exitTrace));
 }
 
 // 95 family, simple mode, a provider that refuses: a refused close after the

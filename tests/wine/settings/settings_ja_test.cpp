@@ -14,15 +14,9 @@ static const std::vector<std::string> japaneseLines = {std::string("exepath=") +
                                                        std::string("playlist=") + japaneseList,
                                                        std::string("ext_scr_path=") + japaneseScr};
 
-class SettingsJapaneseTest : public ::testing::Test {
+class SettingsJapaneseTest : public SettingsCase {
 protected:
-    void SetUp() override
-    {
-        SKIP_UNLESS_CODE_PAGE_932();
-        RemoveOwnSettings();
-        ClearSettings();
-    }
-    void TearDown() override { RemoveOwnSettings(); }
+    void SetUp() override { SKIP_UNLESS_CODE_PAGE_932(); SettingsCase::SetUp(); }
 };
 
 TEST_F(SettingsJapaneseTest, TextsLoadAsTheirBytes)

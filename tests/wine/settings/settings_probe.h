@@ -48,6 +48,13 @@ inline void SetSettings(COLORREF colour, int alphaValue, int modeValue, const st
 
 inline void ClearSettings() { SetSettings(0x12345678, -77, 99, "junk", "junk", "junk"); }
 
+// Each case starts with no settings file and the settings in memory cleared.
+class SettingsCase : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveOwnSettings(); ClearSettings(); }
+    void TearDown() override { RemoveOwnSettings(); }
+};
+
 // The six settings in memory, compared at once.
 inline void ExpectSettings(COLORREF colour, int alphaValue, int modeValue, const std::string& exe,
                            const std::string& list, const std::string& scr)

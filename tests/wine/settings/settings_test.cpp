@@ -3,14 +3,8 @@
 
 #include "settings_probe.h"
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public SettingsCase {
 protected:
-    void SetUp() override
-    {
-        RemoveOwnSettings();
-        ClearSettings();
-    }
-    void TearDown() override { RemoveOwnSettings(); }
     UserSettingsScope user;
     bool WriteIni(const std::string& body)
     {
