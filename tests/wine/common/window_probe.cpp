@@ -27,6 +27,16 @@ COLORREF CentrePixel(HWND window)
     return c;
 }
 
+int DpiAwareness(HWND window)
+{
+    HMODULE user = GetModuleHandleA("user32.dll");
+    auto contextOf = (decltype(&::GetWindowDpiAwarenessContext))(void*)GetProcAddress(
+        user, "GetWindowDpiAwarenessContext");
+    auto awarenessOf = (decltype(&::GetAwarenessFromDpiAwarenessContext))(void*)GetProcAddress(
+        user, "GetAwarenessFromDpiAwarenessContext");
+    return contextOf && awarenessOf ? awarenessOf(contextOf(window)) : DPI_AWARENESS_INVALID;
+}
+
 bool Answered(HWND window, DWORD timeoutMs)
 {
     DWORD_PTR result;

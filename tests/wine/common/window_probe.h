@@ -13,6 +13,9 @@ std::wstring WideText(HWND window);
 bool CodePageAsAnnounced();
 
 COLORREF CentrePixel(HWND window);  // the screen pixel at a window's centre
+// The window's DPI awareness (DPI_AWARENESS_UNAWARE...), also of another
+// process; DPI_AWARENESS_INVALID where the system cannot tell.
+int DpiAwareness(HWND window);
 
 // A message sent to the window and answered: true once its thread has
 // handled what was sent before and takes messages again (the first moment
