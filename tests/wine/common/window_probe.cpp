@@ -29,12 +29,7 @@ COLORREF CentrePixel(HWND window)
 
 int DpiAwareness(HWND window)
 {
-    HMODULE user = GetModuleHandleA("user32.dll");
-    auto contextOf = (decltype(&::GetWindowDpiAwarenessContext))(void*)GetProcAddress(
-        user, "GetWindowDpiAwarenessContext");
-    auto awarenessOf = (decltype(&::GetAwarenessFromDpiAwarenessContext))(void*)GetProcAddress(
-        user, "GetAwarenessFromDpiAwarenessContext");
-    return contextOf && awarenessOf ? awarenessOf(contextOf(window)) : DPI_AWARENESS_INVALID;
+    return GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window));
 }
 
 bool Answered(HWND window, DWORD timeoutMs)

@@ -13,8 +13,7 @@ std::wstring WideText(HWND window);
 bool CodePageAsAnnounced();
 
 COLORREF CentrePixel(HWND window);  // the screen pixel at a window's centre
-// The window's DPI awareness (DPI_AWARENESS_UNAWARE...), also of another
-// process; DPI_AWARENESS_INVALID where the system cannot tell.
+// The DPI awareness of a window, also of another process (DPI_AWARENESS_...).
 int DpiAwareness(HWND window);
 
 // A message sent to the window and answered: true once its thread has

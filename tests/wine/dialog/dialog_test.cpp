@@ -182,7 +182,6 @@ TEST_F(ConfigDialog, OpensWithClampedValues)
                          std::string("playlist=") + playlist,
                          std::string("ext_scr_path=") + otherSaver}));
     ExpectShown(s, RGB(255, 255, 255), 100, false, {japaneseAccessory, playlist, otherSaver});
-    // Only the saver window of external call mode is DPI-unaware.
     EXPECT_EQ(DPI_AWARENESS_PER_MONITOR_AWARE, DpiAwareness(s.dialog));
     EndWith(s, IDCANCEL, 0);
 }

@@ -241,18 +241,6 @@ TEST(LauncherRun, NameTestFailing)
     }
 }
 
-// The child covers the saver window's client area within 2 s.
-static bool CoversClient(HWND window, HWND child)
-{
-    RECT outer, inner;
-    GetClientRect(window, &outer);
-    return WaitUntil([&] {
-        GetWindowRect(child, &inner);
-        MapWindowPoints(NULL, window, (POINT*)&inner, 2);
-        return EqualRect(&outer, &inner) != 0;
-    }, 2000);
-}
-
 // External call mode: after about 500 ms the external saver starts once,
 // with its quoted path, "/P" and the saver window's handle, and draws inside
 // the DPI-unaware window, its child sized to cover it, also after a change.
@@ -287,9 +275,16 @@ TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
     ASSERT_TRUE(child);
     EXPECT_EQ(window, GetParent(child));
     EXPECT_EQ(DPI_AWARENESS_UNAWARE, DpiAwareness(window));
-    EXPECT_TRUE(CoversClient(window, child)) << "as created, half the size";
+    RECT outer, inner;
+    GetClientRect(window, &outer);
+    auto covers = [&] {
+        GetWindowRect(child, &inner);
+        MapWindowPoints(NULL, window, (POINT*)&inner, 2);
+        return EqualRect(&outer, &inner) != 0;
+    };
+    EXPECT_TRUE(WaitUntil(covers, 2000)) << "as created, half the size";
     SetWindowPos(child, NULL, 0, 0, 100, 80, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(CoversClient(window, child)) << "after a change";
+    EXPECT_TRUE(WaitUntil(covers, 2000)) << "after a change";
     // A timer left running would start it again every 500 ms: three periods.
     EXPECT_FALSE(WaitUntil([&] { return CountLines(log, "cmdline ") > 1; }, 1500));
     EXPECT_EQ(1, CountLines(log, "cmdline "));
