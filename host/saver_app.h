@@ -14,6 +14,12 @@ struct SaverApp {
     // Called just before the configuration dialog is created, to register the
     // window classes its template uses; 0 ends configure mode with exit code 0.
     BOOL (*prepareConfigDialog)(HINSTANCE instance);
+    // Called once in run and preview modes, just before the saver window is
+    // created: the application reads what the window needs here. TRUE asks
+    // for a DPI-unaware run-mode window, of the same awareness as the older
+    // programs that draw inside it; a preview keeps the program's own. May
+    // be null.
+    BOOL (*prepareSaverWindow)();
 };
 
 // Offered by the host.

@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 
 typedef HIMC(WINAPI* ImmAssociateContextFn)(HWND, HIMC);
+typedef DPI_AWARENESS_CONTEXT(WINAPI* SetThreadDpiAwarenessContextFn)(DPI_AWARENESS_CONTEXT);
 
 // The saver window's own state: the application's procedure and the input
 // method detached from the window while it lives.
@@ -75,24 +76,51 @@ static BOOL ActivateOtherSaver()
     return TRUE;
 }
 
-int RunSaverWindow(const SaverApp* app, HINSTANCE instance, HWND parent)
+// The thread's DPI awareness for the windows it creates from now on; the
+// previous one, or null where the system has no such call (before Windows
+// 10 1607), which changes nothing.
+static DPI_AWARENESS_CONTEXT SetThreadAwareness(DPI_AWARENESS_CONTEXT context)
 {
-    saver.appProc = app->saverProc;
+    HMODULE user = GetModuleHandleA("user32.dll");
+    SetThreadDpiAwarenessContextFn set =
+        user ? (SetThreadDpiAwarenessContextFn)(void*)GetProcAddress(
+                   user, "SetThreadDpiAwarenessContext")
+             : NULL;
+    return set ? set(context) : NULL;
+}
+
+static HWND CreateSaverWindow(const SaverApp* app, HINSTANCE instance, HWND parent)
+{
+    // In run mode the application may want the window DPI-unaware: the
+    // placement is then measured in the same scaled units as the window.
+    BOOL unaware = app->prepareSaverWindow ? app->prepareSaverWindow() : FALSE;
+    DPI_AWARENESS_CONTEXT previous =
+        unaware && !parent ? SetThreadAwareness(DPI_AWARENESS_CONTEXT_UNAWARE) : NULL;
+    WindowPlacement place;
+    if (parent)
+        PreviewPlacement(parent, &place);
+    else
+        RunPlacement(&place);
     WNDCLASSA wc;
     FillSaverClass(&wc, instance);
-    WindowPlacement place;
-    if (parent) {
-        PreviewPlacement(parent, &place);
-    } else {
-        RunPlacement(&place);
-        if (ActivateOtherSaver()) return 0;
-        LoadPasswordProvider();
-    }
-    BeginSaverRules(parent != NULL);
     HWND window = NULL;
     if (RegisterClassA(&wc))
         window = CreateWindowExA(place.exStyle, saverClassName, place.title, place.style, place.x,
                                  place.y, place.width, place.height, parent, NULL, instance, NULL);
+    // The window keeps its awareness; the thread goes back to the program's.
+    if (previous) SetThreadAwareness(previous);
+    return window;
+}
+
+int RunSaverWindow(const SaverApp* app, HINSTANCE instance, HWND parent)
+{
+    saver.appProc = app->saverProc;
+    if (!parent) {
+        if (ActivateOtherSaver()) return 0;
+        LoadPasswordProvider();
+    }
+    BeginSaverRules(parent != NULL);
+    HWND window = CreateSaverWindow(app, instance, parent);
     if (window == NULL) {
         UnloadPasswordProvider();
         return 1;  // nothing was shown

@@ -6,6 +6,7 @@
 #include "launcher/launcher_saver.h"
 #include "launcher/accessory_process.h"
 #include "launcher/file_probe.h"
+#include "launcher/hosted_picture.h"
 #include "launcher/japanese_message.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/music_player.h"
@@ -17,6 +18,8 @@ static const UINT_PTR musicTimer = 1;
 static const UINT musicPollInterval = 1000;  // ms
 static const UINT_PTR externalSaverTimer = 2;
 static const UINT externalSaverDelay = 500;  // ms, fires once
+static const UINT_PTR hostedFitTimer = 3;
+static const UINT hostedFitInterval = 250;  // ms
 
 // The saver window's state, from its creation to its close.
 struct LauncherState {
@@ -48,10 +51,20 @@ static void ArmTimers(HWND hwnd)
     }
 }
 
+// Before the window exists: the settings, read once a run, and the DPI
+// awareness the window is to have. The savers that external call mode hosts
+// are mostly old DPI-unaware programs; in a window of their own awareness
+// Windows scales the whole as one picture, instead of resetting theirs when
+// they create their child across processes.
+BOOL PrepareSaverWindow()
+{
+    LoadSettings();
+    return mode != simpleMode;
+}
+
 static void OnCreate(HWND hwnd)
 {
     OutputDebugStringA("WM_CREATE\n");
-    LoadSettings();
     state.startTick = GetTickCount();
     GetCursorPos(&state.startCursor);
     if (!FileExists(exepath))
@@ -179,6 +192,9 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         } else if (wParam == externalSaverTimer) {
             KillTimer(hwnd, externalSaverTimer);
             StartExternalSaver(hwnd);
+            SetTimer(hwnd, hostedFitTimer, hostedFitInterval, NULL);
+        } else if (wParam == hostedFitTimer) {
+            FitHostedPicture(hwnd);
         }
         break;
     case WM_DESTROY:

@@ -3,3 +3,6 @@
 #include <windows.h>
 
 LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Reads the settings before the saver window is created (SaverApp); TRUE
+// when the window is to be DPI-unaware.
+BOOL PrepareSaverWindow();

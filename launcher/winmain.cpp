@@ -3,7 +3,8 @@
 #include "launcher/config_dialog.h"
 #include "launcher/launcher_saver.h"
 
-static const SaverApp launcherApp = {LauncherSaverProc, ConfigDialogProc, PrepareConfigDialog};
+static const SaverApp launcherApp = {LauncherSaverProc, ConfigDialogProc, PrepareConfigDialog,
+                                     PrepareSaverWindow};
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {

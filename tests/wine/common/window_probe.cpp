@@ -27,6 +27,11 @@ COLORREF CentrePixel(HWND window)
     return c;
 }
 
+int DpiAwareness(HWND window)
+{
+    return GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window));
+}
+
 bool Answered(HWND window, DWORD timeoutMs)
 {
     DWORD_PTR result;

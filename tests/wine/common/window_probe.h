@@ -13,6 +13,8 @@ std::wstring WideText(HWND window);
 bool CodePageAsAnnounced();
 
 COLORREF CentrePixel(HWND window);  // the screen pixel at a window's centre
+// The DPI awareness of a window, also of another process (DPI_AWARENESS_...).
+int DpiAwareness(HWND window);
 
 // A message sent to the window and answered: true once its thread has
 // handled what was sent before and takes messages again (the first moment

@@ -182,6 +182,7 @@ TEST_F(ConfigDialog, OpensWithClampedValues)
                          std::string("playlist=") + playlist,
                          std::string("ext_scr_path=") + otherSaver}));
     ExpectShown(s, RGB(255, 255, 255), 100, false, {japaneseAccessory, playlist, otherSaver});
+    EXPECT_EQ(DPI_AWARENESS_PER_MONITOR_AWARE, DpiAwareness(s.dialog));
     EndWith(s, IDCANCEL, 0);
 }
 

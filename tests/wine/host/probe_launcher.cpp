@@ -126,7 +126,7 @@ static INT_PTR CALLBACK ProbeDialogProc(HWND dialog, UINT message, WPARAM, LPARA
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     static const SaverApp probe = {ProbeSaverProc, ProbeDialogProc,
-                                   [](HINSTANCE) -> BOOL { return TRUE; }};
+                                   [](HINSTANCE) -> BOOL { return TRUE; }, NULL};
     SaverMain(&probe);
     return 0;
 }

@@ -18,7 +18,8 @@ static LRESULT RecordingSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    static const SaverApp probe = {RecordingSaverProc, ConfigDialogProc, PrepareConfigDialog};
+    static const SaverApp probe = {RecordingSaverProc, ConfigDialogProc, PrepareConfigDialog,
+                                   PrepareSaverWindow};
     SaverMain(&probe);
     return 0;
 }

@@ -130,6 +130,7 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
 
         const LONG topmostLayered = WS_EX_TOPMOST | WS_EX_LAYERED;
         EXPECT_EQ(topmostLayered, GetWindowLongA(window, GWL_EXSTYLE) & topmostLayered);
+        EXPECT_EQ(DPI_AWARENESS_PER_MONITOR_AWARE, DpiAwareness(window));
         BYTE opacity = 0;
         DWORD flags = 0;
         ASSERT_TRUE(GetLayeredWindowAttributes(window, NULL, &opacity, &flags));
@@ -241,13 +242,15 @@ TEST(LauncherRun, NameTestFailing)
 }
 
 // External call mode: after about 500 ms the external saver starts once,
-// with its quoted path, "/P" and the saver window's handle, and draws inside.
+// with its quoted path, "/P" and the saver window's handle, and draws inside
+// the DPI-unaware window, its child sized to cover it, also after a change.
 TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
 {
     AccessoryFolder s("run_external");
     std::string extDir = s.dir + "\\My Savers";
     CreateDirectoryA(extDir.c_str(), NULL);
     CopyInto(BinFile("fake_external_saver.scr"), extDir, "ext.scr");
+    ASSERT_TRUE(WriteFileBytes(extDir + "\\half_size.txt", ""));
     CopyInto(BinFile("trap_program.exe"), s.dir, "My.exe");
     std::string ext = extDir + "\\ext.scr";
     // A handle the saver inherits from whoever starts it: the stand-in writes
@@ -271,10 +274,17 @@ TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
     HWND child = FindWindowExA(window, NULL, "FakeExternalSaverChild", NULL);
     ASSERT_TRUE(child);
     EXPECT_EQ(window, GetParent(child));
+    EXPECT_EQ(DPI_AWARENESS_UNAWARE, DpiAwareness(window));
     RECT outer, inner;
     GetClientRect(window, &outer);
-    GetClientRect(child, &inner);
-    EXPECT_EQ(std::make_pair(outer.right, outer.bottom), std::make_pair(inner.right, inner.bottom));
+    auto covers = [&] {
+        GetWindowRect(child, &inner);
+        MapWindowPoints(NULL, window, (POINT*)&inner, 2);
+        return EqualRect(&outer, &inner) != 0;
+    };
+    EXPECT_TRUE(WaitUntil(covers, 2000)) << "as created, half the size";
+    SetWindowPos(child, NULL, 0, 0, 100, 80, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitUntil(covers, 2000)) << "after a change";
     // A timer left running would start it again every 500 ms: three periods.
     EXPECT_FALSE(WaitUntil([&] { return CountLines(log, "cmdline ") > 1; }, 1500));
     EXPECT_EQ(1, CountLines(log, "cmdline "));
