@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "launcher/config_dialog.h"
+#include "launcher/access_key_room.h"
 #include "launcher/ansi_path.h"
 #include "launcher/dialog_scale.h"
 #include "launcher/japanese_message.h"
@@ -311,8 +312,12 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(dialog);
+        MakeRoomForAccessKeys(dialog);
         NoteDialogDpi(dialog);
-        return TRUE;
+        // The focus starts on the first field in reading order, not on OK,
+        // so that Enter saves nothing unread; Tab then goes on from there.
+        SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dialog, IDC_EXEPATH), TRUE);
+        return FALSE;
     case WM_DPICHANGED:
         return RescaleDialog(dialog, HIWORD(wParam), (const RECT*)lParam);
     case WM_DESTROY:

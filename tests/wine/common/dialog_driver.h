@@ -62,6 +62,13 @@ struct DialogSession {
         Ask(Item(id), WM_SETTEXT, 0, (LPARAM)text.c_str());
     }
     bool Enabled(int id) { return IsWindowEnabled(Item(id)) != 0; }
+    HWND Focus()  // the window with the keyboard focus in the dialog's thread
+    {
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof gui;
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, NULL), &gui);
+        return gui.hwndFocus;
+    }
     int Checked(int id) { return (int)Ask(Item(id), BM_GETCHECK); }
     int SliderPos() { return (int)Ask(Item(IDC_ALPHA_SLIDER), TBM_GETPOS); }
     // A click sent to the button: returns once the dialog has handled it.

@@ -284,7 +284,7 @@ void CloseMessageBox(HWND box)
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-void PressKey(WORD virtualKey) { SendKeyPress(virtualKey); }
+void PressKey(WORD key, WORD modifier) { SendKeyPress(key, modifier); }
 
 void Pause(DWORD ms)
 {

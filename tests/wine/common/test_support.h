@@ -107,8 +107,9 @@ HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs, std::string* text = NULL,
 std::string WindowText(HWND window);
 void CloseMessageBox(HWND box);  // presses its first button (IDOK)
 
-// A key pressed and released as real hardware input in the foreground window.
-void PressKey(WORD virtualKey);
+// A key pressed and released as real hardware input in the foreground window,
+// held with the modifier key if one is given (Alt: VK_MENU).
+void PressKey(WORD virtualKey, WORD modifier = 0);
 
 // A fixed wait that answers messages sent to this thread meanwhile. Only
 // where nothing observable marks the moment: say why at the call.

@@ -38,11 +38,11 @@ bool Answered(HWND window, DWORD timeoutMs)
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
 
-bool PressKeyIn(HWND window, WORD virtualKey)
+bool PressKeyIn(HWND window, WORD virtualKey, WORD modifier)
 {
     if (GetForegroundWindow() != window) SetForegroundWindow(window);
     if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 5000)) return false;
-    PressKey(virtualKey);
+    PressKey(virtualKey, modifier);
     return true;
 }
 

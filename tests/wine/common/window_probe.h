@@ -22,8 +22,9 @@ int DpiAwareness(HWND window);
 // the window is gone or does not answer within timeoutMs.
 bool Answered(HWND window, DWORD timeoutMs = 10000);
 // Brings the window to the foreground, waits until it has it, then presses
-// the key; false (nothing pressed) when it did not get the foreground.
-bool PressKeyIn(HWND window, WORD virtualKey = VK_SPACE);
+// the key (with the modifier, if any); false (nothing pressed) when it did
+// not get the foreground.
+bool PressKeyIn(HWND window, WORD virtualKey = VK_SPACE, WORD modifier = 0);
 // A key in the saver window, then the saver's exit code (0xBAD when no key
 // reached it, 0xDEADBEEF when it did not end within timeoutMs).
 DWORD ExitOnKey(struct TestProcess* saver, HWND window, DWORD timeoutMs = 10000);

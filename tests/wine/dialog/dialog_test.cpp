@@ -140,11 +140,8 @@ TEST_F(ConfigDialog, OpensWithDefaultsWhenThereIsNoSettingsFile)
               "Copyright (C) 2026 velkaro_ss_launcher project",
               s.Text(IDC_ABOUT));
     EXPECT_TRUE(IsWindowOf(s.Item(IDC_ALPHA_SLIDER), "msctls_trackbar32", s.process.id));
-    // The focus starts on the first tab stop, OK.
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(s.dialog, NULL), &gui));
-    EXPECT_EQ(s.Item(IDOK), gui.hwndFocus);
+    // The focus starts on the first field, the accessory's path.
+    EXPECT_EQ(s.Item(IDC_EXEPATH), s.Focus());
     EndWith(s, IDCANCEL, 0);
     EXPECT_FALSE(PathExists(s.SettingsPath()));
 }
@@ -243,6 +240,47 @@ TEST_F(ConfigDialog, SliderMovedWithTheKeyboard)
         << s.Text(IDC_ALPHA_VALUE);
     EndWith(s, IDCANCEL, 0);
     EXPECT_FALSE(PathExists(s.SettingsPath()));
+}
+
+// Tab, every access key (Alt and the letter shown as "(&B)"), an arrow and Enter.
+TEST_F(ConfigDialog, WorksFromTheKeyboardAlone)
+{
+    // A key, or 0 for Alt and the letter of a control (a field, or the window
+    // so many before it); then the focus. The colour button opens its chooser.
+    const struct { WORD key; int field, back, focus; } steps[] = {
+        {VK_TAB, 0, 0, IDC_EXEPATH_BROWSE}, {VK_TAB, 0, 0, IDC_MODE_SIMPLE},
+        {VK_TAB, 0, 0, IDC_BGCOLOR_CHANGE}, {VK_TAB, 0, 0, IDC_ALPHA_SLIDER},
+        {VK_TAB, 0, 0, IDC_PLAYLIST}, {VK_TAB, 0, 0, IDC_PLAYLIST_BROWSE}, {VK_TAB, 0, 0, IDOK},
+        {VK_TAB, 0, 0, IDCANCEL}, {VK_TAB, 0, 0, IDC_EXEPATH},
+        {0, IDC_MODE_SIMPLE, 1, IDC_MODE_SIMPLE}, {0, IDC_EXEPATH, 2, IDC_EXEPATH},
+        {0, IDC_ALPHA_LABEL, 0, IDC_ALPHA_SLIDER}, {0, IDC_EXEPATH, 1, IDC_EXEPATH},
+        {0, IDC_PLAYLIST_LABEL, 0, IDC_PLAYLIST}, {0, IDC_BGCOLOR_LABEL, 0, IDC_BGCOLOR_CHANGE},
+        {0, IDC_BGCOLOR_CHANGE, 0, IDC_BGCOLOR_CHANGE},
+        {0, IDC_MODE_EXTERNAL, 0, IDC_MODE_EXTERNAL}, {0, IDC_EXT_SCR_LABEL, 0, IDC_EXT_SCR_PATH},
+        {0, IDC_MODE_SIMPLE, 0, IDC_MODE_SIMPLE}, {VK_DOWN, 0, 0, IDC_MODE_EXTERNAL}};
+    ASSERT_TRUE(s.Start("dialog_keyboard"));
+    for (const auto& k : steps) {
+        SCOPED_TRACE(&k - steps);
+        HWND named = s.Item(k.field);
+        for (int i = 0; i < k.back; i++) named = GetWindow(named, GW_HWNDPREV);
+        std::wstring text = WideText(named);
+        size_t at = text.find(L"(&");
+        ASSERT_TRUE(k.key || at != std::wstring::npos) << "no access key";
+        WORD key = k.key ? k.key : towupper(text[at + 2]);
+        ASSERT_TRUE(PressKeyIn(s.dialog, key, k.key ? 0 : VK_MENU));
+        if (k.field == IDC_BGCOLOR_CHANGE) {
+            HWND chooser = WaitForDialogOf(s.process.id, s.dialog, 15000);
+            ASSERT_TRUE(chooser) << "no colour chooser";
+            PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+        }
+        EXPECT_TRUE(WaitUntil([&] { return s.Focus() == s.Item(k.focus); }, 5000));
+        // A radio button focused is the one selected: Tab never changes the mode.
+        bool radio = k.focus == IDC_MODE_SIMPLE || k.focus == IDC_MODE_EXTERNAL;
+        EXPECT_EQ(radio, s.Checked(k.focus) == BST_CHECKED);
+    }
+    ASSERT_TRUE(PressKeyIn(s.dialog, VK_RETURN));  // in a field: OK
+    EndWith(s, 0, 1);
+    EXPECT_EQ("1", s.Setting("mode"));
 }
 
 TEST_F(ConfigDialog, CancelEscapeAndCloseBoxWriteNothing)
