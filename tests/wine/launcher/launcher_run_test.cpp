@@ -97,8 +97,7 @@ static HWND StartRunMode(const SaverFolder& s, Saver* saver,
     return WaitForSaverWindow(saver->id, 10000);
 }
 
-// The launcher sends its exit command only to an accessory window that
-// exists; a close before the window is up waits out the whole 10 s limit.
+// The accessory's window, logged once it is shown.
 static bool AccessoryWindowUp(const SaverFolder& s)
 {
     return WaitForText(s.AccessoryLog(), " window ", 10000);
@@ -165,7 +164,7 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
 }
 
 // Run mode with the accessory variant; once it logged its last line before
-// waiting (its window; "nowindow": its folder), a key, and exit code 0 within
+// waiting (its window; "nowindow", "late": its folder), a key, and exit code 0 within
 // limitMs; whether the accessory ended by then.
 static void RunAndCloseByKey(const SaverFolder& s, const std::string& variant,
                              std::vector<std::string> settings, DWORD limitMs, bool ends)
@@ -174,7 +173,7 @@ static void RunAndCloseByKey(const SaverFolder& s, const std::string& variant,
     TestProcess saver;
     HWND window = StartRunMode(s, &saver, settings);
     ASSERT_TRUE(window);
-    ASSERT_TRUE(variant == "nowindow" ? WaitForText(s.AccessoryLog(), " cwd ", 10000)
+    ASSERT_TRUE(variant == "nowindow" || variant == "late" ? WaitForText(s.AccessoryLog(), " cwd ", 10000)
                                       : AccessoryWindowUp(s));
     HANDLE accessory = AccessoryHandle(s);
     ASSERT_TRUE(accessory);
@@ -206,6 +205,15 @@ TEST(LauncherRun, AccessoryThatDoesNotEndDoesNotHoldTheSaver)
         ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, variant, {}, 16000, false));
         EXPECT_EQ(variant == "ignore" ? 1 : 0, CountLines(s.AccessoryLog(), accessoryExitLine));
     }
+}
+
+// A close before the accessory has its window waits for the window and
+// sends the exit command, instead of waiting the accessory out.
+TEST(LauncherRun, CloseBeforeTheAccessorysWindowSendsTheExitCommand)
+{
+    AccessoryFolder s("run_late", "late");
+    ASSERT_NO_FATAL_FAILURE(RunAndCloseByKey(s, "late", {}, 5000, true));
+    EXPECT_EQ(1, CountLines(s.AccessoryLog(), accessoryExitLine));
 }
 
 // An accessory that sends to every top-level window while it ends (the
