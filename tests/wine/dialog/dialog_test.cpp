@@ -19,6 +19,14 @@ const std::string japaneseAccessory = Sjis(L"C:\\ツール\\velkarodin.exe");
 const char playlist[] = "C:\\music\\list.m3u";
 const char otherSaver[] = "C:\\Savers\\other.scr";
 
+const wchar_t unreadableText[] = L"設定ファイルを読み込めませんでした。ほかのプログラムが使用中の可能性があります。設定が失われないよう、この画面からは保存しません。しばらくしてから設定を開き直してください。\n";
+
+// A file held open as a sync client or a virus scanner holds it.
+struct HeldFile {
+    HANDLE handle;
+    ~HeldFile() { CloseHandle(handle); }
+};
+
 const wchar_t unusableText[] =
     L"選択したファイルのパスは、このシステムの文字コードで表せない文字を含むため使用できません。\n";
 
@@ -334,68 +342,107 @@ TEST_F(ConfigDialog, LongTextsAreCutTo1021BytesOnOk)
     ExpectSaved(s, {"0", "0", "0", a, b, c});
 }
 
+// The box names the file that could not be written: the one beside the
+// program where no user folder is known, else the user's own file (the
+// fallback failing too, or the only file that fails: held open).
 TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
 {
-    // With code page 1252 the folder's name holds an e acute (0xE9), which
-    // would read as a lead byte if the path were converted as code page 932.
-    ASSERT_TRUE(s.Prepare(GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails"));
-    // Folders where the settings file and the user's should be: every write fails.
-    UserSettingsScope user;
-    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL) && user.Block());
-    ASSERT_TRUE(s.Open());
-    s.SetText(IDC_EXEPATH, "C:\\a\\velkarodin.exe");
-    HWND box = s.Opened(IDOK, 10000);
-    ASSERT_TRUE(box) << "the failure was not shown";
-    EXPECT_TRUE(CodePageAsAnnounced());
-    // The path is the system's own ANSI text, in any code page.
-    wchar_t path[1024];
-    ASSERT_LT(0, MultiByteToWideChar(CP_ACP, 0, s.SettingsPath().c_str(), -1, path, 1024));
-    std::wstring wideText = WideText(GetDlgItem(box, boxTextId));
-    EXPECT_EQ(std::wstring(launcherCaption), WideText(box));
-    EXPECT_EQ(0, lstrcmpiW((saveFailedText + std::wstring(path)).c_str(), wideText.c_str()));
-    EXPECT_EQ(0u, wideText.find(saveFailedText));
-    if (GetACP() == 932) {
-        std::string text = BoxText(box);
-        EXPECT_EQ(Sjis(launcherCaption), WindowText(box));
-        std::string expected = Sjis(saveFailedText) + s.SettingsPath();
-        EXPECT_EQ(0, lstrcmpiA(expected.c_str(), text.c_str())) << text;
-        EXPECT_EQ(0u, text.find(Sjis(saveFailedText)));
+    for (int failing : {0, 1, 2}) {  // beside only, both, the user's only
+        SCOPED_TRACE(failing);
+        DialogSession d;
+        UserSettingsScope user;
+        // With code page 1252 the folder's name holds an e acute (0xE9), which
+        // would read as a lead byte if the path were converted as code page 932.
+        ASSERT_TRUE(d.Prepare((GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails") +
+                              std::to_string(failing)));
+        // Folders where the files should be, or the user's file held open.
+        ASSERT_TRUE(failing == 2 ? CreateDirectoryA(user.folder.c_str(), NULL) &&
+                                       WriteFileBytes(user.path, "[setting]\r\n")
+                                 : CreateDirectoryA(d.SettingsPath().c_str(), NULL) &&
+                                       (failing == 0 || user.Block()));
+        HeldFile held{CreateFileA(user.path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                                  OPEN_EXISTING, 0, NULL)};
+        if (failing == 0) SetEnvironmentVariableA("APPDATA", NULL);
+        bool opened = d.Open();
+        SetEnvironmentVariableA("APPDATA", getenv("APPDATA"));
+        ASSERT_TRUE(opened);
+        d.SetText(IDC_EXEPATH, "C:\\a\\velkarodin.exe");
+        HWND box = d.Opened(IDOK, 10000);
+        ASSERT_TRUE(box) << "the failure was not shown";
+        EXPECT_TRUE(CodePageAsAnnounced());
+        std::string named = failing == 0 ? d.SettingsPath() : user.path;
+        // The path is the system's own ANSI text, in any code page.
+        std::wstring wideText = WideText(GetDlgItem(box, boxTextId));
+        EXPECT_EQ(std::wstring(launcherCaption), WideText(box));
+        EXPECT_EQ(0, lstrcmpiW((saveFailedText + Wide(named)).c_str(), wideText.c_str()));
+        EXPECT_EQ(0u, wideText.find(saveFailedText));
+        if (GetACP() == 932) {
+            std::string text = BoxText(box);
+            EXPECT_EQ(Sjis(launcherCaption), WindowText(box));
+            EXPECT_EQ(0, lstrcmpiA((Sjis(saveFailedText) + named).c_str(), text.c_str())) << text;
+        }
+        CloseBoxDialogStays(d, box);
+        // The swatch brush is still alive: the swatch keeps its colour.
+        InvalidateRect(d.Item(IDC_BGCOLOR_SWATCH), NULL, TRUE);
+        ExpectSwatch(d, RGB(0, 0, 0));
+        EndWith(d, IDCANCEL, 0);
     }
-    CloseBoxDialogStays(s, box);
-    // The swatch brush is still alive: the swatch keeps its colour.
-    InvalidateRect(s.Item(IDC_BGCOLOR_SWATCH), NULL, TRUE);
-    ExpectSwatch(s, RGB(0, 0, 0));
-    EndWith(s, IDCANCEL, 0);
 }
 
-// A folder in the settings file's place stands in for one the user cannot write.
-// The dialog shows the virtual store's copy; OK saves to the user's own file,
-// which run mode then uses, and which comes first and takes every save.
-TEST_F(ConfigDialog, UnwritableFolderSavesToTheUsersFileThatRunModeUses)
+// The dialog shows the virtual store's copy, which is read before the file
+// beside the program, writable or not (a folder in its place). OK saves to
+// the user's own file, which run mode then uses, the dialog opened again
+// shows, and which comes first and takes every save.
+TEST_F(ConfigDialog, VirtualStoreCopySavesToTheUsersFileThatRunModeUses)
+{
+    for (bool writable : {false, true}) {
+        SCOPED_TRACE(writable);
+        UserSettingsScope user;
+        AccessoryFolder f("dialog_user_file" + std::to_string(writable));
+        s.scr = f.scr;
+        std::string store = getenv("LOCALAPPDATA") + ("\\VirtualStore" + s.SettingsPath().substr(2));
+        for (size_t at = 0; (at = store.find('\\', at + 1)) != std::string::npos;)
+            CreateDirectoryA(store.substr(0, at).c_str(), NULL);
+        ASSERT_TRUE(WriteFileBytes(store, "[setting]\r\nexepath=stored"));
+        ASSERT_TRUE((writable ? WriteSettingsFor(f.scr, {"exepath=old"})
+                              : CreateDirectoryA(s.SettingsPath().c_str(), NULL)) &&
+                    s.Open());
+        EXPECT_EQ("stored", s.Text(IDC_EXEPATH));
+        s.SetText(IDC_EXEPATH, f.accessory);
+        EndWith(s, IDOK, 1);
+        TestProcess saver;
+        ASSERT_TRUE(StartSaver(&saver, f.scr, "/s"));
+        EXPECT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000)) << "no accessory started";
+        saver.End();
+        ASSERT_TRUE((writable || RemoveDirectoryA(s.SettingsPath().c_str())) &&
+                    WriteSettingsFor(f.scr, {"exepath=beside"}) && s.Open());
+        EXPECT_EQ(f.accessory, s.Text(IDC_EXEPATH));
+        EndWith(s, IDOK, 1);
+        EXPECT_EQ("beside", s.Setting("exepath"));
+        DeleteFileA(store.c_str());
+        for (size_t at = store.size(); (at = store.rfind('\\', at - 1)) > strlen(getenv("LOCALAPPDATA"));)
+            RemoveDirectoryA(store.substr(0, at).c_str());  // only the folders left empty
+    }
+}
+
+// A settings file that cannot be read (held open) is reported on opening,
+// and OK, even once the file is free, does not put the defaults in its place.
+TEST_F(ConfigDialog, UnreadableSettingsFileIsReportedAndNotOverwritten)
 {
     UserSettingsScope user;
-    AccessoryFolder f("dialog_user_file");
-    s.scr = f.scr;
-    std::string store = getenv("LOCALAPPDATA") + ("\\VirtualStore" + s.SettingsPath().substr(2));
-    for (size_t at = 0; (at = store.find('\\', at + 1)) != std::string::npos;)
-        CreateDirectoryA(store.substr(0, at).c_str(), NULL);
-    ASSERT_TRUE(WriteFileBytes(store, "[setting]\r\nexepath=stored"));
-    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL) && s.Open());
-    EXPECT_EQ("stored", s.Text(IDC_EXEPATH));
-    s.SetText(IDC_EXEPATH, f.accessory);
-    EndWith(s, IDOK, 1);
-    TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, f.scr, "/s"));
-    EXPECT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000)) << "no accessory started";
-    saver.End();
-    ASSERT_TRUE(RemoveDirectoryA(s.SettingsPath().c_str()) &&
-                WriteSettingsFor(f.scr, {"exepath=beside"}) && s.Open());
-    EXPECT_EQ(f.accessory, s.Text(IDC_EXEPATH));
-    EndWith(s, IDOK, 1);
-    EXPECT_EQ("beside", s.Setting("exepath"));
-    DeleteFileA(store.c_str());
-    for (size_t at = store.size(); (at = store.rfind('\\', at - 1)) > strlen(getenv("LOCALAPPDATA"));)
-        RemoveDirectoryA(store.substr(0, at).c_str());  // only the folders left empty
+    ASSERT_TRUE(s.Prepare("dialog_unreadable") && CreateDirectoryA(user.folder.c_str(), NULL) &&
+                WriteFileBytes(user.path, "[setting]\r\nalpha=35\r\n"));
+    HeldFile held{CreateFileA(user.path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL)};
+    ASSERT_TRUE(s.Open());
+    for (int ok = 0; ok < 2; ok++, CloseHandle(held.handle), held.handle = NULL) {
+        HWND box = ok ? s.Opened(IDOK, 10000) : WaitForDialogOf(s.process.id, s.dialog, 10000);
+        ASSERT_TRUE(box) << "not reported, OK " << ok;
+        EXPECT_EQ(0, lstrcmpiW((unreadableText + Wide(user.path)).c_str(),
+                               WideText(GetDlgItem(box, boxTextId)).c_str()));
+        CloseBoxDialogStays(s, box);
+    }
+    EndWith(s, IDCANCEL, 0);
+    EXPECT_EQ("[setting]\r\nalpha=35\r\n", ReadText(user.path));
 }
 
 // At 144 DPI (150 %) the dialog is half as large again as at 96; told that
