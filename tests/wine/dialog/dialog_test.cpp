@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <memory>
+
 #include "dialog_driver.h"
 #include "platform_checks.h"
 #include "registry_scope.h"
@@ -14,18 +16,11 @@ namespace {
 
 const wchar_t refusedText[] = L"外部呼び出しにvelkaro_ss_launcher.scrは指定できません";
 const wchar_t saveFailedText[] = L"設定を保存できませんでした。\n";
+const wchar_t unreadableText[] = L"設定ファイルを読み込めませんでした。ほかのプログラムが使用中の可能性があります。設定が失われないよう、この画面からは保存しません。しばらくしてから設定を開き直してください。\n";
 const wchar_t launcherCaption[] = L"velkaro_v010用スクリーンセーバーLauncher";
 const std::string japaneseAccessory = Sjis(L"C:\\ツール\\velkarodin.exe");
 const char playlist[] = "C:\\music\\list.m3u";
 const char otherSaver[] = "C:\\Savers\\other.scr";
-
-const wchar_t unreadableText[] = L"設定ファイルを読み込めませんでした。ほかのプログラムが使用中の可能性があります。設定が失われないよう、この画面からは保存しません。しばらくしてから設定を開き直してください。\n";
-
-// A file held open as a sync client or a virus scanner holds it.
-struct HeldFile {
-    HANDLE handle;
-    ~HeldFile() { CloseHandle(handle); }
-};
 
 const wchar_t unusableText[] =
     L"選択したファイルのパスは、このシステムの文字コードで表せない文字を含むため使用できません。\n";
@@ -342,60 +337,62 @@ TEST_F(ConfigDialog, LongTextsAreCutTo1021BytesOnOk)
     ExpectSaved(s, {"0", "0", "0", a, b, c});
 }
 
-// The box names the file that could not be written: the one beside the
-// program where no user folder is known, else the user's own file (the
-// fallback failing too, or the only file that fails: held open).
+// A file that cannot be written is named in the box: the one beside the
+// program where no user folder is known, else the user's (where the save
+// went last, or the only one failing: held open for reading). One held open
+// wholly is reported as the dialog opens, and OK, even once the file is
+// free, writes no defaults over it.
 TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
 {
-    for (int failing : {0, 1, 2}) {  // beside only, both, the user's only
+    for (int failing : {0, 1, 2, 3}) {  // beside, both, the user's, the user's unread
         SCOPED_TRACE(failing);
-        DialogSession d;
         UserSettingsScope user;
         // With code page 1252 the folder's name holds an e acute (0xE9), which
         // would read as a lead byte if the path were converted as code page 932.
-        ASSERT_TRUE(d.Prepare((GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails") +
+        ASSERT_TRUE(s.Prepare((GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails") +
                               std::to_string(failing)));
-        // Folders where the files should be, or the user's file held open.
-        ASSERT_TRUE(failing == 2 ? CreateDirectoryA(user.folder.c_str(), NULL) &&
-                                       WriteFileBytes(user.path, "[setting]\r\n")
-                                 : CreateDirectoryA(d.SettingsPath().c_str(), NULL) &&
-                                       (failing == 0 || user.Block()));
-        HeldFile held{CreateFileA(user.path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
-                                  OPEN_EXISTING, 0, NULL)};
-        if (failing == 0) SetEnvironmentVariableA("APPDATA", NULL);
-        bool opened = d.Open();
+        ASSERT_TRUE(failing > 1 ? CreateDirectoryA(user.folder.c_str(), NULL) &&
+                                      WriteFileBytes(user.path, "alpha=35")
+                                : CreateDirectoryA(s.SettingsPath().c_str(), NULL) &&
+                                      (failing == 0 || user.Block()));
+        std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> held(
+            CreateFileA(user.path.c_str(), GENERIC_READ, failing == 3 ? 0 : FILE_SHARE_READ, NULL,
+                        OPEN_EXISTING, 0, NULL), CloseHandle);
+        SetEnvironmentVariableA("APPDATA", failing ? getenv("APPDATA") : NULL);
+        bool opened = s.Open();
         SetEnvironmentVariableA("APPDATA", getenv("APPDATA"));
         ASSERT_TRUE(opened);
-        d.SetText(IDC_EXEPATH, "C:\\a\\velkarodin.exe");
-        HWND box = d.Opened(IDOK, 10000);
+        HWND box = failing == 3 ? WaitForDialogOf(s.process.id, s.dialog, 10000) : s.dialog;
+        ASSERT_TRUE(box) << "the unreadable file was not reported";
+        if (box != s.dialog) CloseBoxDialogStays(s, box), held.reset();
+        s.SetText(IDC_EXEPATH, "C:\\a\\velkarodin.exe");
+        box = s.Opened(IDOK, 10000);
         ASSERT_TRUE(box) << "the failure was not shown";
         EXPECT_TRUE(CodePageAsAnnounced());
-        std::string named = failing == 0 ? d.SettingsPath() : user.path;
         // The path is the system's own ANSI text, in any code page.
-        std::wstring wideText = WideText(GetDlgItem(box, boxTextId));
+        std::string path = failing ? user.path : s.SettingsPath();
+        std::wstring text = (failing == 3 ? unreadableText : saveFailedText) + Wide(path);
         EXPECT_EQ(std::wstring(launcherCaption), WideText(box));
-        EXPECT_EQ(0, lstrcmpiW((saveFailedText + Wide(named)).c_str(), wideText.c_str()));
-        EXPECT_EQ(0u, wideText.find(saveFailedText));
+        EXPECT_EQ(0, lstrcmpiW(text.c_str(), WideText(GetDlgItem(box, boxTextId)).c_str()));
         if (GetACP() == 932) {
-            std::string text = BoxText(box);
             EXPECT_EQ(Sjis(launcherCaption), WindowText(box));
-            EXPECT_EQ(0, lstrcmpiA((Sjis(saveFailedText) + named).c_str(), text.c_str())) << text;
+            EXPECT_EQ(0, lstrcmpiA(Ansi(text).c_str(), BoxText(box).c_str())) << BoxText(box);
         }
-        CloseBoxDialogStays(d, box);
+        CloseBoxDialogStays(s, box);
         // The swatch brush is still alive: the swatch keeps its colour.
-        InvalidateRect(d.Item(IDC_BGCOLOR_SWATCH), NULL, TRUE);
-        ExpectSwatch(d, RGB(0, 0, 0));
-        EndWith(d, IDCANCEL, 0);
+        InvalidateRect(s.Item(IDC_BGCOLOR_SWATCH), NULL, TRUE);
+        ExpectSwatch(s, RGB(0, 0, 0));
+        EndWith(s, IDCANCEL, 0);
+        EXPECT_EQ(failing > 1 ? "alpha=35" : "", ReadText(user.path));
     }
 }
 
-// The dialog shows the virtual store's copy, which is read before the file
-// beside the program, writable or not (a folder in its place). OK saves to
-// the user's own file, which run mode then uses, the dialog opened again
-// shows, and which comes first and takes every save.
-TEST_F(ConfigDialog, VirtualStoreCopySavesToTheUsersFileThatRunModeUses)
+// The dialog shows the virtual store's copy, read before the file beside the
+// program, writable or not (a folder in its place). OK saves to the user's
+// own file, which run mode uses and the dialog shows, and which comes first.
+TEST_F(ConfigDialog, UnwritableFolderSavesToTheUsersFileThatRunModeUses)
 {
-    for (bool writable : {false, true}) {
+    for (int writable : {0, 1}) {
         SCOPED_TRACE(writable);
         UserSettingsScope user;
         AccessoryFolder f("dialog_user_file" + std::to_string(writable));
@@ -405,8 +402,7 @@ TEST_F(ConfigDialog, VirtualStoreCopySavesToTheUsersFileThatRunModeUses)
             CreateDirectoryA(store.substr(0, at).c_str(), NULL);
         ASSERT_TRUE(WriteFileBytes(store, "[setting]\r\nexepath=stored"));
         ASSERT_TRUE((writable ? WriteSettingsFor(f.scr, {"exepath=old"})
-                              : CreateDirectoryA(s.SettingsPath().c_str(), NULL)) &&
-                    s.Open());
+                              : CreateDirectoryA(s.SettingsPath().c_str(), NULL)) && s.Open());
         EXPECT_EQ("stored", s.Text(IDC_EXEPATH));
         s.SetText(IDC_EXEPATH, f.accessory);
         EndWith(s, IDOK, 1);
@@ -423,26 +419,6 @@ TEST_F(ConfigDialog, VirtualStoreCopySavesToTheUsersFileThatRunModeUses)
         for (size_t at = store.size(); (at = store.rfind('\\', at - 1)) > strlen(getenv("LOCALAPPDATA"));)
             RemoveDirectoryA(store.substr(0, at).c_str());  // only the folders left empty
     }
-}
-
-// A settings file that cannot be read (held open) is reported on opening,
-// and OK, even once the file is free, does not put the defaults in its place.
-TEST_F(ConfigDialog, UnreadableSettingsFileIsReportedAndNotOverwritten)
-{
-    UserSettingsScope user;
-    ASSERT_TRUE(s.Prepare("dialog_unreadable") && CreateDirectoryA(user.folder.c_str(), NULL) &&
-                WriteFileBytes(user.path, "[setting]\r\nalpha=35\r\n"));
-    HeldFile held{CreateFileA(user.path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL)};
-    ASSERT_TRUE(s.Open());
-    for (int ok = 0; ok < 2; ok++, CloseHandle(held.handle), held.handle = NULL) {
-        HWND box = ok ? s.Opened(IDOK, 10000) : WaitForDialogOf(s.process.id, s.dialog, 10000);
-        ASSERT_TRUE(box) << "not reported, OK " << ok;
-        EXPECT_EQ(0, lstrcmpiW((unreadableText + Wide(user.path)).c_str(),
-                               WideText(GetDlgItem(box, boxTextId)).c_str()));
-        CloseBoxDialogStays(s, box);
-    }
-    EndWith(s, IDCANCEL, 0);
-    EXPECT_EQ("[setting]\r\nalpha=35\r\n", ReadText(user.path));
 }
 
 // At 144 DPI (150 %) the dialog is half as large again as at 96; told that
