@@ -33,6 +33,9 @@ void StartAccessory()
         ZeroMemory(&accessoryProcess, sizeof accessoryProcess);
 }
 
+// How often a close looks for an accessory window that is not there yet.
+static const DWORD accessoryWindowPoll = 20;  // ms
+
 static DWORD Remaining(DWORD closeStart)
 {
     DWORD spent = GetTickCount() - closeStart;
@@ -48,11 +51,38 @@ static BOOL CALLBACK FindAccessoryDialog(HWND candidate, LPARAM)
     return TRUE;
 }
 
+// Lets through what other threads send to this one; 0 once the accessory
+// has ended or the close's time is up.
+static int AwaitAccessory(DWORD closeStart, DWORD atMost)
+{
+    DWORD limit = Remaining(closeStart);
+    if (limit == 0) return 0;
+    if (limit > atMost) limit = atMost;
+    DWORD woke =
+        MsgWaitForMultipleObjects(1, &accessoryProcess.hProcess, FALSE, limit, QS_SENDMESSAGE);
+    if (woke == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return woke != WAIT_OBJECT_0 && woke != WAIT_FAILED;
+}
+
+// A close early in the run can come before the accessory has made its
+// window: it is waited for, so that the accessory is told to end instead
+// of being waited out. Nothing announces a window of another process, so
+// it is looked for again every few milliseconds.
+static int FindAccessoryWindow(DWORD closeStart)
+{
+    for (;;) {
+        EnumThreadWindows(accessoryProcess.dwThreadId, FindAccessoryDialog, 0);
+        if (accessoryDialog) return 1;
+        if (!AwaitAccessory(closeStart, accessoryWindowPoll)) return 0;
+    }
+}
+
 void SendAccessoryExit(DWORD closeStart)
 {
-    if (!accessoryProcess.hProcess) return;
-    EnumThreadWindows(accessoryProcess.dwThreadId, FindAccessoryDialog, 0);
-    if (!accessoryDialog) return;
+    if (!accessoryProcess.hProcess || !FindAccessoryWindow(closeStart)) return;
     OutputDebugStringA(velkarodinExitTrace);
     DWORD_PTR result;
     DWORD limit = Remaining(closeStart);
@@ -67,14 +97,7 @@ void SendAccessoryExit(DWORD closeStart)
 void WaitForAccessory(DWORD closeStart)
 {
     if (!accessoryProcess.hProcess) return;
-    for (;;) {
-        DWORD limit = Remaining(closeStart);
-        DWORD woke = MsgWaitForMultipleObjects(1, &accessoryProcess.hProcess, FALSE, limit,
-                                               QS_SENDMESSAGE);
-        if (woke != WAIT_OBJECT_0 + 1) return;
-        MSG message;
-        PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    while (AwaitAccessory(closeStart, INFINITE)) continue;
 }
 
 void ReleaseAccessoryHandles()

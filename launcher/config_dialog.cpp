@@ -22,6 +22,11 @@
 static int fileVersionParts[4];
 static COLORREF customColors[16];
 static HBRUSH swatchBrush;
+// The settings file that could not be read when the dialog opened, else
+// empty: OK must not put the defaults shown in its place.
+static char unreadableFile[settingsTextSize];
+// Posted at opening, so that the box shows above the dialog.
+static const UINT showUnreadableMessage = WM_APP + 1;
 
 // The maker's one-line notice, the second line of the version line; also the
 // LegalCopyright of the version resource.
@@ -152,7 +157,10 @@ static void ShowAlpha(HWND dialog)
 
 static void OnInitDialog(HWND dialog)
 {
-    LoadSettings();
+    if (!LoadSettings(unreadableFile, sizeof unreadableFile))
+        PostMessageA(dialog, showUnreadableMessage, 0, 0);
+    else
+        unreadableFile[0] = '\0';
     ReadFileVersion();
     swatchBrush = CreateSolidBrush(bgcolor);
     SendDlgItemMessageA(dialog, IDC_ALPHA_SLIDER, TBM_SETRANGE, TRUE, MAKELONG(0, 100));
@@ -228,17 +236,14 @@ static void ChangeColour(HWND dialog)
     InvalidateRect(GetDlgItem(dialog, IDC_BGCOLOR_SWATCH), NULL, TRUE);
 }
 
-// A failed write would otherwise close the dialog as if all were saved.
-static void ShowSaveFailure(HWND dialog)
+// A box about a settings file, which it names; the path is the system's
+// own ANSI text.
+static void ShowFileMessage(HWND dialog, UINT textId, const char* file)
 {
-    char file[settingsTextSize] = "";
-    if (!ProgramPathAnsi(file, sizeof file) || !SettingsPathFromModule(file)) file[0] = '\0';
-    // The path is the system's own ANSI text.
     WCHAR widePath[settingsTextSize];
     if (!MultiByteToWideChar(CP_ACP, 0, file, -1, widePath, settingsTextSize))
         widePath[0] = L'\0';
-    ShowJapaneseMessage(dialog, IDS_SAVE_FAILED, widePath, IDS_LAUNCHER_CAPTION,
-                        MB_OK | MB_ICONERROR);
+    ShowJapaneseMessage(dialog, textId, widePath, IDS_LAUNCHER_CAPTION, MB_OK | MB_ICONERROR);
 }
 
 static void EndConfigDialog(HWND dialog, int result)
@@ -275,8 +280,14 @@ static void OnOk(HWND dialog)
         ShowJapaneseMessage(dialog, IDS_REFUSED_SELF, NULL, 0, MB_OK | MB_ICONERROR);
         return;
     }
-    if (!SaveSettings()) {
-        ShowSaveFailure(dialog);
+    if (unreadableFile[0]) {
+        ShowFileMessage(dialog, IDS_SETTINGS_UNREADABLE, unreadableFile);
+        return;
+    }
+    // A failed write would otherwise close the dialog as if all were saved.
+    char file[settingsTextSize];
+    if (!SaveSettings(file, sizeof file)) {
+        ShowFileMessage(dialog, IDS_SAVE_FAILED, file);
         return;
     }
     EndConfigDialog(dialog, 1);
@@ -328,6 +339,11 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_HSCROLL:
         alpha = (int)SendDlgItemMessageA(dialog, IDC_ALPHA_SLIDER, TBM_GETPOS, 0, 0);
         ShowAlpha(dialog);
+        return TRUE;
+    case showUnreadableMessage:
+        // The box speaks of the dialog: it is shown first.
+        ShowWindow(dialog, SW_SHOWNORMAL);
+        ShowFileMessage(dialog, IDS_SETTINGS_UNREADABLE, unreadableFile);
         return TRUE;
     case WM_CTLCOLORSTATIC:
         if ((HWND)lParam != GetDlgItem(dialog, IDC_BGCOLOR_SWATCH)) return FALSE;

@@ -20,6 +20,10 @@ static const UINT_PTR externalSaverTimer = 2;
 static const UINT externalSaverDelay = 500;  // ms, fires once
 static const UINT_PTR hostedFitTimer = 3;
 static const UINT hostedFitInterval = 250;  // ms
+// Posted at creation, so that the accessory starts once the host has brought
+// this window to the front: a quick accessory's window shown before that
+// would end up under it.
+static const UINT accessoryStartMessage = WM_APP + 1;
 
 // The saver window's state, from its creation to its close.
 struct LauncherState {
@@ -83,7 +87,7 @@ static void OnCreate(HWND hwnd)
     if (!state.isPreview) {
         if (IsAccessoryPath(exepath)) {
             MakeTranslucent(hwnd);
-            StartAccessory();
+            PostMessageA(hwnd, accessoryStartMessage, 0, 0);
         }
         SetActiveWindow(hwnd);
         ArmTimers(hwnd);
@@ -199,6 +203,9 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_DESTROY:
         OutputDebugStringA("WM_DESTROY\n");
+        break;
+    case accessoryStartMessage:
+        StartAccessory();
         break;
     }
     return SaverDefaultProc(hwnd, message, wParam, lParam);

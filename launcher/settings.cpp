@@ -40,11 +40,14 @@ static void LoadSetting(int index, const char* file)
         *(int*)place = value;
 }
 
-void LoadSettings()
+int LoadSettings(char* unreadable, DWORD size)
 {
     char file[1024];
     int found = SettingsFileToRead(file, sizeof file);
-    for (int i = 0; i < settingCount; i++) LoadSetting(i, found ? file : NULL);
+    int readable = !found || SettingsFileReadable(file);
+    for (int i = 0; i < settingCount; i++) LoadSetting(i, found && readable ? file : NULL);
+    if (!readable && unreadable) lstrcpynA(unreadable, file, (int)size);
+    return readable;
 }
 
 static int SaveSetting(int index, const char* file)
@@ -70,7 +73,12 @@ static int WriteSettings(const char* file)
     return ok;
 }
 
-int SaveSettings()
+int SaveSettings(char* file, DWORD size)
 {
-    return SaveSettingsFile(WriteSettings);
+    char written[1024];
+    if (!file) {
+        file = written;
+        size = sizeof written;
+    }
+    return SaveSettingsFile(WriteSettings, file, size);
 }

@@ -11,6 +11,9 @@ extern char exepath[settingsTextSize];
 extern char playlist[settingsTextSize];
 extern char ext_scr_path[settingsTextSize];
 
-void LoadSettings();
-// Returns 1 when every value was written, 0 when any write failed.
-int SaveSettings();
+// Returns 1; 0 when the settings file exists but cannot be read: the
+// defaults are loaded then, and the file's path goes to unreadable.
+int LoadSettings(char* unreadable = NULL, DWORD size = 0);
+// Returns 1 when every value was written, 0 when any write failed; file
+// (when given) names the file written, or the one that could not be.
+int SaveSettings(char* file = NULL, DWORD size = 0);

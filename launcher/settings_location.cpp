@@ -58,6 +58,18 @@ int SettingsFileToRead(char* path, DWORD size)
     return ProgramSettingsFile(path, size);
 }
 
+// A file that exists but cannot be opened (held by a sync client or a
+// virus scanner, or denied to this user) would read as all defaults.
+int SettingsFileReadable(const char* path)
+{
+    if (!IsFile(path)) return 1;  // missing: the defaults are its contents
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    CloseHandle(file);
+    return 1;
+}
+
 // The user's folder, made if missing (an existing one is fine).
 static void MakeFolderOf(const char* file)
 {
@@ -71,12 +83,17 @@ static void MakeFolderOf(const char* file)
     CreateDirectoryA(folder, NULL);
 }
 
-int SaveSettingsFile(int (*write)(const char* file))
+int SaveSettingsFile(int (*write)(const char* file), char* file, DWORD size)
 {
-    char file[pathSize];
-    if (UserSettingsFile(file, pathSize) && IsFile(file)) return write(file);
-    if (ProgramSettingsFile(file, pathSize) && write(file)) return 1;
-    if (!UserSettingsFile(file, pathSize)) return 0;
+    char user[pathSize];
+    file[0] = '\0';
+    int hasUser = UserSettingsFile(user, pathSize);
+    // Where the user has a file, or UAC's copy would be read before the file
+    // beside the program, only the user's own file is read back as saved.
+    int userFirst = hasUser && (IsFile(user) || (VirtualStoreFile(file, size) && IsFile(file)));
+    if (!userFirst && ProgramSettingsFile(file, size) && write(file)) return 1;
+    if (!hasUser) return 0;
+    lstrcpynA(file, user, (int)size);
     MakeFolderOf(file);
     return write(file);
 }

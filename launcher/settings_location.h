@@ -12,7 +12,13 @@
 // is no path at all.
 int SettingsFileToRead(char* path, DWORD size);
 
+// 1 when the file can be read or does not exist; 0 when it exists but
+// cannot be opened.
+int SettingsFileReadable(const char* path);
+
 // Saves through write (1 when every value reached the file): to the user's
-// file where it exists; else beside the program, and where that fails to
-// the user's file, its folder created. 1 when one of them took the values.
-int SaveSettingsFile(int (*write)(const char* file));
+// file where it exists or where a VirtualStore copy would be read first;
+// else beside the program, and where that fails to the user's file, its
+// folder created. 1 when one of them took the values; file then names it,
+// else the last one that failed.
+int SaveSettingsFile(int (*write)(const char* file), char* file, DWORD size);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <memory>
+
 #include "dialog_driver.h"
 #include "platform_checks.h"
 #include "registry_scope.h"
@@ -14,6 +16,7 @@ namespace {
 
 const wchar_t refusedText[] = L"外部呼び出しにvelkaro_ss_launcher.scrは指定できません";
 const wchar_t saveFailedText[] = L"設定を保存できませんでした。\n";
+const wchar_t unreadableText[] = L"設定ファイルを読み込めませんでした。ほかのプログラムが使用中の可能性があります。設定が失われないよう、この画面からは保存しません。しばらくしてから設定を開き直してください。\n";
 const wchar_t launcherCaption[] = L"velkaro_v010用スクリーンセーバーLauncher";
 const std::string japaneseAccessory = Sjis(L"C:\\ツール\\velkarodin.exe");
 const char playlist[] = "C:\\music\\list.m3u";
@@ -373,68 +376,88 @@ TEST_F(ConfigDialog, LongTextsAreCutTo1021BytesOnOk)
     ExpectSaved(s, {"0", "0", "0", a, b, c});
 }
 
+// A file that cannot be written is named in the box: the one beside the
+// program where no user folder is known, else the user's (where the save
+// went last, or the only one failing: held open for reading). One held open
+// wholly is reported as the dialog opens, and OK, even once the file is
+// free, writes no defaults over it.
 TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
 {
-    // With code page 1252 the folder's name holds an e acute (0xE9), which
-    // would read as a lead byte if the path were converted as code page 932.
-    ASSERT_TRUE(s.Prepare(GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails"));
-    // Folders where the settings file and the user's should be: every write fails.
-    UserSettingsScope user;
-    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL) && user.Block());
-    ASSERT_TRUE(s.Open());
-    s.SetText(IDC_EXEPATH, "C:\\a\\velkarodin.exe");
-    HWND box = s.Opened(IDOK, 10000);
-    ASSERT_TRUE(box) << "the failure was not shown";
-    EXPECT_TRUE(CodePageAsAnnounced());
-    // The path is the system's own ANSI text, in any code page.
-    wchar_t path[1024];
-    ASSERT_LT(0, MultiByteToWideChar(CP_ACP, 0, s.SettingsPath().c_str(), -1, path, 1024));
-    std::wstring wideText = WideText(GetDlgItem(box, boxTextId));
-    EXPECT_EQ(std::wstring(launcherCaption), WideText(box));
-    EXPECT_EQ(0, lstrcmpiW((saveFailedText + std::wstring(path)).c_str(), wideText.c_str()));
-    EXPECT_EQ(0u, wideText.find(saveFailedText));
-    if (GetACP() == 932) {
-        std::string text = BoxText(box);
-        EXPECT_EQ(Sjis(launcherCaption), WindowText(box));
-        std::string expected = Sjis(saveFailedText) + s.SettingsPath();
-        EXPECT_EQ(0, lstrcmpiA(expected.c_str(), text.c_str())) << text;
-        EXPECT_EQ(0u, text.find(Sjis(saveFailedText)));
+    for (int failing : {0, 1, 2, 3}) {  // beside, both, the user's, the user's unread
+        SCOPED_TRACE(failing);
+        UserSettingsScope user;
+        // With code page 1252 the folder's name holds an e acute (0xE9), which
+        // would read as a lead byte if the path were converted as code page 932.
+        ASSERT_TRUE(s.Prepare((GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails") +
+                              std::to_string(failing)));
+        ASSERT_TRUE(failing > 1 ? CreateDirectoryA(user.folder.c_str(), NULL) &&
+                                      WriteFileBytes(user.path, "alpha=35")
+                                : CreateDirectoryA(s.SettingsPath().c_str(), NULL) &&
+                                      (failing == 0 || user.Block()));
+        std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> held(
+            CreateFileA(user.path.c_str(), GENERIC_READ, failing == 3 ? 0 : FILE_SHARE_READ, NULL,
+                        OPEN_EXISTING, 0, NULL), CloseHandle);
+        SetEnvironmentVariableA("APPDATA", failing ? getenv("APPDATA") : NULL);
+        bool opened = s.Open();
+        SetEnvironmentVariableA("APPDATA", getenv("APPDATA"));
+        ASSERT_TRUE(opened);
+        HWND box = failing == 3 ? WaitForDialogOf(s.process.id, s.dialog, 10000) : s.dialog;
+        ASSERT_TRUE(box) << "the unreadable file was not reported";
+        if (box != s.dialog) CloseBoxDialogStays(s, box), held.reset();
+        s.SetText(IDC_EXEPATH, "C:\\a\\velkarodin.exe");
+        box = s.Opened(IDOK, 10000);
+        ASSERT_TRUE(box) << "the failure was not shown";
+        EXPECT_TRUE(CodePageAsAnnounced());
+        // The path is the system's own ANSI text, in any code page.
+        std::string path = failing ? user.path : s.SettingsPath();
+        std::wstring text = (failing == 3 ? unreadableText : saveFailedText) + Wide(path);
+        EXPECT_EQ(std::wstring(launcherCaption), WideText(box));
+        EXPECT_EQ(0, lstrcmpiW(text.c_str(), WideText(GetDlgItem(box, boxTextId)).c_str()));
+        if (GetACP() == 932) {
+            EXPECT_EQ(Sjis(launcherCaption), WindowText(box));
+            EXPECT_EQ(0, lstrcmpiA(Ansi(text).c_str(), BoxText(box).c_str())) << BoxText(box);
+        }
+        CloseBoxDialogStays(s, box);
+        // The swatch brush is still alive: the swatch keeps its colour.
+        InvalidateRect(s.Item(IDC_BGCOLOR_SWATCH), NULL, TRUE);
+        ExpectSwatch(s, RGB(0, 0, 0));
+        EndWith(s, IDCANCEL, 0);
+        EXPECT_EQ(failing > 1 ? "alpha=35" : "", ReadText(user.path));
     }
-    CloseBoxDialogStays(s, box);
-    // The swatch brush is still alive: the swatch keeps its colour.
-    InvalidateRect(s.Item(IDC_BGCOLOR_SWATCH), NULL, TRUE);
-    ExpectSwatch(s, RGB(0, 0, 0));
-    EndWith(s, IDCANCEL, 0);
 }
 
-// A folder in the settings file's place stands in for one the user cannot write.
-// The dialog shows the virtual store's copy; OK saves to the user's own file,
-// which run mode then uses, and which comes first and takes every save.
+// The dialog shows the virtual store's copy, read before the file beside the
+// program, writable or not (a folder in its place). OK saves to the user's
+// own file, which run mode uses and the dialog shows, and which comes first.
 TEST_F(ConfigDialog, UnwritableFolderSavesToTheUsersFileThatRunModeUses)
 {
-    UserSettingsScope user;
-    AccessoryFolder f("dialog_user_file");
-    s.scr = f.scr;
-    std::string store = getenv("LOCALAPPDATA") + ("\\VirtualStore" + s.SettingsPath().substr(2));
-    for (size_t at = 0; (at = store.find('\\', at + 1)) != std::string::npos;)
-        CreateDirectoryA(store.substr(0, at).c_str(), NULL);
-    ASSERT_TRUE(WriteFileBytes(store, "[setting]\r\nexepath=stored"));
-    ASSERT_TRUE(CreateDirectoryA(s.SettingsPath().c_str(), NULL) && s.Open());
-    EXPECT_EQ("stored", s.Text(IDC_EXEPATH));
-    s.SetText(IDC_EXEPATH, f.accessory);
-    EndWith(s, IDOK, 1);
-    TestProcess saver;
-    ASSERT_TRUE(StartSaver(&saver, f.scr, "/s"));
-    EXPECT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000)) << "no accessory started";
-    saver.End();
-    ASSERT_TRUE(RemoveDirectoryA(s.SettingsPath().c_str()) &&
-                WriteSettingsFor(f.scr, {"exepath=beside"}) && s.Open());
-    EXPECT_EQ(f.accessory, s.Text(IDC_EXEPATH));
-    EndWith(s, IDOK, 1);
-    EXPECT_EQ("beside", s.Setting("exepath"));
-    DeleteFileA(store.c_str());
-    for (size_t at = store.size(); (at = store.rfind('\\', at - 1)) > strlen(getenv("LOCALAPPDATA"));)
-        RemoveDirectoryA(store.substr(0, at).c_str());  // only the folders left empty
+    for (int writable : {0, 1}) {
+        SCOPED_TRACE(writable);
+        UserSettingsScope user;
+        AccessoryFolder f("dialog_user_file" + std::to_string(writable));
+        s.scr = f.scr;
+        std::string store = getenv("LOCALAPPDATA") + ("\\VirtualStore" + s.SettingsPath().substr(2));
+        for (size_t at = 0; (at = store.find('\\', at + 1)) != std::string::npos;)
+            CreateDirectoryA(store.substr(0, at).c_str(), NULL);
+        ASSERT_TRUE(WriteFileBytes(store, "[setting]\r\nexepath=stored"));
+        ASSERT_TRUE((writable ? WriteSettingsFor(f.scr, {"exepath=old"})
+                              : CreateDirectoryA(s.SettingsPath().c_str(), NULL)) && s.Open());
+        EXPECT_EQ("stored", s.Text(IDC_EXEPATH));
+        s.SetText(IDC_EXEPATH, f.accessory);
+        EndWith(s, IDOK, 1);
+        TestProcess saver;
+        ASSERT_TRUE(StartSaver(&saver, f.scr, "/s"));
+        EXPECT_TRUE(WaitForText(f.AccessoryLog(), " window ", 10000)) << "no accessory started";
+        saver.End();
+        ASSERT_TRUE((writable || RemoveDirectoryA(s.SettingsPath().c_str())) &&
+                    WriteSettingsFor(f.scr, {"exepath=beside"}) && s.Open());
+        EXPECT_EQ(f.accessory, s.Text(IDC_EXEPATH));
+        EndWith(s, IDOK, 1);
+        EXPECT_EQ("beside", s.Setting("exepath"));
+        DeleteFileA(store.c_str());
+        for (size_t at = store.size(); (at = store.rfind('\\', at - 1)) > strlen(getenv("LOCALAPPDATA"));)
+            RemoveDirectoryA(store.substr(0, at).c_str());  // only the folders left empty
+    }
 }
 
 // At 144 DPI (150 %) the dialog is half as large again as at 96; told that
