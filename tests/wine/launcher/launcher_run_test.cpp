@@ -355,111 +355,82 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
     EXPECT_EQ(0u, ExitOnKey(&saver, window));
 }
 
-// The stand-in MCI driver for ".vks" tracks, from the test folder.
-#define MCI_KEY "Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI"
-struct StandInDriver {
-    RegistryValueScope type{HKEY_LOCAL_MACHINE, MCI_KEY " Extensions", "vks"};
-    RegistryValueScope driver{HKEY_LOCAL_MACHINE, MCI_KEY, "velkarotest"};
-    bool Install(const SaverFolder& s, const std::string& list)
-    {
-        return type.SetString("velkarotest") && driver.SetString(s.File("mci_driver.dll")) &&
-               CopyInto(BinFile("mci_driver.dll"), s.dir, "mci_driver.dll") &&
-               WriteFileBytes(s.File("list.m3u"), list);
-    }
-};
-
 // Tracks that a stand-in MCI driver (".vks") cannot open: one whose open
 // blocks for 20 s, as on a share that does not answer, holds neither the key
-// nor the end; a round of three that fail at once opens each once, then no more.
+// nor the end, and no detach code (the probe's "exit") runs; a round of three
+// that fail at once opens each once, then no more; an open that faults (a
+// broken codec) ends the saver as a fault on the window's thread does.
 TEST(LauncherRun, TracksThatCannotOpenHoldNothing)
 {
-    for (std::string list : {"slow.vks\r\n", "a.vks\r\nb.vks\r\nc.vks\r\n"}) {
-        AccessoryFolder s("run_unopened", "", "velkaro_ss_launcher.scr", LauncherProbe);
-        StandInDriver mci;
-        ASSERT_TRUE(mci.Install(s, list));
+    const char mciKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI";
+    PasswordValueScope password;  // the fault's row has a provider loaded
+    ASSERT_TRUE(password.SetDword(1));
+    for (std::string list : {"slow.vks\r\n", "a.vks\r\nb.vks\r\nc.vks\r\n", "fault.vks\r\n"}) {
+        bool slow = list[0] == 's', fault = list[0] == 'f';
+        AccessoryFolder s("run_unopened", "", fault ? "saver95.scr" : "velkaro_ss_launcher.scr",
+                          LauncherProbe);
+        SystemFolderFile provider;
+        ASSERT_TRUE(!fault || provider.Install(BinFile("password_provider.dll"), "PASSWORD.CPL"));
+        std::string typeKey = mciKey + std::string(" Extensions");
+        RegistryValueScope type(HKEY_LOCAL_MACHINE, typeKey.c_str(), "vks");
+        RegistryValueScope driver(HKEY_LOCAL_MACHINE, mciKey, "velkarotest");
+        ASSERT_TRUE(type.SetString("velkarotest") && driver.SetString(s.File("mci_driver.dll")));
+        ASSERT_TRUE(CopyInto(BinFile("mci_driver.dll"), s.dir, "mci_driver.dll"));
+        ASSERT_TRUE(WriteFileBytes(s.File("list.m3u"), list));
         TestProcess saver;
         HWND window =
             StartRunMode(s, &saver, {"exepath=" + s.accessory, "playlist=" + s.File("list.m3u")});
         ASSERT_TRUE(window);
-        ASSERT_TRUE(AccessoryWindowUp(s));
-        bool slow = list[0] == 's';
-        ASSERT_TRUE(WaitForText(s.File("mci_driver.log"), slow ? "slow.vks" : "c.vks", 10000));
-        // Three more ticks: an open that does not come marks nothing.
-        if (!slow) Pause(3000);
-        EXPECT_EQ(slow ? 1 : 3, CountLines(s.File("mci_driver.log"), "open "));
-        EXPECT_EQ(0u, ExitOnKey(&saver, window, slow ? 1000 : 10000));
-        EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
-        // The libraries' detach code (the probe's "exit") runs only when the
-        // music thread has ended: what it waits in may hold their locks.
-        EXPECT_EQ(!slow, ReadLines(s.ProbeLog()).back() == "exit");
+        if (fault) {
+            SKIP_UNLESS_FAULTS_STAY();
+            SKIP_UNLESS_95_FAMILY("saver95.scr");
+            int before = ScreenSaverRunning();
+            EXPECT_EQ(0xC0000005u, saver.ExitCode(10000));
+            EXPECT_EQ(std::make_pair(1, 0), std::make_pair(before, ScreenSaverRunning()));
+            EXPECT_EQ("load\n", ReadText(s.File("provider.log")));
+        } else {
+            ASSERT_TRUE(AccessoryWindowUp(s));
+            ASSERT_TRUE(WaitForText(s.File("mci_driver.log"), slow ? "slow.vks" : "c.vks", 10000));
+            // Three more ticks: an open that does not come marks nothing.
+            if (!slow) Pause(3000);
+            EXPECT_EQ(slow ? 1 : 3, CountLines(s.File("mci_driver.log"), "open "));
+            EXPECT_EQ(0u, ExitOnKey(&saver, window, slow ? 1000 : 10000));
+            EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
+        }
+        EXPECT_EQ(!slow && !fault, ReadLines(s.ProbeLog()).back() == "exit");
     }
 }
 
-// Held open by someone, as MCI holds a track it plays.
 static bool Held(const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    return file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+    return file == INVALID_HANDLE_VALUE ? GetLastError() == ERROR_SHARING_VIOLATION
+                                        : !CloseHandle(file);
 }
 
-// The display's state as Windows reports it (the probe stands in): dimmed
-// changes nothing; off closes the track within 1 s and opens none while off;
-// on goes on with the next track; a key closes as ever.
+// Display reports (the probe stands in for Windows), seen in the track MCI holds:
+// dimmed changes nothing; off closes it within 1 s and opens none; on plays the next.
 TEST(LauncherRun, MusicFollowsTheDisplayState)
 {
     AccessoryFolder s("run_display", "", "velkaro_ss_launcher.scr", LauncherProbe);
-    const std::string tracks[] = {s.File("one.wav"), s.File("two.wav")};
-    for (const std::string& track : tracks) ASSERT_TRUE(WriteToneWav(track, 120000, 440));
-    ASSERT_TRUE(WriteFileBytes(s.File("list.m3u"), "one.wav\r\ntwo.wav\r\n"));
+    std::string one = s.File("one.wav"), two = s.File("two.wav"), list = s.File("list.m3u");
+    ASSERT_TRUE(WriteToneWav(one, 120000, 440) && WriteToneWav(two, 120000, 660));
+    ASSERT_TRUE(WriteFileBytes(list, "one.wav\r\ntwo.wav\r\n"));
     TestProcess saver;
-    HWND window =
-        StartRunMode(s, &saver, {"exepath=" + s.accessory, "playlist=" + s.File("list.m3u")});
-    ASSERT_TRUE(window);
-    ASSERT_TRUE(AccessoryWindowUp(s));
+    HWND window = StartRunMode(s, &saver, {"exepath=" + s.accessory, "playlist=" + list});
+    ASSERT_TRUE(window && AccessoryWindowUp(s));
     auto display = [&](int state) {
-        PostMessageA(window, WM_USER + 0x79, state, 0);  // the probe's report
-        return s.FlushProbe(window);
+        return PostMessageA(window, WM_USER + 0x79, state, 0) && s.FlushProbe(window);
     };
-    auto heldAny = [&] { return Held(tracks[0]) || Held(tracks[1]); };
-    ASSERT_TRUE(WaitUntil([&] { return Held(tracks[0]); }, 5000));
-    ASSERT_TRUE(display(2));
-    EXPECT_FALSE(WaitUntil([&] { return !Held(tracks[0]); }, 1000)) << "dimmed stopped the music";
+    ASSERT_TRUE(WaitUntil([&] { return Held(one); }, 5000) && display(2));
+    EXPECT_FALSE(WaitUntil([&] { return !Held(one); }, 1000)) << "dimmed stopped the music";
     ASSERT_TRUE(display(0));
-    EXPECT_TRUE(WaitUntil([&] { return !heldAny(); }, 1000)) << "still playing after 1 s off";
-    EXPECT_FALSE(WaitUntil(heldAny, 3000)) << "a track opened while the display was off";
-    EXPECT_TRUE(saver.Running() && IsWindow(window));
-    ASSERT_TRUE(display(1));
-    EXPECT_TRUE(WaitUntil([&] { return Held(tracks[1]); }, 2000)) << "no next track";
+    EXPECT_TRUE(WaitUntil([&] { return !Held(one); }, 1000)) << "still playing after 1 s off";
+    EXPECT_FALSE(WaitUntil([&] { return Held(one) || Held(two); }, 3000)) << "opened while off";
+    ASSERT_TRUE(saver.Running() && display(1));
+    EXPECT_TRUE(WaitUntil([&] { return Held(two); }, 2000)) << "not on with the next track";
     EXPECT_EQ(0u, ExitOnKey(&saver, window));
     EXPECT_EQ(1, CountLines(s.AccessoryLog(), accessoryExitLine));
-}
-
-// A broken codec (the stand-in driver faults opening "fault.vks") ends the
-// process as a fault on the window's thread does: with the fault's code,
-// without the libraries' detach code, and on the 95 family with the
-// saver-running state cleared.
-TEST(LauncherRun, FaultOnTheMusicThreadReachesTheGuard)
-{
-    SKIP_UNLESS_FAULTS_STAY();
-    for (std::string name : {"velkaro_ss_launcher.scr", "saver95.scr"}) {
-        SCOPED_TRACE(name);
-        PasswordValueScope password;
-        ASSERT_TRUE(password.SetDword(1));
-        AccessoryFolder s("run_music_fault", "", name);
-        SystemFolderFile provider;
-        ASSERT_TRUE(provider.Install(BinFile("password_provider.dll"), "PASSWORD.CPL"));
-        StandInDriver mci;
-        ASSERT_TRUE(mci.Install(s, "fault.vks\r\n"));
-        TestProcess saver;
-        ASSERT_TRUE(StartRunMode(s, &saver, {"exepath=" + s.accessory,
-                                             "playlist=" + s.File("list.m3u")}));
-        int runningBefore = ScreenSaverRunning();
-        EXPECT_EQ(0xC0000005u, saver.ExitCode(10000));
-        if (!RunsAs95Family(name)) continue;
-        EXPECT_EQ(std::make_pair(1, 0), std::make_pair(runningBefore, ScreenSaverRunning()));
-        EXPECT_EQ("load\n", ReadText(s.File("provider.log")));  // no detach code
-    }
 }
 
 // No settings file: the warning, an opaque black full-screen window, nothing started.
