@@ -50,6 +50,28 @@ LONG_PTR CallProcedure(void* context)
     return call->procedure(call->hwnd, call->message, call->wParam, call->lParam);
 }
 
+// The application's threads, kept for the whole process: the entry asks at
+// the end whether one still runs. Started from the window's thread only.
+struct GuardedThread {
+    SaverThreadBody body;
+    void* context;
+    HANDLE handle;  // the host's own, for that question
+};
+const int maxGuardedThreads = 4;
+GuardedThread guardedThreads[maxGuardedThreads];
+int guardedThreadCount;
+
+LONG_PTR CallThreadBody(void* context)
+{
+    GuardedThread* thread = (GuardedThread*)context;
+    return thread->body(thread->context);
+}
+
+DWORD WINAPI GuardedThreadStart(void* context)
+{
+    return (DWORD)GuardedCall(CallThreadBody, context);
+}
+
 }  // namespace
 
 __attribute__((noinline)) LONG_PTR GuardedCall(GuardedBody body, void* context)
@@ -72,4 +94,27 @@ LRESULT GuardedProcedure(WNDPROC procedure, HWND hwnd, UINT message, WPARAM wPar
 {
     ProcedureCall call = {procedure, hwnd, message, wParam, lParam};
     return GuardedCall(CallProcedure, &call);
+}
+
+HANDLE StartSaverThread(SaverThreadBody body, void* context)
+{
+    if (guardedThreadCount == maxGuardedThreads) return NULL;
+    GuardedThread* slot = &guardedThreads[guardedThreadCount];
+    slot->body = body;
+    slot->context = context;
+    HANDLE thread = CreateThread(NULL, 0, GuardedThreadStart, slot, 0, NULL);
+    if (thread == NULL) return NULL;
+    guardedThreadCount++;
+    HANDLE self = GetCurrentProcess();
+    DuplicateHandle(self, thread, self, &slot->handle, SYNCHRONIZE, FALSE, 0);
+    return thread;
+}
+
+BOOL GuardedThreadsRunning()
+{
+    for (int i = 0; i < guardedThreadCount; i++) {
+        HANDLE handle = guardedThreads[i].handle;
+        if (handle && WaitForSingleObject(handle, 0) == WAIT_TIMEOUT) return TRUE;
+    }
+    return FALSE;
 }

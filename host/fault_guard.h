@@ -17,3 +17,6 @@ LONG_PTR GuardedCall(GuardedBody body, void* context);
 // procedure: each procedure guards its own body.
 LRESULT GuardedProcedure(WNDPROC procedure, HWND hwnd, UINT message, WPARAM wParam,
                          LPARAM lParam);
+
+// Whether a thread started by StartSaverThread is still running.
+BOOL GuardedThreadsRunning();

@@ -40,3 +40,9 @@ HINSTANCE SaverInstance();
 HMODULE LoadSystemLibrary(const char* name);
 // Whether the saver window is a preview inside another window.
 BOOL SaverInPreview();
+// Starts a thread whose body runs under the host's fault guard, as the
+// window's procedure does; null when it could not start. The caller closes
+// the handle. Should one still run when the mode is over, the process ends
+// with TerminateProcess instead of ExitProcess.
+typedef DWORD (*SaverThreadBody)(void* context);
+HANDLE StartSaverThread(SaverThreadBody body, void* context);

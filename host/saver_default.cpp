@@ -85,6 +85,10 @@ static BOOL ApplyClosingRules(HWND hwnd, UINT message, WPARAM wParam, LRESULT* r
         if (wParam == PWR_CRITICALRESUME) PostClose(hwnd);
         break;
     case WM_POWERBROADCAST:
+        // A setting's report comes only to a window that asked for it (the
+        // display's state, first at once): not a power event.
+        if (wParam != PBT_POWERSETTINGCHANGE) PostClose(hwnd);
+        break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_LBUTTONDOWN:

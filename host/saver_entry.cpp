@@ -122,6 +122,11 @@ __attribute__((no_stack_protector)) void SaverMain(const SaverApp* app)
     // First of all: nothing has been loaded by name yet.
     RestrictLibrarySearch();
     SeedStackGuard();
+    UINT code = (UINT)StartMode(app);
+    // A thread of the application still inside a library (an open waiting
+    // for a share) may hold a lock that the libraries' detach code needs:
+    // ExitProcess could then hang, so the process ends without that code.
+    if (GuardedThreadsRunning()) TerminateProcess(GetCurrentProcess(), code);
     // Straight to ExitProcess: static destructors and exit handlers never run.
-    ExitProcess((UINT)StartMode(app));
+    ExitProcess(code);
 }

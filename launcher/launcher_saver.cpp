@@ -5,6 +5,7 @@
 #include "host/saver_app.h"
 #include "launcher/launcher_saver.h"
 #include "launcher/accessory_process.h"
+#include "launcher/display_state.h"
 #include "launcher/file_probe.h"
 #include "launcher/hosted_picture.h"
 #include "launcher/japanese_message.h"
@@ -49,9 +50,12 @@ static void ArmTimers(HWND hwnd)
 {
     if (mode != simpleMode) {
         SetTimer(hwnd, externalSaverTimer, externalSaverDelay, NULL);
-    } else if (FileExists(playlist)) {
+    } else if (playlist[0] != '\0') {
+        // Whether the file is there is asked where the music plays: a share
+        // that does not answer must not hold the saver's creation.
         SetTimer(hwnd, musicTimer, musicPollInterval, NULL);
         state.musicEnabled = TRUE;
+        WatchDisplayState(hwnd);
     }
 }
 
@@ -128,11 +132,11 @@ static void MouseRule(HWND hwnd)
 
 // The music player's thread makes every MCI call: an open may block for as
 // long as a share takes to answer, and this window must not.
-static void MusicTick()
+static void MusicTick(HWND hwnd)
 {
     if (!state.musicEnabled) return;
     if (state.musicStarted) {
-        TickMusicPlayer();
+        if (!TickMusicPlayer()) KillTimer(hwnd, musicTimer);
         return;
     }
     state.musicStarted = TRUE;
@@ -146,6 +150,13 @@ static void StopMusic(HWND hwnd)
     StopMusicPlayer();
     // Torn down once: a repeated close finds nothing to stop.
     state.musicEnabled = FALSE;
+}
+
+// Dimmed changes nothing: the picture is still there.
+static void DisplayChanged(LPARAM setting)
+{
+    int display = DisplayStateFrom(setting);
+    if (display == displayOff || display == displayOn) SetMusicDisplay(display == displayOn);
 }
 
 static void CloseSequence(HWND hwnd)
@@ -192,7 +203,7 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_TIMER:
         if (wParam == musicTimer) {
-            MusicTick();
+            MusicTick(hwnd);
         } else if (wParam == externalSaverTimer) {
             KillTimer(hwnd, externalSaverTimer);
             StartExternalSaver(hwnd);
@@ -201,8 +212,12 @@ LRESULT LauncherSaverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             FitHostedPicture(hwnd);
         }
         break;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_POWERSETTINGCHANGE) DisplayChanged(lParam);
+        break;
     case WM_DESTROY:
         OutputDebugStringA("WM_DESTROY\n");
+        StopWatchingDisplayState();
         break;
     case accessoryStartMessage:
         StartAccessory();

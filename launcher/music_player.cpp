@@ -2,39 +2,59 @@
 // track on a share that does not answer blocks for as long as Windows waits
 // for the server (20 s and more); the saver's window must still answer the
 // first key at once, and the process must still end.
-#include <windows.h>
-
+#include "host/saver_app.h"
 #include "launcher/bgm_device.h"
+#include "launcher/file_probe.h"
 #include "launcher/music_player.h"
 
-// How long a close waits for the music to stop before it goes on; what an
-// open still blocked then holds ends with the process, moments later.
+// How long a close waits for the music to stop before it goes on; a thread
+// still inside an open then makes the host end the process without waiting.
 static const DWORD stopWaitMs = 300;
 
 static Playlist bgmPlaylist(&bgmDevice);
 
+// The events belong to the window's side: it closes them once the thread
+// has ended, and leaves them to the process's end when it has not.
 struct MusicThread {
     HANDLE thread;
     HANDLE tick;  // auto-reset: ticks that come while an open blocks make one
     HANDLE stop;  // manual-reset
+    volatile LONG displayOff;
     char playlistPath[1024];
 };
 static MusicThread music;
 
-static DWORD WINAPI MusicLoop(void*)
+// Stops the music with the commands of a close; the tracks stay for the
+// display's return.
+static void CloseForDisplay()
 {
+    bgmPlaylist.CloseBgm();
+    bgmDevice.send("close all", NULL, 0);
+}
+
+static DWORD MusicLoop(void*)
+{
+    // Asked here, not on the window's thread: a playlist on a share that
+    // does not answer holds only the music.
+    if (!FileExists(music.playlistPath)) return 0;
     bgmPlaylist.Load(music.playlistPath);
     // The first tick plays twice: the second call asks MCI the status, so a
     // first track that will not play gives way to the next at once.
-    bgmPlaylist.PlayNext();
-    bgmPlaylist.PlayNext();
+    int plays = 2;
+    BOOL deviceUsed = FALSE;
     HANDLE events[2] = {music.stop, music.tick};
-    while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1)
-        bgmPlaylist.PlayNext();
+    do {
+        if (music.displayOff) {
+            if (deviceUsed) CloseForDisplay();
+            deviceUsed = FALSE;
+            continue;
+        }
+        // Back from a display that was off, this is the next track.
+        for (; plays > 0; plays--) bgmPlaylist.PlayNext();
+        plays = 1;
+        deviceUsed = TRUE;
+    } while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1);
     bgmPlaylist.Teardown();
-    // The window never signals them once it asked for the stop.
-    CloseHandle(music.tick);
-    CloseHandle(music.stop);
     return 0;
 }
 
@@ -43,23 +63,34 @@ int StartMusicPlayer(const char* playlistPath)
     lstrcpynA(music.playlistPath, playlistPath, sizeof music.playlistPath);
     music.tick = CreateEventA(NULL, FALSE, FALSE, NULL);
     music.stop = CreateEventA(NULL, TRUE, FALSE, NULL);
-    if (music.tick && music.stop) music.thread = CreateThread(NULL, 0, MusicLoop, NULL, 0, NULL);
+    if (music.tick && music.stop) music.thread = StartSaverThread(MusicLoop, NULL);
     if (music.thread) return 1;
     if (music.tick) CloseHandle(music.tick);
     if (music.stop) CloseHandle(music.stop);
     return 0;
 }
 
-void TickMusicPlayer()
+int TickMusicPlayer()
 {
-    if (music.thread) SetEvent(music.tick);
+    if (!music.thread || WaitForSingleObject(music.thread, 0) != WAIT_TIMEOUT) return 0;
+    SetEvent(music.tick);
+    return 1;
+}
+
+void SetMusicDisplay(int on)
+{
+    LONG off = on ? 0 : 1;
+    if (InterlockedExchange(&music.displayOff, off) != off && music.thread) SetEvent(music.tick);
 }
 
 void StopMusicPlayer()
 {
     if (!music.thread) return;
     SetEvent(music.stop);
-    WaitForSingleObject(music.thread, stopWaitMs);
+    if (WaitForSingleObject(music.thread, stopWaitMs) == WAIT_OBJECT_0) {
+        CloseHandle(music.tick);
+        CloseHandle(music.stop);
+    }
     CloseHandle(music.thread);
     music.thread = NULL;
 }

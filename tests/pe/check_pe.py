@@ -33,6 +33,8 @@ def facts(pe):
     yield "relocations kept", reloc.Size > 0 and not pe.FILE_HEADER.Characteristics & 0x0001
     yield "no writable and executable section" + (f" ({', '.join(wx)})" if wx else ""), not wx
     yield "imports " + ", ".join(imports), bool(imports) and set(imports) <= ALLOWED_IMPORTS
+    power = re.findall(rb"SetThreadExecutionState|PowerCreateRequest|PowerSetRequest", pe.__data__)
+    yield "asks for no power request" + (f" ({power})" if power else ""), not power
     # Canary tests: "sub reg, [guard]" (2B /r, disp32), many on one address.
     code = b"".join(s.get_data() for s in pe.sections if s.Characteristics & 0x20000000)
     subs = collections.Counter(re.findall(rb"\x2b[\x05\x0d\x15\x1d\x35\x3d](.{4})", code, re.S))

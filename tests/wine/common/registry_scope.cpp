@@ -1,5 +1,7 @@
 #include "registry_scope.h"
 
+#include <stdlib.h>
+
 RegistryValueScope::RegistryValueScope(HKEY root, const char* key, const char* value)
     : root(root), key(key), value(value)
 {
@@ -54,4 +56,24 @@ RegistryValueScope::~RegistryValueScope()
         WriteValue(*this, savedType, saved);
     else
         Remove();
+}
+
+int ScreenSaverRunning()
+{
+    // Wine keeps the state in a volatile registry value and caches it per
+    // process once read, so there it is read from the registry.
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER,
+                      "Software\\Wine\\Temporary System Parameters\\Control Panel\\Desktop", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS) {
+        BOOL running = FALSE;
+        return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) ? running != 0 : -1;
+    }
+    char data[64] = "";
+    DWORD size = sizeof data - 1, type = 0;
+    LONG status = RegQueryValueExA(key, "WINE_ScreenSaverRunning", NULL, &type, (BYTE*)data, &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return -1;
+    if (type == REG_DWORD) return *(DWORD*)data != 0;
+    return atoi(data) != 0;
 }

@@ -24,6 +24,10 @@ struct RegistryValueScope {
 
 // HKCU\Control Panel\Desktop ScreenSaveUsePassword, which decides on the 95
 // family whether the saver asks the password provider.
+// The system's screen-saver-running state as another process sees it: 1, 0,
+// or -1 when it cannot be read.
+int ScreenSaverRunning();
+
 struct PasswordValueScope : RegistryValueScope {
     PasswordValueScope()
         : RegistryValueScope(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword")

@@ -78,6 +78,7 @@ const struct Input {
     {WM_MBUTTONDBLCLK, MK_MBUTTON, 0}, {WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0},
     {WM_ACTIVATEAPP, 1, 0},            {WM_POWER, 1, 0},
     {WM_POWER, 2, 0},                  {WM_MOUSEMOVE, 0, MAKELPARAM(900, 700)},
+    {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 0},
 };
 
 // The cursor starts at start; each move of path reaches the probe and keeps

@@ -26,28 +26,6 @@ const ExpectedMessage acceptedClose[] = {
 
 const char* const k95 = "hostprobe95.scr";
 
-// The system's screen-saver-running state as another process sees it: 1, 0,
-// or -1 when it cannot be read.
-int ScreenSaverRunning()
-{
-    // Wine keeps the state in a volatile registry value and caches it per
-    // process once read, so there it is read from the registry.
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER,
-                      "Software\\Wine\\Temporary System Parameters\\Control Panel\\Desktop", 0,
-                      KEY_READ, &key) != ERROR_SUCCESS) {
-        BOOL running = FALSE;
-        return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) ? running != 0 : -1;
-    }
-    char data[64] = "";
-    DWORD size = sizeof data - 1, type = 0;
-    LONG status = RegQueryValueExA(key, "WINE_ScreenSaverRunning", NULL, &type, (BYTE*)data, &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) return -1;
-    if (type == REG_DWORD) return *(DWORD*)data != 0;
-    return atoi(data) != 0;
-}
-
 }  // namespace
 
 // Each case needs the 95 family (but the one on NT) and runs with

@@ -369,12 +369,20 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
 
 // Tracks that a stand-in MCI driver (".vks") cannot open: one whose open
 // blocks for 20 s, as on a share that does not answer, holds neither the key
-// nor the end; a round of three that fail at once opens each once, then no more.
+// nor the end, and no detach code (the probe's "exit") runs; a round of three
+// that fail at once opens each once, then no more; an open that faults (a
+// broken codec) ends the saver as a fault on the window's thread does.
 TEST(LauncherRun, TracksThatCannotOpenHoldNothing)
 {
     const char mciKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI";
-    for (std::string list : {"slow.vks\r\n", "a.vks\r\nb.vks\r\nc.vks\r\n"}) {
-        AccessoryFolder s("run_unopened");
+    PasswordValueScope password;  // the fault's row has a provider loaded
+    ASSERT_TRUE(password.SetDword(1));
+    for (std::string list : {"slow.vks\r\n", "a.vks\r\nb.vks\r\nc.vks\r\n", "fault.vks\r\n"}) {
+        bool slow = list[0] == 's', fault = list[0] == 'f';
+        AccessoryFolder s("run_unopened", "", fault ? "saver95.scr" : "velkaro_ss_launcher.scr",
+                          LauncherProbe);
+        SystemFolderFile provider;
+        ASSERT_TRUE(!fault || provider.Install(BinFile("password_provider.dll"), "PASSWORD.CPL"));
         std::string typeKey = mciKey + std::string(" Extensions");
         RegistryValueScope type(HKEY_LOCAL_MACHINE, typeKey.c_str(), "vks");
         RegistryValueScope driver(HKEY_LOCAL_MACHINE, mciKey, "velkarotest");
@@ -385,15 +393,56 @@ TEST(LauncherRun, TracksThatCannotOpenHoldNothing)
         HWND window =
             StartRunMode(s, &saver, {"exepath=" + s.accessory, "playlist=" + s.File("list.m3u")});
         ASSERT_TRUE(window);
-        ASSERT_TRUE(AccessoryWindowUp(s));
-        bool slow = list[0] == 's';
-        ASSERT_TRUE(WaitForText(s.File("mci_driver.log"), slow ? "slow.vks" : "c.vks", 10000));
-        // Three more ticks: an open that does not come marks nothing.
-        if (!slow) Pause(3000);
-        EXPECT_EQ(slow ? 1 : 3, CountLines(s.File("mci_driver.log"), "open "));
-        EXPECT_EQ(0u, ExitOnKey(&saver, window, slow ? 1000 : 10000));
-        EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
+        if (fault) {
+            SKIP_UNLESS_FAULTS_STAY();
+            SKIP_UNLESS_95_FAMILY("saver95.scr");
+            int before = ScreenSaverRunning();
+            EXPECT_EQ(0xC0000005u, saver.ExitCode(10000));
+            EXPECT_EQ(std::make_pair(1, 0), std::make_pair(before, ScreenSaverRunning()));
+            EXPECT_EQ("load\n", ReadText(s.File("provider.log")));
+        } else {
+            ASSERT_TRUE(AccessoryWindowUp(s));
+            ASSERT_TRUE(WaitForText(s.File("mci_driver.log"), slow ? "slow.vks" : "c.vks", 10000));
+            // Three more ticks: an open that does not come marks nothing.
+            if (!slow) Pause(3000);
+            EXPECT_EQ(slow ? 1 : 3, CountLines(s.File("mci_driver.log"), "open "));
+            EXPECT_EQ(0u, ExitOnKey(&saver, window, slow ? 1000 : 10000));
+            EXPECT_EQ(1, CountLines(s.AccessoryLog(), " command 40001"));
+        }
+        EXPECT_EQ(!slow && !fault, ReadLines(s.ProbeLog()).back() == "exit");
     }
+}
+
+static bool Held(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    return file == INVALID_HANDLE_VALUE ? GetLastError() == ERROR_SHARING_VIOLATION
+                                        : !CloseHandle(file);
+}
+
+// Display reports (the probe stands in for Windows), seen in the track MCI holds:
+// dimmed changes nothing; off closes it within 1 s and opens none; on plays the next.
+TEST(LauncherRun, MusicFollowsTheDisplayState)
+{
+    AccessoryFolder s("run_display", "", "velkaro_ss_launcher.scr", LauncherProbe);
+    std::string one = s.File("one.wav"), two = s.File("two.wav"), list = s.File("list.m3u");
+    ASSERT_TRUE(WriteToneWav(one, 120000, 440) && WriteToneWav(two, 120000, 660));
+    ASSERT_TRUE(WriteFileBytes(list, "one.wav\r\ntwo.wav\r\n"));
+    TestProcess saver;
+    HWND window = StartRunMode(s, &saver, {"exepath=" + s.accessory, "playlist=" + list});
+    ASSERT_TRUE(window && AccessoryWindowUp(s));
+    auto display = [&](int state) {
+        return PostMessageA(window, WM_USER + 0x79, state, 0) && s.FlushProbe(window);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return Held(one); }, 5000) && display(2));
+    EXPECT_FALSE(WaitUntil([&] { return !Held(one); }, 1000)) << "dimmed stopped the music";
+    ASSERT_TRUE(display(0));
+    EXPECT_TRUE(WaitUntil([&] { return !Held(one); }, 1000)) << "still playing after 1 s off";
+    EXPECT_FALSE(WaitUntil([&] { return Held(one) || Held(two); }, 3000)) << "opened while off";
+    ASSERT_TRUE(saver.Running() && display(1));
+    EXPECT_TRUE(WaitUntil([&] { return Held(two); }, 2000)) << "not on with the next track";
+    EXPECT_EQ(0u, ExitOnKey(&saver, window));
+    EXPECT_EQ(1, CountLines(s.AccessoryLog(), accessoryExitLine));
 }
 
 // No settings file: the warning, an opaque black full-screen window, nothing started.
