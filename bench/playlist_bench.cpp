@@ -7,9 +7,9 @@
 //   playlist_bench load FILE LOADS    loads it LOADS times (each load into an
 //                                     empty table), prints the median
 // MCI is replaced by a no-op sender: only the reading and joining is timed.
-#include "launcher/playlist.h"
+#include "launcher/music/playlist.h"
 #ifdef _WIN32
-#include "launcher/bgm_device.h"
+#include "launcher/music/bgm_device.h"
 #endif
 
 #include <chrono>

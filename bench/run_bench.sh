@@ -42,8 +42,8 @@ if [ $BUILD = 1 ]; then
   # The platform-free playlist code, natively with -O2 and no sanitizer.
   mkdir -p "$B/native-bench"
   g++ -std=c++17 -O2 -I. -o "$B/native-bench/playlist_bench" bench/playlist_bench.cpp \
-    launcher/playlist.cpp launcher/playlist_line.cpp \
-    launcher/utf8_text.cpp launcher/path_split.cpp || exit 1
+    launcher/music/playlist.cpp launcher/music/playlist_line.cpp \
+    launcher/music/utf8_text.cpp launcher/common/path_split.cpp || exit 1
 fi
 for f in velkaro_ss_launcher.scr floor_saver.exe floor_imports.exe floor_launcher.exe \
   floor_launcher_music.exe floor_launcher_unhardened.exe floor_dialog.exe bench_probe.exe bench_playlist.exe fake_accessory.exe; do

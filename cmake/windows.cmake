@@ -26,9 +26,9 @@ set(PRODUCT_LINK_OPTIONS -static -static-libgcc -static-libstdc++ -s -fstack-pro
     -Wl,--no-insert-timestamp -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware)
 
 file(GLOB HOST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/*.cpp)
-list(REMOVE_ITEM HOST_SOURCES ${CMAKE_SOURCE_DIR}/host/winmain.cpp)
-file(GLOB LAUNCHER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/launcher/*.cpp)
-list(REMOVE_ITEM LAUNCHER_SOURCES ${CMAKE_SOURCE_DIR}/launcher/winmain.cpp)
+# The launcher's parts, one folder each; its entry (launcher/winmain.cpp) is
+# the saver's own, so that test programs can bring another.
+file(GLOB LAUNCHER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/launcher/*/*.cpp)
 
 # The host framework and the launcher are libraries so that test programs can
 # hand the host a recording application instead of the launcher. The host
@@ -47,7 +47,7 @@ target_include_directories(saver_launcher PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(saver_launcher PRIVATE ${PRODUCT_COMPILE_OPTIONS})
 # comdlg32, comctl32, version and winmm are not imported: only the dialog or
 # the music use them, and they are looked up when first needed
-# (launcher/system_entry.h), so that run mode never maps them.
+# (launcher/common/system_entry.h), so that run mode never maps them.
 target_link_libraries(saver_launcher PUBLIC saver_host)
 
 add_executable(velkaro_ss_launcher WIN32 launcher/winmain.cpp resources/velkaro_ss_launcher.rc)

@@ -12,6 +12,7 @@ BOOL Is95Family();  // Windows 95, 98 and Me
 
 // Library search (system_library.cpp).
 void RestrictLibrarySearch();
+// The stack canaries' guard from the system's random source (stack_guard.cpp).
 void SeedStackGuard();
 
 // Saver window and message loop (saver_window.cpp): the window of run mode

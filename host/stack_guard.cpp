@@ -6,6 +6,8 @@
 
 #include <stdint.h>
 
+#include "host/host_internal.h"
+
 extern "C" {
 uintptr_t __stack_chk_guard;
 

@@ -3,7 +3,7 @@
 #include <stdint.h>
 #include <string.h>
 #include <string>
-#include "launcher/launcher_rules.h"
+#include "launcher/saver/launcher_rules.h"
 #include "tests/native/common/lead_bytes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

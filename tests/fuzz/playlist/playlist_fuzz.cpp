@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/playlist.h"
+#include "launcher/music/playlist.h"
 #include "tests/native/common/lead_bytes.h"
 #include "tests/native/common/utf8_of.h"
 

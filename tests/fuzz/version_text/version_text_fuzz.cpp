@@ -4,7 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "launcher/version_text.h"
+#include "launcher/dialog/version_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

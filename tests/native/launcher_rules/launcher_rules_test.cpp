@@ -2,7 +2,7 @@
 #include <stdint.h>
 #include <string.h>
 #include <string>
-#include "launcher/launcher_rules.h"
+#include "launcher/saver/launcher_rules.h"
 #include "tests/native/common/lead_bytes.h"
 
 // The opacity rule in exact integer arithmetic: the float nearest 0.01 is

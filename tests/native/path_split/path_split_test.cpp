@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <string>
 
-#include "launcher/path_components.h"
-#include "launcher/path_split.h"
+#include "launcher/common/path_components.h"
+#include "launcher/common/path_split.h"
 #include "tests/native/common/lead_bytes.h"
 
 struct Split {

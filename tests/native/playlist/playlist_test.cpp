@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "launcher/playlist.h"
+#include "launcher/music/playlist.h"
 #include "tests/native/common/lead_bytes.h"
 #include "tests/native/common/utf8_of.h"
 

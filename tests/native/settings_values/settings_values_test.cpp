@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
-#include "launcher/settings_values.h"
+#include "launcher/settings/settings_values.h"
 
 // Each pair: the number as read from the file, then the setting's value.
 static void ExpectClamped(SettingIndex setting,

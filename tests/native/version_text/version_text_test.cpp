@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "launcher/version_text.h"
+#include "launcher/dialog/version_text.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/accessory_process.h"
+#include "launcher/saver/accessory_process.h"
 #include "wait_until.h"
 
 // A message box's text: its static control, whose id is the template's -1.

@@ -3,8 +3,8 @@
 #include <stdio.h>
 
 #include "host/saver_app.h"
-#include "launcher/config_dialog.h"
-#include "launcher/launcher_saver.h"
+#include "launcher/dialog/config_dialog.h"
+#include "launcher/saver/launcher_saver.h"
 
 extern "C" __declspec(dllimport) void ProbeAppend(const char* line);  // probe_recorder.dll
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/bgm_device.h"
+#include "launcher/music/bgm_device.h"
 #include "wait_until.h"
 
 struct MciRecord {

@@ -22,24 +22,24 @@ protected:
 TEST_F(SettingsJapaneseTest, TextsLoadAsTheirBytes)
 {
     ASSERT_TRUE(WriteSettingsFor(OwnProgramPath(), japaneseLines));
-    LoadSettings();
+    LoadSettings(&current);
     ExpectSettings(0, 0, 0, japaneseExe, japaneseList, japaneseScr);
 }
 
 TEST_F(SettingsJapaneseTest, TextsRoundTripThroughTheFile)
 {
     SetSettings(0xFFFFFF, 100, 1, japaneseExe, japaneseList, japaneseScr);
-    ASSERT_EQ(1, SaveSettings());
+    ASSERT_EQ(1, SaveSettings(&current));
 
     std::string bytes = ReadText(OwnSettingsPath());
     for (const std::string& line : japaneseLines)
         EXPECT_NE(std::string::npos, bytes.find(line + "\r\n")) << line;
 
     ClearSettings();
-    LoadSettings();
+    LoadSettings(&current);
     ExpectSettings(0xFFFFFF, 100, 1, japaneseExe, japaneseList, japaneseScr);
 
     // Loading and saving again changes nothing in the file.
-    ASSERT_EQ(1, SaveSettings());
+    ASSERT_EQ(1, SaveSettings(&current));
     EXPECT_EQ(bytes, ReadText(OwnSettingsPath()));
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "launcher/settings.h"
+#include "launcher/settings/settings.h"
 #include "test_support.h"
 
 // Argument that makes the program load, save and exit with 10 + the result.
@@ -35,31 +35,33 @@ inline std::string ReadValue(const std::string& file, const char* key)
     return text;
 }
 
-inline void SetSettings(COLORREF colour, int alphaValue, int modeValue, const std::string& exe,
-                        const std::string& list, const std::string& scr)
-{
-    bgcolor = colour;
-    alpha = alphaValue;
-    mode = modeValue;
-    lstrcpyA(exepath, exe.c_str());
-    lstrcpyA(playlist, list.c_str());
-    lstrcpyA(ext_scr_path, scr.c_str());
-}
-
-inline void ClearSettings() { SetSettings(0x12345678, -77, 99, "junk", "junk", "junk"); }
-
-// Each case starts with no settings file and the settings in memory cleared.
+// Each case starts with no settings file and its settings in memory cleared.
 class SettingsCase : public ::testing::Test {
 protected:
     void SetUp() override { RemoveOwnSettings(); ClearSettings(); }
     void TearDown() override { RemoveOwnSettings(); }
-};
 
-// The six settings in memory, compared at once.
-inline void ExpectSettings(COLORREF colour, int alphaValue, int modeValue, const std::string& exe,
-                           const std::string& list, const std::string& scr)
-{
-    EXPECT_EQ(std::make_tuple(colour, alphaValue, modeValue, exe, list, scr),
-              std::make_tuple(bgcolor, alpha, mode, std::string(exepath), std::string(playlist),
-                              std::string(ext_scr_path)));
-}
+    void SetSettings(COLORREF colour, int alphaValue, int modeValue, const std::string& exe,
+                     const std::string& list, const std::string& scr)
+    {
+        current.bgcolor = colour;
+        current.alpha = alphaValue;
+        current.mode = modeValue;
+        lstrcpyA(current.exepath, exe.c_str());
+        lstrcpyA(current.playlist, list.c_str());
+        lstrcpyA(current.ext_scr_path, scr.c_str());
+    }
+    void ClearSettings() { SetSettings(0x12345678, -77, 99, "junk", "junk", "junk"); }
+
+    // The six settings in memory, compared at once.
+    void ExpectSettings(COLORREF colour, int alphaValue, int modeValue, const std::string& exe,
+                        const std::string& list, const std::string& scr)
+    {
+        EXPECT_EQ(std::make_tuple(colour, alphaValue, modeValue, exe, list, scr),
+                  std::make_tuple((COLORREF)current.bgcolor, current.alpha, current.mode,
+                                  std::string(current.exepath), std::string(current.playlist),
+                                  std::string(current.ext_scr_path)));
+    }
+
+    Settings current;  // what the case loads and saves
+};

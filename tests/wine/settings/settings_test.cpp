@@ -15,7 +15,7 @@ protected:
 TEST_F(SettingsTest, NoFileGivesDefaults)
 {
     ASSERT_FALSE(PathExists(OwnSettingsPath()));
-    LoadSettings();
+    LoadSettings(&current);
     ExpectSettings(0, 0, 0, "", "", "");
     EXPECT_FALSE(PathExists(OwnSettingsPath()));  // loading creates nothing
 }
@@ -23,7 +23,7 @@ TEST_F(SettingsTest, NoFileGivesDefaults)
 TEST_F(SettingsTest, EmptySectionOrOtherSectionGivesDefaults)
 {
     ASSERT_TRUE(WriteFileBytes(OwnSettingsPath(), "[other]\r\nalpha=50\r\nexepath=x\r\n"));
-    LoadSettings();
+    LoadSettings(&current);
     ExpectSettings(0, 0, 0, "", "", "");
 }
 
@@ -33,7 +33,7 @@ TEST_F(SettingsTest, ValuesInRangeAreTakenAsTheyAre)
                          "exepath=C:\\Tools\\velkarodin.exe\r\n"
                          "playlist=D:\\Music\\list.m3u\r\n"
                          "ext_scr_path=C:\\Windows\\system32\\other.scr\r\n"));
-    LoadSettings();
+    LoadSettings(&current);
     ExpectSettings(0xFFFFFF, 35, 1, "C:\\Tools\\velkarodin.exe", "D:\\Music\\list.m3u",
                    "C:\\Windows\\system32\\other.scr");
 }
@@ -56,9 +56,9 @@ TEST_F(SettingsTest, NumbersOutOfRangeAreClamped)
         RemoveOwnSettings();
         ASSERT_TRUE(WriteIni(row.body));
         ClearSettings();
-        LoadSettings();
+        LoadSettings(&current);
         EXPECT_EQ(std::make_tuple(row.bgcolor, row.alpha, row.mode),
-                  std::make_tuple(bgcolor, alpha, mode)) << row.body;
+                  std::make_tuple((COLORREF)current.bgcolor, current.alpha, current.mode)) << row.body;
     }
 }
 
@@ -68,7 +68,7 @@ TEST_F(SettingsTest, TextsHoldUpTo1023Bytes)
     std::string longer = std::string(1000, 'p') + std::string(500, 'q');
     ASSERT_TRUE(WriteIni("exepath=" + exact + "\r\nplaylist=" + longer + "\r\next_scr_path=" +
                          std::string(1024, 's') + "\r\n"));
-    LoadSettings();
+    LoadSettings(&current);
     ExpectSettings(0, 0, 0, exact, longer.substr(0, 1023), std::string(1023, 's'));
 }
 
@@ -78,8 +78,8 @@ TEST_F(SettingsTest, SavingAfterLoadingWritesClampedNumbersAndTextsUnchanged)
                          "exepath=C:\\Tools\\velkarodin.exe\r\n"
                          "playlist=list.m3u\r\n"
                          "ext_scr_path=\\\\server\\share\\x y.scr\r\n"));
-    LoadSettings();
-    ASSERT_EQ(1, SaveSettings());
+    LoadSettings(&current);
+    ASSERT_EQ(1, SaveSettings(&current));
     std::string file = OwnSettingsPath();
     const char* const values[][2] = {
         {"bgcolor", "16777215"},  {"alpha", "100"},
@@ -96,7 +96,7 @@ TEST_F(SettingsTest, SavingAfterLoadingWritesClampedNumbersAndTextsUnchanged)
 TEST_F(SettingsTest, SaveCreatesTheFileWithAllSixKeys)
 {
     SetSettings(0x00336699, 20, 0, "C:\\a\\velkarodin.exe", "", std::string(1023, 'z'));
-    ASSERT_EQ(1, SaveSettings());
+    ASSERT_EQ(1, SaveSettings(&current));
     std::string bytes = ReadText(OwnSettingsPath());
     EXPECT_EQ(0u, bytes.find("[setting]\r\n")) << bytes;
     for (const std::string& line : std::vector<std::string>{
@@ -106,18 +106,18 @@ TEST_F(SettingsTest, SaveCreatesTheFileWithAllSixKeys)
 
     // And it loads back the same.
     ClearSettings();
-    LoadSettings();
+    LoadSettings(&current);
     ExpectSettings(0x00336699, 20, 0, "C:\\a\\velkarodin.exe", "", std::string(1023, 'z'));
 }
 
 TEST_F(SettingsTest, SaveReportsFailureWhenFoldersStandInPlaceOfBothFiles)
 {
     ASSERT_TRUE(CreateDirectoryA(OwnSettingsPath().c_str(), NULL) && user.Block());
-    alpha = 50;
-    lstrcpyA(exepath, "x");
-    EXPECT_EQ(0, SaveSettings());
+    current.alpha = 50;
+    lstrcpyA(current.exepath, "x");
+    EXPECT_EQ(0, SaveSettings(&current));
     // Loading from it gives the defaults.
-    LoadSettings();
+    LoadSettings(&current);
     ExpectSettings(0, 0, 0, "", "", "");
 }
 

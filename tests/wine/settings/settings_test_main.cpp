@@ -8,8 +8,9 @@
 int main(int argc, char** argv)
 {
     if (argc == 2 && strcmp(argv[1], settingsProbeArgument) == 0) {
-        LoadSettings();
-        return 10 + SaveSettings();
+        Settings settings;
+        LoadSettings(&settings);
+        return 10 + SaveSettings(&settings);
     }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
