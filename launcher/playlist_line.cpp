@@ -87,15 +87,15 @@ static int FileUrlPath(const char* url, size_t length, char* out, size_t size)
         }
     }
     if (!AppendDecoded(url, length, out, size, &used)) return 0;
-    // file:///C:/x, file:////C:/x and the old file:///C|/x all name C:\x.
-    size_t lead = 0;
-    while (lead < 2 && out[lead] == '\\') lead++;
-    if (IsAsciiLetter(out[lead]) && (out[lead + 1] == ':' || out[lead + 1] == '|') &&
-        out[lead + 2] == '\\') {
-        memmove(out, out + lead, used - lead + 1);
-        out[1] = ':';
-    }
-    int drive = IsAsciiLetter(out[0]) && out[1] == ':' && out[2] == '\\';
+    // file:///C:/x, file:////C:/x and the old file:///C|/x all name C:\x; a
+    // network path keeps two separators of file://///server/share/x, as
+    // some browsers write it.
+    size_t lead = strspn(out, "\\");
+    int drive = IsAsciiLetter(out[lead]) && (out[lead + 1] == ':' || out[lead + 1] == '|') &&
+                out[lead + 2] == '\\';
+    size_t drop = drive ? lead : lead > 2 ? lead - 2 : 0;
+    memmove(out, out + drop, used - drop + 1);
+    if (drive) out[1] = ':';
     int server = out[0] == '\\' && out[1] == '\\' && out[2] != '\0' && out[2] != '\\';
     return drive || server;
 }
