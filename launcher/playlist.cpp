@@ -158,7 +158,7 @@ int Playlist::AddTrack(const char* line, int utf8)
 
     char full[lineSize];
     int joined;
-    // Windows takes '/' for '\\': "//server/share" is a network path.
+    // Windows reads '/' as a separator: "//server/share" is a network path.
     if (parts.drive[0] != '\0' || (IsSeparator(parts.dir[0]) && IsSeparator(parts.dir[1]))) {
         // Absolute, or a network path: the line as split.
         joined = JoinPath(full, parts.drive, parts.dir, parts.fname, parts.ext);
