@@ -85,13 +85,28 @@ static int NextLine(LineReader* reader, char* line, int* fits)
     return any;
 }
 
+static int IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// Tracks are files: MCI would open a device (a serial port, the console) as
+// readily as a file. The test runs on the path as Windows reads it, in
+// Unicode.
+static int NamesFile(const PlaylistDevice* device, const char* track, int utf8)
+{
+    if (utf8) return !NamesDevice(track);
+    char unicode[3 * lineSize];
+    return device->ansiToUtf8(track, unicode, sizeof unicode) && !NamesDevice(unicode);
+}
+
 Playlist::Playlist(const PlaylistDevice* device) : device(device)
 {
     for (int i = 0; i < playlistSlots; i++) tracks[i] = NULL;
     for (int i = 0; i < playlistSlots; i++) trackIsUtf8[i] = 0;
+    for (int i = 0; i < playlistSlots; i++) trackFailed[i] = 0;
     trackCount = 0;
     currentIndex = 0;
-    failedOpens = 0;
     baseDir[0] = '\0';
     baseDirUtf8[0] = '\0';
 }
@@ -140,22 +155,18 @@ int Playlist::AddTrack(const char* line, int utf8)
     PathParts parts;
     if (!SplitPath(path, pathUtf8 ? NULL : device->leadByte, &parts)) return 0;
     if (parts.ext[0] == '\0') return 0;
-    // Tracks are files: MCI would open a device (a serial port, the console)
-    // as readily as a file.
-    if (IsDevicePath(path) ||
-        IsDeviceName(LastPathComponent(path, pathUtf8 ? NULL : device->leadByte)))
-        return 0;
 
     char full[lineSize];
     int joined;
-    if (parts.drive[0] != '\0' || (parts.dir[0] == '\\' && parts.dir[1] == '\\')) {
+    // Windows reads '/' as a separator: "//server/share" is a network path.
+    if (parts.drive[0] != '\0' || (IsSeparator(parts.dir[0]) && IsSeparator(parts.dir[1]))) {
         // Absolute, or a network path: the line as split.
         joined = JoinPath(full, parts.drive, parts.dir, parts.fname, parts.ext);
     } else {
-        const char* dir = parts.dir[0] == '\\' ? parts.dir + 1 : parts.dir;
+        const char* dir = IsSeparator(parts.dir[0]) ? parts.dir + 1 : parts.dir;
         joined = JoinPath(full, pathUtf8 ? baseDirUtf8 : baseDir, dir, parts.fname, parts.ext);
     }
-    if (!joined) return 0;
+    if (!joined || !NamesFile(device, full, pathUtf8)) return 0;
 
     size_t length = strlen(full);
     char* track = (char*)malloc(length + 1);
@@ -226,7 +237,7 @@ int Playlist::Play(int index)
         opened = device->send(command, reply, sizeof reply) == 0;
         device->send("play bgm from 0", reply, sizeof reply);
     }
-    failedOpens = opened ? 0 : failedOpens + 1;
+    if (!opened) trackFailed[index - 1] = 1;
     currentIndex = index;
     return 1;
 }
@@ -238,14 +249,27 @@ int Playlist::IsPlaying()
     return strcmp(reply, "playing") == 0;
 }
 
+// The track after the current one, wrapping after the last, passing over
+// those that could not be opened; 0 when every track has failed.
+int Playlist::NextTrack()
+{
+    int index = currentIndex;
+    for (int tried = 0; tried < trackCount; tried++) {
+        index = index >= trackCount ? 1 : index + 1;
+        if (!trackFailed[index - 1]) return index;
+    }
+    return 0;
+}
+
 void Playlist::PlayNext()
 {
-    // A round in which no track opened (a share that is away, a stick not
-    // plugged in) ends the music until the next run.
-    if (trackCount > 0 && failedOpens >= trackCount) return;
+    // An empty table still closes the device, on track 1.
+    int next = trackCount > 0 ? NextTrack() : 1;
+    // When no track can be opened (a share that is away, a stick not plugged
+    // in) the music ends until the next run.
+    if (next == 0) return;
     if (IsPlaying()) return;
-    currentIndex++;
-    if (currentIndex > trackCount) currentIndex = 1;
+    currentIndex = next;
     Play(currentIndex);
 }
 
@@ -263,7 +287,7 @@ void Playlist::Teardown()
         free(tracks[i]);
         tracks[i] = NULL;
         trackIsUtf8[i] = 0;
+        trackFailed[i] = 0;
     }
     trackCount = 0;
-    failedOpens = 0;
 }

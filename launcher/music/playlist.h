@@ -36,6 +36,7 @@ public:
     int Play(int index);
     int IsPlaying();
     void PlayNext();
+    int NextTrack();
     void CloseBgm();
     void Teardown();
 
@@ -47,8 +48,9 @@ public:
     // directory in UTF-8 for the relative ones.
     char trackIsUtf8[playlistSlots];
     char baseDirUtf8[1024];
-    // Opens that failed in a row: a whole round of them ends the music, so
-    // that a list of unreachable tracks is not tried again every second.
-    int failedOpens;
+    // Tracks that could not be opened: each costs one try a run (an open on
+    // a share that does not answer blocks for 20 s and more), and when every
+    // track has failed the music ends.
+    char trackFailed[playlistSlots];
     const PlaylistDevice* device;
 };

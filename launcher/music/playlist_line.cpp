@@ -77,9 +77,9 @@ static int FileUrlPath(const char* url, size_t length, char* out, size_t size)
         size_t hostEnd = 2;
         while (hostEnd < length && url[hostEnd] != '/') hostEnd++;
         size_t hostLength = hostEnd - 2;
-        // file://C:/x: a drive where the host would stand, as some players
-        // write it; not a host named "C:".
-        int drive = hostLength == 2 && IsAsciiLetter(url[2]) && url[3] == ':';
+        // file://C:/x and file://C|/x: a drive where the host would stand,
+        // as some players write it; not a host named "C:".
+        int drive = hostLength == 2 && IsAsciiLetter(url[2]) && (url[3] == ':' || url[3] == '|');
         if (drive) hostEnd = 2;
         if (hostLength == 0 || drive || (hostLength == 9 && SameLetters(url + 2, "localhost", 9))) {
             url += hostEnd;
@@ -87,8 +87,15 @@ static int FileUrlPath(const char* url, size_t length, char* out, size_t size)
         }
     }
     if (!AppendDecoded(url, length, out, size, &used)) return 0;
-    if (out[0] == '\\' && IsAsciiLetter(out[1]) && out[2] == ':') memmove(out, out + 1, used--);
-    int drive = IsAsciiLetter(out[0]) && out[1] == ':' && out[2] == '\\';
+    // file:///C:/x, file:////C:/x and the old file:///C|/x all name C:\x; a
+    // network path keeps two separators of file://///server/share/x, as
+    // some browsers write it.
+    size_t lead = strspn(out, "\\");
+    int drive = IsAsciiLetter(out[lead]) && (out[lead + 1] == ':' || out[lead + 1] == '|') &&
+                out[lead + 2] == '\\';
+    size_t drop = drive ? lead : lead > 2 ? lead - 2 : 0;
+    memmove(out, out + drop, used - drop + 1);
+    if (drive) out[1] = ':';
     int server = out[0] == '\\' && out[1] == '\\' && out[2] != '\0' && out[2] != '\\';
     return drive || server;
 }
@@ -117,25 +124,77 @@ static int IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
-int IsDevicePath(const char* path)
+// "\\.\..." and "\\?\..." (either separator): device paths. Under "\\?\"
+// Windows takes the rest as written, where '/' is no separator, so only a
+// drive path written with backslashes ("\\?\C:\x") names a file there.
+static int IsDevicePath(const char* path)
 {
     if (!IsSeparator(path[0]) || !IsSeparator(path[1])) return 0;
     if ((path[2] != '.' && path[2] != '?') || !IsSeparator(path[3])) return 0;
-    if (path[2] == '.') return 1;
-    return !(IsAsciiLetter(path[4]) && path[5] == ':' && IsSeparator(path[6]));
+    int literal = path[0] == '\\' && path[1] == '\\' && path[2] == '?' && path[3] == '\\';
+    int drive = IsAsciiLetter(path[4]) && path[5] == ':' && path[6] == '\\' && path[7] != '\0';
+    return !(literal && drive && !strchr(path, '/'));
 }
 
-int IsDeviceName(const char* name)
+// Whether a component (length bytes) is a name Windows keeps for a device
+// in every folder, in any case and with any extension.
+static int IsDeviceName(const char* name, size_t length)
 {
     // Windows takes the name up to its first '.' (or ':'), without trailing
     // blanks.
-    size_t length = strcspn(name, ".:");
-    while (length > 0 && name[length - 1] == ' ') length--;
-    static const char* const devices[] = {"con", "prn", "aux", "nul"};
+    size_t n = 0;
+    while (n < length && name[n] != '.' && name[n] != ':') n++;
+    while (n > 0 && name[n - 1] == ' ') n--;
+    static const char* const devices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
     for (const char* device : devices)
-        if (length == 3 && SameLetters(name, device, 3)) return 1;
-    int numbered = SameLetters(name, "com", 3) || SameLetters(name, "lpt", 3);
-    return length == 4 && numbered && name[3] >= '1' && name[3] <= '9';
+        if (n == strlen(device) && SameLetters(name, device, n)) return 1;
+    if (n < 4 || !(SameLetters(name, "com", 3) || SameLetters(name, "lpt", 3))) return 0;
+    if (n == 4) return name[3] >= '1' && name[3] <= '9';
+    // Superscript one to three (U+00B9, U+00B2, U+00B3), which Windows also
+    // takes for digits there.
+    unsigned char lead = (unsigned char)name[3], digit = (unsigned char)name[4];
+    return n == 5 && lead == 0xC2 && (digit == 0xB9 || digit == 0xB2 || digit == 0xB3);
+}
+
+int NamesDevice(const char* path)
+{
+    if (IsDevicePath(path)) return 1;
+    // What ".." cannot pass: a drive, or the server and share of a network
+    // path (and "?" and the drive of "\\?\C:\").
+    const char* floor = path;
+    if (path[0] != '\0' && path[1] == ':') {
+        floor = path + 2;
+    } else if (IsSeparator(path[0]) && IsSeparator(path[1])) {
+        floor = path + 2;
+        for (int part = 0; part < 2; part++) {
+            floor += strcspn(floor, "\\/");
+            if (*floor) floor++;
+        }
+    }
+    // The last component Windows keeps, found from the end: "." stays where
+    // it is, ".." passes over the component before it, and trailing dots and
+    // blanks go (a component of nothing else goes whole).
+    const char* end = path + strlen(path);
+    int passOver = 0;
+    while (end > floor) {
+        const char* begin = end;
+        while (begin > floor && !IsSeparator(begin[-1])) begin--;
+        size_t length = (size_t)(end - begin);
+        end = begin > floor ? begin - 1 : floor;
+        if (length == 1 && begin[0] == '.') continue;
+        if (length == 2 && begin[0] == '.' && begin[1] == '.') {
+            passOver++;
+            continue;
+        }
+        while (length > 0 && (begin[length - 1] == '.' || begin[length - 1] == ' ')) length--;
+        if (length == 0) continue;
+        if (passOver > 0) {
+            passOver--;
+            continue;
+        }
+        return IsDeviceName(begin, length);
+    }
+    return 0;
 }
 
 int IsUtf8PlaylistExtension(const char* extension)

@@ -15,10 +15,9 @@ int TrackLinePath(const char* line, int utf8, char* out, size_t size, int* pathU
 // Whether a playlist file's extension marks it as UTF-8 (".m3u8", any case).
 int IsUtf8PlaylistExtension(const char* extension);
 
-// Whether a path names a device rather than a file: "\\.\..." and "\\?\..."
-// other than a drive path ("\\?\C:\...").
-int IsDevicePath(const char* path);
-// Whether a file name (the last component of a path) is one of the names
-// Windows keeps for devices in every folder (CON, PRN, AUX, NUL, COM1-9,
-// LPT1-9, in any case, with any extension).
-int IsDeviceName(const char* name);
+// Whether Windows, opening this path (UTF-8), would open a device rather
+// than a file: "\\.\..." and "\\?\..." other than "\\?\C:\..." with
+// backslashes only, or a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9,
+// CONIN$, CONOUT$, in any case, with any extension) as the last component
+// once "." and ".." are resolved and trailing dots and blanks are gone.
+int NamesDevice(const char* path);

@@ -2,7 +2,8 @@
 // file, in the ANSI code page or in UTF-8. ASan catches writes outside a
 // buffer; the checks below catch stored paths longer than the joined-path
 // limit, tracks that are not a whole line's path (a piece of a long line, a
-// name cut to fit), and open commands that were cut or carry extra quotes.
+// name cut to fit), tracks that Windows would open as a device, and open
+// commands that were cut or carry extra quotes.
 //
 // Input: byte 0 picks the lead-byte rule and the encoding; up to the first
 // 0x00 is the path whose directory becomes the base; the rest is the
@@ -14,6 +15,9 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -90,19 +94,42 @@ static bool EndsWith(const std::string& text, const std::string& end)
 }
 
 // Whether a stored track is the path of one whole line: the line itself, the
-// line joined to the base (less a leading '\'), or the absolute path at the
-// end of a decoded file URL.
+// line joined to the base (less a leading separator), or the absolute path
+// at the end of a decoded file URL (whose drive may be written "C|").
 static bool IsWholeLinePath(const std::string& track, const std::string& base)
 {
+    std::string piped = track.size() > 1 ? track.substr(0, 1) + "|" + track.substr(2) : track;
     for (const std::string& line : wholeLines) {
         if (track == line || track == base + line) return true;
-        if (!line.empty() && line[0] == '\\' && track == base + line.substr(1)) return true;
+        if (!line.empty() && strchr("\\/", line[0]) && track == base + line.substr(1)) return true;
         bool absolute = (track.size() > 2 && track[1] == ':') || track.compare(0, 2, "\\\\") == 0;
-        if (line.size() > 5 && strncasecmp(line.c_str(), "file:", 5) == 0 && absolute &&
-            EndsWith(DecodedUrl(line.substr(5)), track))
-            return true;
+        if (line.size() > 5 && strncasecmp(line.c_str(), "file:", 5) == 0 && absolute) {
+            std::string url = DecodedUrl(line.substr(5));
+            if (EndsWith(url, track) || EndsWith(url, piped)) return true;
+        }
     }
     return false;
+}
+
+// Whether Windows opens a device for a track (UTF-8), worked out apart from
+// the product: a reserved name is the last component that "." and ".." leave
+// (not past a drive, server or share), less trailing dots and blanks.
+static bool OpensDevice(std::string path)
+{
+    static const std::regex device(
+        "(con|prn|aux|nul|conin\\$|conout\\$|(com|lpt)([1-9]|\xC2[\xB9\xB2\xB3]))"
+        " *([.:][\\s\\S]*)?",
+        std::regex::icase);
+    std::replace(path.begin(), path.end(), '/', '\\');
+    size_t root = path.compare(0, 2, "\\\\") == 0 ? 2 : 0;
+    std::vector<std::string> kept;
+    std::stringstream parts(path.substr(path[0] && path[1] == ':' ? 2 : 0));
+    for (std::string part; std::getline(parts, part, '\\');) {
+        if (part == ".." && kept.size() > root) kept.pop_back();
+        part.erase(part == ".." ? 0 : part.find_last_not_of(". ") + 1);
+        if (!part.empty()) kept.push_back(part);
+    }
+    return kept.size() > root && std::regex_match(kept.back(), device);
 }
 
 // The whole lines of text, as the reader cuts them; the first also without
@@ -129,6 +156,9 @@ static void CheckTracksAndPlay()
         if (strlen(list->tracks[i]) > 1022) abort();
         std::string base = list->trackIsUtf8[i] ? list->baseDirUtf8 : list->baseDir;
         if (!IsWholeLinePath(list->tracks[i], base)) abort();
+        char unicode[3 * 1024];
+        if (!list->trackIsUtf8[i] && !Latin1ToUtf8(list->tracks[i], unicode, sizeof unicode)) abort();
+        if (OpensDevice(list->trackIsUtf8[i] ? list->tracks[i] : unicode)) abort();
     }
     for (int i = 1; i <= playlistSlots; i++) {
         if (!list->tracks[i - 1]) continue;

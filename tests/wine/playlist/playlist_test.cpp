@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "playlist_support.h"
+#include "registry_scope.h"
 #include "test_support.h"
 
 using PlaylistWineTest = MciRecorderTest;
@@ -46,17 +47,23 @@ TEST_F(PlaylistWineTest, MissingPlaylistFileKeepsCountAndSetsBase)
     list.Teardown();
 }
 
+// The stand-in MCI driver's "slow" blocks 20 s and fails, as on a share that does not answer.
 TEST_F(PlaylistWineTest, WavTracksPlayInOrderSkipTheMissingOneAndWrap)
 {
     std::string dir = MakeTestDir("playlist_wav");
+    const char mciKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI";
+    RegistryValueScope type(HKEY_LOCAL_MACHINE, (mciKey + std::string(" Extensions")).c_str(), "vks");
+    RegistryValueScope driver(HKEY_LOCAL_MACHINE, mciKey, "velkarotest");
+    ASSERT_TRUE(CopyInto(BinFile("mci_driver.dll"), dir, "mci_driver.dll"));
+    ASSERT_TRUE(type.SetString("velkarotest") && driver.SetString(dir + "\\mci_driver.dll"));
     ASSERT_TRUE(WriteToneWav(dir + "\\a.wav", 500, 440));
     ASSERT_TRUE(WriteToneWav(dir + "\\c.wav", 500, 660));
-    ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "a.wav\r\nmissing.wav\r\nc.wav\r\n"));
+    ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "a.wav\r\nmissing.wav\r\nslow.vks\r\nc.wav\r\n"));
 
-    bool wrapped = RunMusicTicks(&bgmPlaylist, dir + "\\list.m3u", 100, 20000,
-                                 [] { return OpenRecords().size() >= 4; });
+    bool wrapped = RunMusicTicks(&bgmPlaylist, dir + "\\list.m3u", 100, 40000,
+                                 [] { return OpenRecords().size() >= 7; });
     ASSERT_TRUE(wrapped) << "tracks did not come round to the first again";
-    EXPECT_EQ(3, bgmPlaylist.trackCount);
+    EXPECT_EQ(4, bgmPlaylist.trackCount);
 
     // The first tick: the second request finds the first track playing.
     const std::string firstTick[] = {"status bgm mode", "stop bgm", "close bgm",
@@ -66,20 +73,21 @@ TEST_F(PlaylistWineTest, WavTracksPlayInOrderSkipTheMissingOneAndWrap)
     for (int i = 0; i < 6; i++) EXPECT_EQ(firstTick[i], mciRecords[i].command) << i;
     EXPECT_EQ("playing", mciRecords[5].reply);
 
+    // From the second round on, the two that play follow each other.
     std::vector<const MciRecord*> opens = OpenRecords();
-    const char* const order[] = {"a.wav", "missing.wav", "c.wav", "a.wav"};
-    for (int i = 0; i < 4; i++)
+    const char* const order[] = {"a.wav", "missing.wav", "slow.vks", "c.wav", "a.wav", "c.wav", "a.wav"};
+    for (int i = 0; i < 7; i++)
         EXPECT_EQ(OpenCommandFor(dir + "\\" + order[i]), opens[i]->command) << i;
     EXPECT_EQ(0u, opens[0]->result);
     EXPECT_NE(0u, opens[1]->result);
-    EXPECT_EQ(0u, opens[2]->result);
+    EXPECT_EQ(0u, opens[3]->result);
 
     // Each real track was reported playing before the next was started; the
     // missing one left nothing open, so the very next poll moved on.
-    size_t at[4];  // where the opens of a, missing, c and a again are
-    for (int i = 0; i < 4; i++) at[i] = opens[i] - mciRecords.data();
+    size_t at[5];  // where the opens of a, missing, slow, c and a again are
+    for (int i = 0; i < 5; i++) at[i] = opens[i] - mciRecords.data();
     EXPECT_GE(PlayingBetween(at[0], at[1]), 1);
-    EXPECT_GE(PlayingBetween(at[2], at[3]), 1);
+    EXPECT_GE(PlayingBetween(at[3], at[4]), 1);
     int statusAfterMissing = 0;
     for (size_t i = at[1]; i < at[2]; i++) {
         if (mciRecords[i].command != "status bgm mode") continue;
