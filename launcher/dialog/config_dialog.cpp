@@ -51,7 +51,8 @@ static const Chooser accessoryChooser = {IDC_EXEPATH, &Settings::exepath, IDS_AC
 static const Chooser playlistChooser = {IDC_PLAYLIST, &Settings::playlist, IDS_PLAYLIST_TITLE,
                                         IDS_PLAYLIST_FILTER_NAME, IDS_PLAYLIST_FILTER_PATTERN,
                                         L"m3u"};
-static const Chooser externalSaverChooser = {IDC_EXT_SCR_PATH, &Settings::ext_scr_path, IDS_EXT_SCR_TITLE,
+static const Chooser externalSaverChooser = {IDC_EXT_SCR_PATH, &Settings::ext_scr_path,
+                                             IDS_EXT_SCR_TITLE,
                                              IDS_EXT_SCR_FILTER_NAME, IDS_EXT_SCR_FILTER_PATTERN,
                                              L"scr"};
 
@@ -166,8 +167,8 @@ static void OnInitDialog(HWND dialog)
     SetDlgItemTextA(dialog, IDC_EXEPATH, working.exepath);
     SetDlgItemTextA(dialog, IDC_PLAYLIST, working.playlist);
     SetDlgItemTextA(dialog, IDC_EXT_SCR_PATH, working.ext_scr_path);
-    SendDlgItemMessageA(dialog, working.mode == simpleMode ? IDC_MODE_SIMPLE : IDC_MODE_EXTERNAL, BM_SETCHECK,
-                        BST_CHECKED, 0);
+    int modeButton = working.mode == simpleMode ? IDC_MODE_SIMPLE : IDC_MODE_EXTERNAL;
+    SendDlgItemMessageA(dialog, modeButton, BM_SETCHECK, BST_CHECKED, 0);
     EnableModeControls(dialog, working.mode);
     char line[versionLineSize];
     FormatVersionLine(line, fileVersionParts, makerNotice);

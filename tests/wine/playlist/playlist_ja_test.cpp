@@ -39,13 +39,13 @@ TEST_F(PlaylistJapanese, TrailByteBackslashDoesNotSplitAndTrackPlays)
                                "#EXTM3U\r\n" + so + "\\" + hyo + shi + nou + ".wav\r\n" +
                                    hyo + "\r\n"));
 
-    bool playing = RunMusicTicks(&bgmPlaylist, listDir + "\\list.m3u", 100, 10000, [] {
-        return !mciRecords.empty() && mciRecords.back().reply == "playing";
+    bool playing = RunMusicTicks(&RecordedPlaylist(), listDir + "\\list.m3u", 100, 10000, [] {
+        return !MciRecords().empty() && MciRecords().back().reply == "playing";
     });
-    EXPECT_EQ(listDir + "\\", bgmPlaylist.baseDir);
-    EXPECT_EQ(1, bgmPlaylist.trackCount);
-    ASSERT_TRUE(bgmPlaylist.tracks[0]);
-    EXPECT_EQ(track, bgmPlaylist.tracks[0]);
+    EXPECT_EQ(listDir + "\\", RecordedPlaylist().baseDir);
+    EXPECT_EQ(1, RecordedPlaylist().trackCount);
+    ASSERT_TRUE(RecordedPlaylist().tracks[0]);
+    EXPECT_EQ(track, RecordedPlaylist().tracks[0]);
     std::vector<const MciRecord*> opens = OpenRecords();
     ASSERT_FALSE(opens.empty());
     EXPECT_EQ(OpenCommandFor(track), opens[0]->command);
@@ -97,31 +97,32 @@ static void ExpectPlaysInOrder(const char* folder, const std::string& listName,
     // Where each open that succeeded is among the records.
     auto opened = [&] {
         std::vector<size_t> at;
-        for (size_t i = 0; i < mciRecords.size(); i++)
-            if (mciRecords[i].command.compare(0, 5, "open ") == 0 && mciRecords[i].result == 0)
+        for (size_t i = 0; i < MciRecords().size(); i++)
+            if (MciRecords()[i].command.compare(0, 5, "open ") == 0 && MciRecords()[i].result == 0)
                 at.push_back(i);
         return at;
     };
-    bgmPlaylist.currentIndex = 0;  // earlier tests' position survives their teardown
-    bool wrapped = RunMusicTicks(&bgmPlaylist, dir + "\\" + listName, 100, 20000,
+    RecordedPlaylist().currentIndex = 0;  // earlier tests' position survives their teardown
+    bool wrapped = RunMusicTicks(&RecordedPlaylist(), dir + "\\" + listName, 100, 20000,
                                  [&] { return opened().size() >= 3; });
     ASSERT_TRUE(wrapped) << "the tracks did not come round to the first again";
-    EXPECT_EQ(2, bgmPlaylist.trackCount);
+    EXPECT_EQ(2, RecordedPlaylist().trackCount);
     for (const MciRecord* r : OpenRecords()) {
         EXPECT_TRUE(r->wide) << r->command;
         EXPECT_NE(-1, trackOf(*r)) << r->command;
     }
     std::vector<size_t> at = opened();
     const int order[] = {0, 1, 0};
-    for (int i = 0; i < 3; i++) EXPECT_EQ(order[i], trackOf(mciRecords[at[i]])) << i;
+    for (int i = 0; i < 3; i++) EXPECT_EQ(order[i], trackOf(MciRecords()[at[i]])) << i;
     for (int i = 0; i < 2; i++) {
-        bool byShortName = mciRecords[at[i]].command != opensOf[i][0];
+        bool byShortName = MciRecords()[at[i]].command != opensOf[i][0];
         printf("track %d opened by its %s name\n", i + 1, byShortName ? "short" : "long");
     }
     for (int i = 0; i < 2; i++) {
         int playing = 0;
         for (size_t k = at[i]; k < at[i + 1]; k++)
-            playing += mciRecords[k].command == "status bgm mode" && mciRecords[k].reply == "playing";
+            playing += MciRecords()[k].command == "status bgm mode" &&
+                       MciRecords()[k].reply == "playing";
         EXPECT_GE(playing, 1) << "track " << i << " was not heard playing";
     }
 }

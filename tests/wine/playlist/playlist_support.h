@@ -18,12 +18,17 @@ struct MciRecord {
     bool wide;
 };
 
-inline std::vector<MciRecord> mciRecords;
+// What the recorder saw, kept by the recorder alone.
+inline std::vector<MciRecord>& MciRecords()
+{
+    static std::vector<MciRecord> records;
+    return records;
+}
 
 inline unsigned long RecordMci(const char* command, char* reply, unsigned replyLength)
 {
     unsigned long result = bgmDevice.send(command, reply, replyLength);
-    mciRecords.push_back(MciRecord{command, result, reply ? reply : "", false});
+    MciRecords().push_back(MciRecord{command, result, reply ? reply : "", false});
     return result;
 }
 
@@ -38,20 +43,25 @@ inline unsigned long RecordMciWide(const char16_t* command, char* reply, unsigne
 {
     unsigned long result = bgmDevice.sendWide(command, reply, replyLength);
     std::string text = Utf8((const wchar_t*)command);
-    mciRecords.push_back(MciRecord{text, result, reply ? reply : "", true});
+    MciRecords().push_back(MciRecord{text, result, reply ? reply : "", true});
     return result;
 }
 
 inline const PlaylistDevice recordingDevice = {RecordMci, RecordMciWide, bgmDevice.shortPath,
                                                bgmDevice.ansiToUtf8, bgmDevice.leadByte};
-inline Playlist bgmPlaylist(&recordingDevice);
+// The playlist the tests play through the recorder.
+inline Playlist& RecordedPlaylist()
+{
+    static Playlist playlist(&recordingDevice);
+    return playlist;
+}
 
 // Tests with the recorder around the product's sender: no records at the
 // start, the music stopped at the end.
 class MciRecorderTest : public ::testing::Test {
 protected:
-    void SetUp() override { mciRecords.clear(); }
-    void TearDown() override { bgmPlaylist.Teardown(); }
+    void SetUp() override { MciRecords().clear(); }
+    void TearDown() override { RecordedPlaylist().Teardown(); }
 };
 
 // The saver's music timer: the first tick loads and asks for the next track
@@ -72,7 +82,7 @@ bool RunMusicTicks(Playlist* list, const std::string& playlistPath, DWORD interv
 inline std::vector<const MciRecord*> OpenRecords()
 {
     std::vector<const MciRecord*> opens;
-    for (const MciRecord& r : mciRecords)
+    for (const MciRecord& r : MciRecords())
         if (r.command.compare(0, 5, "open ") == 0) opens.push_back(&r);
     return opens;
 }

@@ -14,7 +14,8 @@ static int PlayingBetween(size_t from, size_t to)
 {
     int playing = 0;
     for (size_t i = from; i < to; i++)
-        playing += mciRecords[i].command == "status bgm mode" && mciRecords[i].reply == "playing";
+        playing += MciRecords()[i].command == "status bgm mode" &&
+                   MciRecords()[i].reply == "playing";
     return playing;
 }
 
@@ -60,18 +61,18 @@ TEST_F(PlaylistWineTest, WavTracksPlayInOrderSkipTheMissingOneAndWrap)
     ASSERT_TRUE(WriteToneWav(dir + "\\c.wav", 500, 660));
     ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "a.wav\r\nmissing.wav\r\nslow.vks\r\nc.wav\r\n"));
 
-    bool wrapped = RunMusicTicks(&bgmPlaylist, dir + "\\list.m3u", 100, 40000,
+    bool wrapped = RunMusicTicks(&RecordedPlaylist(), dir + "\\list.m3u", 100, 40000,
                                  [] { return OpenRecords().size() >= 7; });
     ASSERT_TRUE(wrapped) << "tracks did not come round to the first again";
-    EXPECT_EQ(4, bgmPlaylist.trackCount);
+    EXPECT_EQ(4, RecordedPlaylist().trackCount);
 
     // The first tick: the second request finds the first track playing.
     const std::string firstTick[] = {"status bgm mode", "stop bgm", "close bgm",
                                      OpenCommandFor(dir + "\\a.wav"), "play bgm from 0",
                                      "status bgm mode"};
-    ASSERT_GE(mciRecords.size(), 6u);
-    for (int i = 0; i < 6; i++) EXPECT_EQ(firstTick[i], mciRecords[i].command) << i;
-    EXPECT_EQ("playing", mciRecords[5].reply);
+    ASSERT_GE(MciRecords().size(), 6u);
+    for (int i = 0; i < 6; i++) EXPECT_EQ(firstTick[i], MciRecords()[i].command) << i;
+    EXPECT_EQ("playing", MciRecords()[5].reply);
 
     // From the second round on, the two that play follow each other.
     std::vector<const MciRecord*> opens = OpenRecords();
@@ -85,31 +86,31 @@ TEST_F(PlaylistWineTest, WavTracksPlayInOrderSkipTheMissingOneAndWrap)
     // Each real track was reported playing before the next was started; the
     // missing one left nothing open, so the very next poll moved on.
     size_t at[5];  // where the opens of a, missing, slow, c and a again are
-    for (int i = 0; i < 5; i++) at[i] = opens[i] - mciRecords.data();
+    for (int i = 0; i < 5; i++) at[i] = opens[i] - MciRecords().data();
     EXPECT_GE(PlayingBetween(at[0], at[1]), 1);
     EXPECT_GE(PlayingBetween(at[3], at[4]), 1);
     int statusAfterMissing = 0;
     for (size_t i = at[1]; i < at[2]; i++) {
-        if (mciRecords[i].command != "status bgm mode") continue;
+        if (MciRecords()[i].command != "status bgm mode") continue;
         statusAfterMissing++;
-        EXPECT_NE(0u, mciRecords[i].result);  // no device "bgm"
-        EXPECT_EQ("", mciRecords[i].reply);
+        EXPECT_NE(0u, MciRecords()[i].result);  // no device "bgm"
+        EXPECT_EQ("", MciRecords()[i].reply);
     }
     EXPECT_EQ(1, statusAfterMissing);
-    EXPECT_EQ(1, bgmPlaylist.currentIndex);
+    EXPECT_EQ(1, RecordedPlaylist().currentIndex);
 
     // Teardown stops the music: no device is left.
-    mciRecords.clear();
-    bgmPlaylist.Teardown();
+    MciRecords().clear();
+    RecordedPlaylist().Teardown();
     std::vector<std::string> commands;
-    for (const MciRecord& r : mciRecords) commands.push_back(r.command);
+    for (const MciRecord& r : MciRecords()) commands.push_back(r.command);
     ASSERT_EQ(std::vector<std::string>({"stop bgm", "close bgm", "close all"}), commands);
-    EXPECT_EQ(0u, mciRecords[0].result);
+    EXPECT_EQ(0u, MciRecords()[0].result);
     char reply[256] = "";
     EXPECT_NE(0u, mciSendStringA("status bgm mode", reply, sizeof reply, NULL));
     EXPECT_STREQ("", reply);
-    EXPECT_EQ(1, bgmPlaylist.currentIndex);
-    EXPECT_EQ(dir + "\\", bgmPlaylist.baseDir);
+    EXPECT_EQ(1, RecordedPlaylist().currentIndex);
+    EXPECT_EQ(dir + "\\", RecordedPlaylist().baseDir);
 }
 
 TEST_F(PlaylistWineTest, SingleTrackStartsAgainWhenItEnds)
@@ -117,7 +118,7 @@ TEST_F(PlaylistWineTest, SingleTrackStartsAgainWhenItEnds)
     std::string dir = MakeTestDir("playlist_one");
     ASSERT_TRUE(WriteToneWav(dir + "\\only.wav", 300, 523));
     ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "only.wav\n"));
-    bool again = RunMusicTicks(&bgmPlaylist, dir + "\\list.m3u", 100, 20000,
+    bool again = RunMusicTicks(&RecordedPlaylist(), dir + "\\list.m3u", 100, 20000,
                                [] { return OpenRecords().size() >= 2; });
     ASSERT_TRUE(again);
     std::vector<const MciRecord*> opens = OpenRecords();
@@ -130,10 +131,10 @@ TEST_F(PlaylistWineTest, DirectivesOnlyPlayNothing)
     std::string dir = MakeTestDir("playlist_directives");
     ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "#EXTM3U\r\n#EXTINF:3,A - B\r\n\r\n"));
     int ticks = 0;
-    RunMusicTicks(&bgmPlaylist, dir + "\\list.m3u", 50, 5000, [&] { return ++ticks >= 3; });
-    EXPECT_EQ(0, bgmPlaylist.trackCount);
+    RunMusicTicks(&RecordedPlaylist(), dir + "\\list.m3u", 50, 5000, [&] { return ++ticks >= 3; });
+    EXPECT_EQ(0, RecordedPlaylist().trackCount);
     EXPECT_TRUE(OpenRecords().empty());
-    for (const MciRecord& r : mciRecords) {
+    for (const MciRecord& r : MciRecords()) {
         EXPECT_TRUE(r.command == "status bgm mode" || r.command == "stop bgm" ||
                     r.command == "close bgm")
             << r.command;
@@ -178,18 +179,18 @@ TEST_F(PlaylistWineTest, Mp3WithAPathFarBeyond256BytesPlays)
     ASSERT_TRUE(CopyFileW(LongForm(mp3).c_str(), LongForm(track).c_str(), FALSE));
     ASSERT_TRUE(WriteFileBytes(listPath, sub + name + "\r\n"));
 
-    bool playing = RunMusicTicks(&bgmPlaylist, listPath, 100, 20000, [] {
-        return !mciRecords.empty() && mciRecords.back().reply == "playing";
+    bool playing = RunMusicTicks(&RecordedPlaylist(), listPath, 100, 20000, [] {
+        return !MciRecords().empty() && MciRecords().back().reply == "playing";
     });
-    EXPECT_EQ(listDir + "\\", bgmPlaylist.baseDir);
-    EXPECT_EQ(257u, strlen(bgmPlaylist.baseDir));
+    EXPECT_EQ(listDir + "\\", RecordedPlaylist().baseDir);
+    EXPECT_EQ(257u, strlen(RecordedPlaylist().baseDir));
     std::vector<const MciRecord*> opens = OpenRecords();
     ASSERT_FALSE(opens.empty());
     EXPECT_EQ(OpenCommandFor(track), opens[0]->command);
     EXPECT_EQ(0u, opens[0]->result);
     EXPECT_TRUE(playing) << "track of " << track.size() << " bytes did not play";
     printf("played a track path of %u bytes\n", (unsigned)track.size());
-    bgmPlaylist.Teardown();
+    RecordedPlaylist().Teardown();
     RemoveTree(top);
     EXPECT_FALSE(PathExists(top));
 }

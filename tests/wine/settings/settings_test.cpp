@@ -58,7 +58,8 @@ TEST_F(SettingsTest, NumbersOutOfRangeAreClamped)
         ClearSettings();
         LoadSettings(&current);
         EXPECT_EQ(std::make_tuple(row.bgcolor, row.alpha, row.mode),
-                  std::make_tuple((COLORREF)current.bgcolor, current.alpha, current.mode)) << row.body;
+                  std::make_tuple((COLORREF)current.bgcolor, current.alpha, current.mode))
+            << row.body;
     }
 }
 
