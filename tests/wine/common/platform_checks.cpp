@@ -5,7 +5,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "test_support.h"
+#include "test_files.h"
+#include "test_process.h"
 
 bool IsCodePage932() { return GetACP() == 932; }
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "test_support.h"
+#include "test_files.h"
 
 static FILETIME MarkTime()
 {

@@ -5,6 +5,7 @@
 #include "host/host_internal.h"
 #include "host_test_support.h"
 #include "platform_checks.h"
+#include "window_probe.h"
 
 extern "C" uintptr_t __stack_chk_guard;
 

@@ -4,6 +4,9 @@
 #include "parent_window.h"
 #include "platform_checks.h"
 #include "saver_folder.h"
+#include "saver_windows.h"
+#include "tone_wav.h"
+#include "traced_process.h"
 #include "window_probe.h"
 
 // 設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。

@@ -4,7 +4,8 @@
 #include <string.h>
 
 #include "playlist_support.h"
-#include "test_support.h"
+#include "test_files.h"
+#include "tone_wav.h"
 
 using PlaylistWineTest = MciRecorderTest;
 
