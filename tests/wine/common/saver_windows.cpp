@@ -3,20 +3,14 @@
 
 #include "wait_until.h"
 
+typedef std::pair<const std::function<bool(HWND)>*, HWND> Search;
+
 static BOOL CALLBACK MatchTopLevel(HWND w, LPARAM lp)
 {
-    std::pair<const std::function<bool(HWND)>*, HWND>* q =
-        (std::pair<const std::function<bool(HWND)>*, HWND>*)lp;
+    Search* q = (Search*)lp;
     if (!(*q->first)(w)) return TRUE;
     q->second = w;
     return FALSE;
-}
-
-HWND FindTopLevel(const std::function<bool(HWND)>& match)
-{
-    std::pair<const std::function<bool(HWND)>*, HWND> q(&match, NULL);
-    EnumWindows(MatchTopLevel, (LPARAM)&q);
-    return q.second;
 }
 
 bool IsWindowOf(HWND window, const char* className, DWORD pid)
@@ -30,9 +24,9 @@ bool IsWindowOf(HWND window, const char* className, DWORD pid)
 
 HWND WaitForTopLevel(const std::function<bool(HWND)>& match, DWORD timeoutMs)
 {
-    HWND found = NULL;
-    WaitUntil([&] { return (found = FindTopLevel(match)) != NULL; }, timeoutMs);
-    return found;
+    Search q(&match, NULL);
+    WaitUntil([&] { EnumWindows(MatchTopLevel, (LPARAM)&q); return q.second != NULL; }, timeoutMs);
+    return q.second;
 }
 
 HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs)
@@ -76,20 +70,15 @@ HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs, std::string* text, std::strin
     return box;
 }
 
-void CloseMessageBox(HWND box)
-{
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
+void CloseMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
 
 HWND WaitForSaverWindow(DWORD pid, DWORD timeoutMs)
 {
     // Visible only once its creation is complete.
-    HWND window = NULL;
-    WaitUntil([&] {
-        window = WaitForWindow("WindowsScreenSaverClass", "Screen Saver", pid, 0);
-        return window && IsWindowVisible(window);
+    return WaitForTopLevel([&](HWND w) {
+        return IsWindowOf(w, "WindowsScreenSaverClass", pid) && IsWindowVisible(w) &&
+               WindowText(w) == "Screen Saver";
     }, timeoutMs);
-    return window && IsWindowVisible(window) ? window : NULL;
 }
 
 bool IsAbove(HWND a, HWND b)

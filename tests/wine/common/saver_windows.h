@@ -13,9 +13,7 @@ const int boxTextId = 0xFFFF;
 HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs);
 // Whether the window has the class (any when null) and belongs to process pid (any when 0).
 bool IsWindowOf(HWND window, const char* className, DWORD pid);
-// The first top-level window for which match() is true, or null.
-HWND FindTopLevel(const std::function<bool(HWND)>& match);
-// The same, waited for up to timeoutMs.
+// The first top-level window for which match() is true, waited for up to timeoutMs.
 HWND WaitForTopLevel(const std::function<bool(HWND)>& match, DWORD timeoutMs);
 // The saver's top-level window ("WindowsScreenSaverClass", "Screen Saver") of
 // pid, once it is shown (its creation complete).

@@ -9,7 +9,7 @@
 
 #include "platform_checks.h"
 
-std::string BinDir()
+static std::string BinDir()
 {
     char path[MAX_PATH];
     std::string s(path, GetModuleFileNameA(NULL, path, sizeof path));
@@ -111,26 +111,20 @@ std::string ReadText(const std::string& path)
 bool SystemFolderFile::Install(const std::string& source, const std::string& name)
 {
     char dir[MAX_PATH] = "";
-    if (!RunsUnderWine() || !GetSystemDirectoryA(dir, MAX_PATH)) return false;
-    if (!CopyInto(source, dir, name)) return false;
+    if (!RunsUnderWine() || !GetSystemDirectoryA(dir, MAX_PATH) || !CopyInto(source, dir, name))
+        return false;
     path = std::string(dir) + "\\" + name;
     return true;
 }
 
-SystemFolderFile::~SystemFolderFile()
-{
-    if (!path.empty()) DeleteFileA(path.c_str());
-}
+SystemFolderFile::~SystemFolderFile() { if (!path.empty()) DeleteFileA(path.c_str()); }
 
 bool PathExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string SettingsPathFor(const std::string& scrPath)
-{
-    return scrPath.substr(0, scrPath.size() - 3) + "ini";
-}
+std::string SettingsPathFor(const std::string& s) { return s.substr(0, s.size() - 3) + "ini"; }
 
 bool WriteSettingsFor(const std::string& scrPath, const std::vector<std::string>& lines)
 {

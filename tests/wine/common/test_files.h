@@ -7,10 +7,9 @@
 
 #include "wait_until.h"
 
-// Folder of the running test program, which is also where the saver and the
-// fixtures are built (build/win/bin), without a trailing backslash.
-std::string BinDir();
-std::string BinFile(const std::string& name);   // BinDir() + "\\" + name
+// A file in the running test program's folder, which is also where the saver
+// and the fixtures are built (build/win/bin).
+std::string BinFile(const std::string& name);
 std::string SaverPath();                         // the built .scr
 // Full path with "." and ".." resolved.
 std::string FullPath(const std::string& path);

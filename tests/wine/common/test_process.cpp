@@ -1,18 +1,14 @@
 // Processes a test starts and ends by id.
 #include "test_process.h"
 
-#include <vector>
-
 bool TestProcess::Start(const std::string& application, const std::string& commandLine,
                         const std::string& workDir, DWORD flags)
 {
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof si);
+    STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi;
-    std::vector<char> cmd(commandLine.begin(), commandLine.end());
-    cmd.push_back('\0');
-    if (!CreateProcessA(application.empty() ? NULL : application.c_str(), cmd.data(), NULL,
+    std::string cmd = commandLine;  // writable, as CreateProcessA wants it
+    if (!CreateProcessA(application.empty() ? NULL : application.c_str(), &cmd[0], NULL,
                         NULL, inheritHandles, flags, NULL, workDir.empty() ? NULL : workDir.c_str(), &si,
                         &pi))
         return false;

@@ -72,21 +72,18 @@ void TracedProcess::End()
     }
 }
 
-std::vector<std::string> TracedProcess::Traces()
+template <typename T>
+static std::vector<T> LockedCopy(CRITICAL_SECTION* lock, const std::vector<T>& items)
 {
-    EnterCriticalSection(&lock);
-    std::vector<std::string> copy = traces;
-    LeaveCriticalSection(&lock);
+    EnterCriticalSection(lock);
+    std::vector<T> copy = items;
+    LeaveCriticalSection(lock);
     return copy;
 }
 
-std::vector<DWORD> TracedProcess::TraceTicks()
-{
-    EnterCriticalSection(&lock);
-    std::vector<DWORD> copy = traceTicks;
-    LeaveCriticalSection(&lock);
-    return copy;
-}
+std::vector<std::string> TracedProcess::Traces() { return LockedCopy(&lock, traces); }
+
+std::vector<DWORD> TracedProcess::TraceTicks() { return LockedCopy(&lock, traceTicks); }
 
 TracedProcess::~TracedProcess()
 {
