@@ -1,3 +1,4 @@
+// A preview parent window on a thread of this test, recording what it receives.
 #include "parent_window.h"
 
 #include "saver_windows.h"

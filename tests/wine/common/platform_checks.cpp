@@ -1,3 +1,4 @@
+// What a test needs from the system beyond plain Windows, asked at run time.
 #include "platform_checks.h"
 
 #include <map>

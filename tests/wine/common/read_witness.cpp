@@ -1,3 +1,4 @@
+// Whether a file has been read, seen from its last-access time.
 #include "read_witness.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// A registry value changed for one test and put back when it ends.
 #include "registry_scope.h"
 
 #include <stdlib.h>

@@ -1,3 +1,4 @@
+// Looking at the windows of another process as a user would, and keys sent to them.
 #include "window_probe.h"
 
 #include <stdlib.h>
