@@ -9,6 +9,8 @@
 
 #include "resources/resource.h"
 #include "saver_folder.h"
+#include "saver_windows.h"
+#include "test_process.h"
 #include "window_probe.h"
 
 // Sent to a window of the saver: its answer, 0 when it did not answer in time.

@@ -1,3 +1,4 @@
+// Message sequences as tables, compared with what a probe recorded.
 #include "message_table.h"
 
 #include <stdio.h>

@@ -1,6 +1,8 @@
+// A preview parent window on a thread of this test, recording what it receives.
 #include "parent_window.h"
 
-#include "test_support.h"
+#include "saver_windows.h"
+#include "wait_until.h"
 
 namespace {
 
@@ -19,9 +21,7 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_HELP:
     case WM_CONTEXTMENU:
         if (!owner) return 0;
-        EnterCriticalSection(&owner->lock);
-        owner->received.push_back(ParentMessage{message, wParam, lParam});
-        LeaveCriticalSection(&owner->lock);
+        owner->Record(ParentMessage{message, wParam, lParam});
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -71,6 +71,13 @@ BOOL CALLBACK AddChild(HWND child, LPARAM lp)
 }  // namespace
 
 ParentWindow::ParentWindow() { InitializeCriticalSection(&lock); }
+
+void ParentWindow::Record(const ParentMessage& m)
+{
+    EnterCriticalSection(&lock);
+    received.push_back(m);
+    LeaveCriticalSection(&lock);
+}
 
 bool ParentWindow::Create(int width, int height)
 {

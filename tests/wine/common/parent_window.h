@@ -26,7 +26,6 @@ struct ParentWindow {
     ParentWindow();
     ~ParentWindow();
     HWND window = NULL;
-    HANDLE thread = NULL;
     // A client area of width x height; false when the window was not made.
     bool Create(int width, int height);
     // Destroys the window (and with it any preview child), ends the thread.
@@ -34,7 +33,10 @@ struct ParentWindow {
     std::vector<ChildWindow> Children();
     // Waits until the parent has received the message with these parameters.
     bool WaitForMessage(const ParentMessage& expected, DWORD timeoutMs);
-
+    // From the window's thread: a WM_HELP or WM_CONTEXTMENU received.
+    void Record(const ParentMessage& m);
+private:
+    HANDLE thread = NULL;
     CRITICAL_SECTION lock;
     std::vector<ParentMessage> received;
 };

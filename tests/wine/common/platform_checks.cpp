@@ -1,3 +1,4 @@
+// What a test needs from the system beyond plain Windows, asked at run time.
 #include "platform_checks.h"
 
 #include <map>
@@ -5,7 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "test_support.h"
+#include "test_files.h"
+#include "test_process.h"
 
 bool IsCodePage932() { return GetACP() == 932; }
 

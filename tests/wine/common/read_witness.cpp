@@ -1,8 +1,9 @@
+// Whether a file has been read, seen from its last-access time.
 #include "read_witness.h"
 
 #include <windows.h>
 
-#include "test_support.h"
+#include "test_files.h"
 
 static FILETIME MarkTime()
 {

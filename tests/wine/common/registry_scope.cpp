@@ -1,3 +1,4 @@
+// A registry value changed for one test and put back when it ends.
 #include "registry_scope.h"
 
 #include <stdlib.h>
@@ -14,13 +15,13 @@ RegistryValueScope::RegistryValueScope(HKEY root, const char* key, const char* v
     RegCloseKey(k);
 }
 
-static bool WriteValue(const RegistryValueScope& s, DWORD type, const std::string& bytes)
+bool RegistryValueScope::Write(DWORD type, const std::string& bytes)
 {
     HKEY k;
-    if (RegCreateKeyExA(s.root, s.key.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &k, NULL) !=
+    if (RegCreateKeyExA(root, key.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &k, NULL) !=
         ERROR_SUCCESS)
         return false;
-    bool ok = RegSetValueExA(k, s.value.c_str(), 0, type, (const BYTE*)bytes.data(),
+    bool ok = RegSetValueExA(k, value.c_str(), 0, type, (const BYTE*)bytes.data(),
                              (DWORD)bytes.size()) == ERROR_SUCCESS;
     RegCloseKey(k);
     return ok;
@@ -28,17 +29,17 @@ static bool WriteValue(const RegistryValueScope& s, DWORD type, const std::strin
 
 bool RegistryValueScope::SetDword(DWORD v)
 {
-    return WriteValue(*this, REG_DWORD, std::string((const char*)&v, sizeof v));
+    return Write(REG_DWORD, std::string((const char*)&v, sizeof v));
 }
 
 bool RegistryValueScope::SetBinary(const std::string& bytes)
 {
-    return WriteValue(*this, REG_BINARY, bytes);
+    return Write(REG_BINARY, bytes);
 }
 
 bool RegistryValueScope::SetString(const std::string& text)
 {
-    return WriteValue(*this, REG_SZ, std::string(text.c_str(), text.size() + 1));
+    return Write(REG_SZ, std::string(text.c_str(), text.size() + 1));
 }
 
 bool RegistryValueScope::Remove()
@@ -53,7 +54,7 @@ bool RegistryValueScope::Remove()
 RegistryValueScope::~RegistryValueScope()
 {
     if (hadValue)
-        WriteValue(*this, savedType, saved);
+        Write(savedType, saved);
     else
         Remove();
 }

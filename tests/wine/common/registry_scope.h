@@ -14,7 +14,8 @@ struct RegistryValueScope {
     bool SetBinary(const std::string& bytes);
     bool SetString(const std::string& text);
     bool Remove();
-
+private:
+    bool Write(DWORD type, const std::string& bytes);
     HKEY root;
     std::string key, value;
     bool hadValue = false;

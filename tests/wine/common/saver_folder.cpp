@@ -1,3 +1,4 @@
+// A test folder with the saver or a probe, the stand-in accessory and its log.
 #include "saver_folder.h"
 
 #include <stdio.h>

@@ -4,8 +4,12 @@
 #pragma once
 #include <string>
 
+#include "launcher/saver/accessory_process.h"
 #include "message_table.h"
-#include "test_support.h"
+#include "test_files.h"
+
+// The stand-in accessory's log line for the saver's exit command.
+const std::string accessoryExitLine = " command " + std::to_string(accessoryExitCommand);
 
 enum SaverParts {
     BuiltSaver = 0,

@@ -17,3 +17,16 @@ bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD intervalMs = 10)
     }
     return true;
 }
+
+// A fixed wait that answers messages sent to this thread meanwhile. Only
+// where nothing observable marks the moment: say why at the call.
+inline void Pause(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (DWORD spent = 0; spent < ms; spent = GetTickCount() - start) {
+        if (MsgWaitForMultipleObjects(0, NULL, FALSE, ms - spent, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+            MSG m;
+            PeekMessageA(&m, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+}

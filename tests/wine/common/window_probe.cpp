@@ -1,8 +1,11 @@
+// Looking at the windows of another process as a user would, and keys sent to them.
 #include "window_probe.h"
 
 #include <stdlib.h>
 
-#include "test_support.h"
+#include "test_process.h"
+#include "tests/fixtures/key_press.h"
+#include "wait_until.h"
 
 std::wstring WideText(HWND window)
 {
@@ -37,6 +40,8 @@ bool Answered(HWND window, DWORD timeoutMs)
     DWORD_PTR result;
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
+
+void PressKey(WORD key, WORD modifier) { SendKeyPress(key, modifier); }
 
 bool PressKeyIn(HWND window, WORD virtualKey, WORD modifier)
 {

@@ -21,6 +21,9 @@ int DpiAwareness(HWND window);
 // after a modal box, a click or its creation that it is idle). False when
 // the window is gone or does not answer within timeoutMs.
 bool Answered(HWND window, DWORD timeoutMs = 10000);
+// A key pressed and released as real hardware input in the foreground window,
+// held with the modifier key if one is given (Alt: VK_MENU).
+void PressKey(WORD virtualKey, WORD modifier = 0);
 // Brings the window to the foreground, waits until it has it, then presses
 // the key (with the modifier, if any); false (nothing pressed) when it did
 // not get the foreground.

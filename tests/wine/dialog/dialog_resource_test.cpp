@@ -4,7 +4,7 @@
 
 #include "resource_reader.h"
 #include "resources/resource.h"
-#include "test_support.h"
+#include "test_files.h"
 
 #include <commctrl.h>
 

@@ -390,12 +390,12 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
         // would read as a lead byte if the path were converted as code page 932.
         ASSERT_TRUE(s.Prepare((GetACP() == 1252 ? "dialog_save_fails_\xe9" : "dialog_save_fails") +
                               std::to_string(failing)));
-        ASSERT_TRUE(failing > 1 ? CreateDirectoryA(user.folder.c_str(), NULL) &&
-                                      WriteFileBytes(user.path, "alpha=35")
+        ASSERT_TRUE(failing > 1 ? CreateDirectoryA(user.Folder().c_str(), NULL) &&
+                                      WriteFileBytes(user.Path(), "alpha=35")
                                 : CreateDirectoryA(s.SettingsPath().c_str(), NULL) &&
                                       (failing == 0 || user.Block()));
         std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> held(
-            CreateFileA(user.path.c_str(), GENERIC_READ, failing == 3 ? 0 : FILE_SHARE_READ, NULL,
+            CreateFileA(user.Path().c_str(), GENERIC_READ, failing == 3 ? 0 : FILE_SHARE_READ, NULL,
                         OPEN_EXISTING, 0, NULL), CloseHandle);
         SetEnvironmentVariableA("APPDATA", failing ? getenv("APPDATA") : NULL);
         bool opened = s.Open();
@@ -409,7 +409,7 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
         ASSERT_TRUE(box) << "the failure was not shown";
         EXPECT_TRUE(CodePageAsAnnounced());
         // The path is the system's own ANSI text, in any code page.
-        std::string path = failing ? user.path : s.SettingsPath();
+        std::string path = failing ? user.Path() : s.SettingsPath();
         std::wstring text = (failing == 3 ? unreadableText : saveFailedText) + Wide(path);
         EXPECT_EQ(std::wstring(launcherCaption), WideText(box));
         EXPECT_EQ(0, lstrcmpiW(text.c_str(), WideText(GetDlgItem(box, boxTextId)).c_str()));
@@ -422,7 +422,7 @@ TEST_F(ConfigDialog, FailedSaveIsShownAndKeepsTheDialogOpen)
         InvalidateRect(s.Item(IDC_BGCOLOR_SWATCH), NULL, TRUE);
         ExpectSwatch(s, RGB(0, 0, 0));
         EndWith(s, IDCANCEL, 0);
-        EXPECT_EQ(failing > 1 ? "alpha=35" : "", ReadText(user.path));
+        EXPECT_EQ(failing > 1 ? "alpha=35" : "", ReadText(user.Path()));
     }
 }
 
@@ -436,7 +436,9 @@ TEST_F(ConfigDialog, UnwritableFolderSavesToTheUsersFileThatRunModeUses)
         UserSettingsScope user;
         AccessoryFolder f("dialog_user_file" + std::to_string(writable));
         s.scr = f.scr;
-        std::string store = getenv("LOCALAPPDATA") + ("\\VirtualStore" + s.SettingsPath().substr(2));
+        std::string local = EnvValue("LOCALAPPDATA");
+        ASSERT_FALSE(local.empty());
+        std::string store = local + "\\VirtualStore" + s.SettingsPath().substr(2);
         for (size_t at = 0; (at = store.find('\\', at + 1)) != std::string::npos;)
             CreateDirectoryA(store.substr(0, at).c_str(), NULL);
         ASSERT_TRUE(WriteFileBytes(store, "[setting]\r\nexepath=stored"));
@@ -455,7 +457,7 @@ TEST_F(ConfigDialog, UnwritableFolderSavesToTheUsersFileThatRunModeUses)
         EndWith(s, IDOK, 1);
         EXPECT_EQ("beside", s.Setting("exepath"));
         DeleteFileA(store.c_str());
-        for (size_t at = store.size(); (at = store.rfind('\\', at - 1)) > strlen(getenv("LOCALAPPDATA"));)
+        for (size_t at = store.size(); (at = store.rfind('\\', at - 1)) > local.size();)
             RemoveDirectoryA(store.substr(0, at).c_str());  // only the folders left empty
     }
 }

@@ -3,6 +3,7 @@
 
 #include "host_test_support.h"
 #include "platform_checks.h"
+#include "saver_windows.h"
 
 namespace host_test {
 namespace {

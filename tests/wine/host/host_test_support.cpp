@@ -1,4 +1,5 @@
 #include "host_test_support.h"
+#include "saver_windows.h"
 
 #include <algorithm>
 

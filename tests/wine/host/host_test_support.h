@@ -12,7 +12,7 @@
 #include "probe_messages.h"
 #include "registry_scope.h"
 #include "saver_folder.h"
-#include "test_support.h"
+#include "test_process.h"
 
 namespace host_test {
 

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "host_test_support.h"
+#include "saver_windows.h"
 
 namespace host_test {
 

@@ -4,6 +4,9 @@
 #include "parent_window.h"
 #include "platform_checks.h"
 #include "saver_folder.h"
+#include "saver_windows.h"
+#include "tone_wav.h"
+#include "traced_process.h"
 #include "window_probe.h"
 
 // 設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。
@@ -20,8 +23,9 @@ static const wchar_t warningTextW[] =
     L"設定が不完全です。\n設定を開きvelkarodin.exeの場所を指定する必要があります。";
 static const wchar_t warningCaptionW[] = L"velkaro_v010用スクリーンセーバーLauncher";
 
-// A preview ended with its parent, and one closed first.
-const ExpectedMessage previewEnded[] = {{WM_CREATE, App}, {WM_DESTROY, App}, {WM_CLOSE, Never}, {}};
+// A preview ended with its parent after input, and one closed first.
+const ExpectedMessage previewEnded[] = {{WM_CREATE, App}, {WM_KEYDOWN, App}, {WM_RBUTTONDOWN, App},
+                                        {WM_DESTROY, App}, {WM_CLOSE, Never}, {}};
 const ExpectedMessage previewClosed[] = {{WM_CREATE, App}, {WM_CLOSE, App}, {WM_DESTROY, App}, {}};
 // Written once for each "/p" token of the command line.
 static const char previewTrace[] = "Find /P  --PreviewMode--\n";
@@ -64,11 +68,9 @@ TEST(LauncherJa, MissingAccessoryWarningText)
     EXPECT_EQ(0u, ExitOnKey(&saver, window));
 }
 
-// (A preview child drawn by another process than its parent's does not show
-// in the parent's pixels under Wine, so the colour is checked in run mode.)
-
 // Preview with the accessory path missing: the warning, then only the colour: no
-// translucency, timers (external saver) or close sequence; it ends with its parent.
+// translucency, timers (external saver) or close sequence; input past the grace
+// period writes and closes nothing; it ends with its parent.
 TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
 {
     SaverFolder s =
@@ -89,6 +91,15 @@ TEST(LauncherJa, PreviewWarnsAndOnlyPaints)
     // Had the timer been armed, the external saver would start 500 ms after
     // the creation: three times that with no start.
     EXPECT_FALSE(WaitUntil([&] { return PathExists(s.dir + "\\external_log.txt"); }, 1500));
+    // A child drawn by another process than its parent's does not show in the
+    // parent's pixels under Wine: lifted onto the desktop, it shows its own.
+    ASSERT_TRUE(SetParent(child, NULL));
+    EXPECT_TRUE(WaitUntil([&] { return CentrePixel(child) == RGB(255, 0, 0); }, 5000))
+        << std::hex << CentrePixel(child);
+    ASSERT_TRUE(SetParent(child, parent.window));
+    for (UINT input : {WM_KEYDOWN, WM_RBUTTONDOWN, WM_MOUSEMOVE})
+        PostMessageA(child, input, input == WM_KEYDOWN ? 'A' : 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(s.FlushProbe(child)) << "the preview closed on input";
     parent.Destroy();
     ASSERT_EQ(0u, saver.ExitCode(10000));
     saver.End();

@@ -5,6 +5,9 @@
 #include "platform_checks.h"
 #include "registry_scope.h"
 #include "saver_folder.h"
+#include "saver_windows.h"
+#include "tone_wav.h"
+#include "traced_process.h"
 #include "window_probe.h"
 
 // The launcher ignores the cursor for this long after its creation.

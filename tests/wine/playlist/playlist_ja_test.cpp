@@ -5,7 +5,8 @@
 
 #include "playlist_support.h"
 #include "platform_checks.h"
-#include "test_support.h"
+#include "test_files.h"
+#include "tone_wav.h"
 #include "window_probe.h"
 
 using PlaylistJapanese = MciRecorderTest;

@@ -5,7 +5,8 @@
 
 #include "playlist_support.h"
 #include "registry_scope.h"
-#include "test_support.h"
+#include "test_files.h"
+#include "tone_wav.h"
 
 using PlaylistWineTest = MciRecorderTest;
 

@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "launcher/settings/settings.h"
-#include "test_support.h"
+#include "test_files.h"
 
 // Argument that makes the program load, save and exit with 10 + the result.
 const char settingsProbeArgument[] = "--load-and-save";

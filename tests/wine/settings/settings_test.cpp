@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "settings_probe.h"
+#include "test_process.h"
 
 class SettingsTest : public SettingsCase {
 protected:

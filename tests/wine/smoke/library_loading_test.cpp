@@ -8,6 +8,7 @@
 #include "parent_window.h"
 #include "platform_checks.h"
 #include "registry_scope.h"
+#include "tone_wav.h"
 #include <psapi.h>  // after windows.h
 #include <set>
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "saver_folder.h"
+#include "test_process.h"
 
 // The harness itself: the built saver is there and starts under Wine.
 TEST(Smoke, SaverFileExistsAndRuns)
