@@ -20,8 +20,7 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_HELP:
     case WM_CONTEXTMENU:
-        if (!owner) return 0;
-        owner->Record(ParentMessage{message, wParam, lParam});
+        if (owner) owner->Record(ParentMessage{message, wParam, lParam});
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -33,8 +32,7 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 DWORD WINAPI ParentThread(void* param)
 {
     ParentStart* start = (ParentStart*)param;
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof wc);
+    WNDCLASSA wc = {};
     wc.lpfnWndProc = ParentProc;
     wc.hInstance = GetModuleHandleA(NULL);
     wc.hbrBackground = (HBRUSH)GetStockObject(GRAY_BRUSH);

@@ -4,7 +4,6 @@
 #include <map>
 
 #include <stdlib.h>
-#include <string.h>
 
 #include "test_files.h"
 #include "test_process.h"
@@ -19,10 +18,12 @@ bool RunsUnderWine()
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
-bool RunIsFor932()
+bool RunIsFor932() { return EnvValue("VELKARO_ACP") == "932"; }
+
+bool CodePageAsAnnounced()
 {
-    const char* acp = getenv("VELKARO_ACP");
-    return acp && strcmp(acp, "932") == 0;
+    std::string acp = EnvValue("VELKARO_ACP");
+    return acp.empty() || (UINT)atoi(acp.c_str()) == GetACP();
 }
 
 // The probe's exit code under the given name and arguments; 0xDEADBEEF when
@@ -48,4 +49,39 @@ bool FaultsStayWithTheProgram()
     static int known = -1;
     if (known < 0) known = RunProbe("platform_probe.exe", "fault") == 0;
     return known == 1;
+}
+
+static FILETIME MarkTime()
+{
+    SYSTEMTIME old = {2000, 1, 6, 1, 0, 0, 0, 0};  // 1 January 2000
+    FILETIME t;
+    SystemTimeToFileTime(&old, &t);
+    return t;
+}
+
+bool MarkUnread(const std::string& path)
+{
+    HANDLE f = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                           OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    FILETIME mark = MarkTime();
+    bool ok = SetFileTime(f, NULL, &mark, NULL) != 0;
+    CloseHandle(f);
+    return ok;
+}
+
+bool ReadSinceMark(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    FILETIME mark = MarkTime();
+    return CompareFileTime(&data.ftLastAccessTime, &mark) > 0;
+}
+
+bool ReadsAreWitnessed(const std::string& dir)
+{
+    std::string path = dir + "\\read_witness_check.txt";
+    return WriteFileBytes(path, "read me\r\n") && MarkUnread(path) && !ReadSinceMark(path) &&
+           !ReadText(path).empty() && ReadSinceMark(path) && DeleteFileA(path.c_str());
 }

@@ -11,8 +11,6 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "read_witness.h"  // ReadsAreWitnessed: Windows may keep last-access times off
-
 // The system's ANSI code page is 932 (a Japanese system).
 bool IsCodePage932();
 // A program under this file name (e.g. "saver95.scr") runs as the 95 family
@@ -26,6 +24,19 @@ bool RunsUnderWine();     // ntdll has wine_get_version
 
 bool RunIsFor932();       // VELKARO_ACP is 932
 UINT ProgramCodePage();   // the ANSI code page of a program started from a test folder
+// False when the run says it has a code page (VELKARO_ACP, set by the
+// _cp1252 runs) and the system has another one.
+bool CodePageAsAnnounced();
+
+// Whether a file has been read, seen without opening it for its data (an open
+// without sharing, held at the wrong moment, makes the reader's open fail):
+// MarkUnread sets its last-access time far into the past through a handle that
+// only writes attributes; the next read moves it to now (Linux's relatime, as
+// Wine shows it). Windows may keep those times off: ReadsAreWitnessed marks and
+// reads a file in dir, so that no check passes only because reads never show.
+bool MarkUnread(const std::string& path);
+bool ReadSinceMark(const std::string& path);
+bool ReadsAreWitnessed(const std::string& dir);
 
 // Passes on when ok; otherwise fails where the run promised it, or skips.
 #define SKIP_UNLESS_(ok, promised, failure, skip)                                          \

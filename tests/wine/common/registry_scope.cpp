@@ -18,28 +18,12 @@ RegistryValueScope::RegistryValueScope(HKEY root, const char* key, const char* v
 bool RegistryValueScope::Write(DWORD type, const std::string& bytes)
 {
     HKEY k;
-    if (RegCreateKeyExA(root, key.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &k, NULL) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, key.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &k, NULL) != ERROR_SUCCESS)
         return false;
     bool ok = RegSetValueExA(k, value.c_str(), 0, type, (const BYTE*)bytes.data(),
                              (DWORD)bytes.size()) == ERROR_SUCCESS;
     RegCloseKey(k);
     return ok;
-}
-
-bool RegistryValueScope::SetDword(DWORD v)
-{
-    return Write(REG_DWORD, std::string((const char*)&v, sizeof v));
-}
-
-bool RegistryValueScope::SetBinary(const std::string& bytes)
-{
-    return Write(REG_BINARY, bytes);
-}
-
-bool RegistryValueScope::SetString(const std::string& text)
-{
-    return Write(REG_SZ, std::string(text.c_str(), text.size() + 1));
 }
 
 bool RegistryValueScope::Remove()
@@ -53,10 +37,7 @@ bool RegistryValueScope::Remove()
 
 RegistryValueScope::~RegistryValueScope()
 {
-    if (hadValue)
-        Write(savedType, saved);
-    else
-        Remove();
+    hadValue ? Write(savedType, saved) : Remove();
 }
 
 int ScreenSaverRunning()

@@ -60,9 +60,8 @@ std::string LogValue(const std::string& log, const std::string& key)
 HANDLE AccessoryHandle(const SaverFolder& s)
 {
     DWORD pid = strtoul(LogValue(s.AccessoryLog(), "pid").c_str(), NULL, 10);
-    return pid ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE,
-                             pid)
-               : NULL;
+    DWORD access = SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE;
+    return pid ? OpenProcess(access, FALSE, pid) : NULL;
 }
 
 AccessoryReaper::~AccessoryReaper()

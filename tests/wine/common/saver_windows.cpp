@@ -45,7 +45,6 @@ HWND WaitForPreviewChild(HWND parent, HANDLE saverProcess, DWORD timeoutMs)
 {
     HWND child = NULL;
     WaitUntil([&] {
-        // Visible only once its creation is complete.
         child = FindWindowExA(parent, NULL, "WindowsScreenSaverClass", "Preview");
         if (child && !IsWindowVisible(child)) child = NULL;
         return child || WaitForSingleObject(saverProcess, 0) == WAIT_OBJECT_0;
@@ -74,7 +73,6 @@ void CloseMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
 
 HWND WaitForSaverWindow(DWORD pid, DWORD timeoutMs)
 {
-    // Visible only once its creation is complete.
     return WaitForTopLevel([&](HWND w) {
         return IsWindowOf(w, "WindowsScreenSaverClass", pid) && IsWindowVisible(w) &&
                WindowText(w) == "Screen Saver";

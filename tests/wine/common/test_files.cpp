@@ -53,8 +53,7 @@ static bool MakeFolder(const std::string& dir)
     return CreateDirectoryA(dir.c_str(), NULL) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-// Beside the test program; the system's temporary folder when that is not
-// writable (a test package in a read-only place).
+// A test package may sit in a read-only place.
 static std::string TestRoot()
 {
     std::string root = BinDir() + "\\testdirs";
@@ -87,7 +86,7 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
     return fclose(f) == 0 && ok;
 }
 
-bool ReadFileBytes(const std::string& path, std::string* bytes)
+static bool ReadFileBytes(const std::string& path, std::string* bytes)
 {
     HANDLE f = CreateFileA(path.c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,

@@ -16,9 +16,8 @@ std::string FullPath(const std::string& path);
 // An environment variable's value, empty when it is not set.
 std::string EnvValue(const char* name);
 
-// A new empty folder for one test (full path): under "testdirs" beside the
-// test program, or under the system's temporary folder where that cannot be
-// made.
+// A new empty folder for one test (full path), under "testdirs" beside the
+// test program or, where that cannot be made, under the temporary folder.
 std::string MakeTestDir(const std::string& name);
 bool CopyInto(const std::string& source, const std::string& dir, const std::string& newName);
 // A file put into the system folder for one test, removed with the scope.
@@ -32,10 +31,8 @@ private:
 };
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
-// Read with every sharing mode, so that a file another process holds open
-// can be read (false when it cannot be opened).
-bool ReadFileBytes(const std::string& path, std::string* bytes);
-// Whole text of a file, empty when it cannot be read (also while it is written).
+// Whole text of a file, empty when it cannot be read (also while it is
+// written); read with every sharing mode, as another process may hold it open.
 std::string ReadText(const std::string& path);
 // Removes a folder tree, also one whose paths pass 260 characters.
 void RemoveTree(const std::string& dir);
@@ -62,7 +59,7 @@ private:
 std::vector<std::string> ReadLines(const std::string& path);
 // Waits until the file has a line equal to line.
 bool WaitForLine(const std::string& path, const std::string& line, DWORD timeoutMs);
-// Polls until the file contains needle; true when it did within timeoutMs.
+// Waits until the file contains needle.
 bool WaitForText(const std::string& path, const std::string& needle, DWORD timeoutMs);
 bool Contains(const std::vector<std::string>& lines, const std::string& line);
 int CountPrefix(const std::vector<std::string>& lines, const std::string& prefix);

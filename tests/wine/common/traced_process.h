@@ -1,15 +1,11 @@
 // The saver run under this test as its debugger, its trace lines collected.
 #pragma once
-#include <windows.h>
-
-#include <string>
 #include <vector>
 
 #include "test_process.h"
 
-// A saver started under this test as its debugger, so that every
-// OutputDebugStringA text of it is collected (in order, bytes unchanged).
-// End() also waits until the last trace is collected.
+// Every OutputDebugStringA text of the saver, in order and bytes unchanged;
+// End() also waits until the last one is collected.
 struct TracedProcess : TestProcess {
     bool Start(const std::string& scrPath, const std::string& args);
     void End();

@@ -1,10 +1,7 @@
 // Looking at the windows of another process as a user would, and keys sent to them.
 #include "window_probe.h"
 
-#include <stdlib.h>
-
 #include "test_process.h"
-#include "tests/fixtures/key_press.h"
 #include "wait_until.h"
 
 std::wstring WideText(HWND window)
@@ -12,12 +9,6 @@ std::wstring WideText(HWND window)
     wchar_t text[2048];
     int n = GetWindowTextW(window, text, 2048);
     return std::wstring(text, n > 0 ? n : 0);
-}
-
-bool CodePageAsAnnounced()
-{
-    const char* acp = getenv("VELKARO_ACP");
-    return !acp || (UINT)atoi(acp) == GetACP();
 }
 
 COLORREF CentrePixel(HWND window)
@@ -37,17 +28,14 @@ int DpiAwareness(HWND window)
 
 bool Answered(HWND window, DWORD timeoutMs)
 {
-    DWORD_PTR result;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, NULL) != 0;
 }
-
-void PressKey(WORD key, WORD modifier) { SendKeyPress(key, modifier); }
 
 bool PressKeyIn(HWND window, WORD virtualKey, WORD modifier)
 {
     if (GetForegroundWindow() != window) SetForegroundWindow(window);
     if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 5000)) return false;
-    PressKey(virtualKey, modifier);
+    SendKeyPress(virtualKey, modifier);
     return true;
 }
 

@@ -6,11 +6,10 @@
 
 #include <string>
 
+#include "tests/fixtures/key_press.h"  // SendKeyPress
+
 // The text as the user reads it, whatever the system's code page.
 std::wstring WideText(HWND window);
-// False when the run says it has a code page (VELKARO_ACP, set by the
-// _cp1252 runs) and the system has another one.
-bool CodePageAsAnnounced();
 
 COLORREF CentrePixel(HWND window);  // the screen pixel at a window's centre
 // The DPI awareness of a window, also of another process (DPI_AWARENESS_...).
@@ -21,9 +20,6 @@ int DpiAwareness(HWND window);
 // after a modal box, a click or its creation that it is idle). False when
 // the window is gone or does not answer within timeoutMs.
 bool Answered(HWND window, DWORD timeoutMs = 10000);
-// A key pressed and released as real hardware input in the foreground window,
-// held with the modifier key if one is given (Alt: VK_MENU).
-void PressKey(WORD virtualKey, WORD modifier = 0);
 // Brings the window to the foreground, waits until it has it, then presses
 // the key (with the modifier, if any); false (nothing pressed) when it did
 // not get the foreground.

@@ -238,7 +238,7 @@ TEST_F(ConfigDialog, SliderMovedWithTheKeyboard)
     EXPECT_TRUE(WaitUntil([&] { return s.Text(IDC_ALPHA_VALUE) == "100%"; }, 3000))
         << s.Text(IDC_ALPHA_VALUE);
     EXPECT_EQ(100, s.SliderPos());
-    PressKey(VK_LEFT);
+    SendKeyPress(VK_LEFT);
     EXPECT_TRUE(WaitUntil([&] { return s.Text(IDC_ALPHA_VALUE) == "99%"; }, 3000))
         << s.Text(IDC_ALPHA_VALUE);
     EndWith(s, IDCANCEL, 0);

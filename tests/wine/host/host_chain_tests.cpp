@@ -185,7 +185,7 @@ TEST(HostChain, InputThatCloses)
     for (const Case& c : cases) {
         Probe probe;
         ASSERT_TRUE(probe.StartRun("host_chain_rule")) << c.name;
-        if (!c.message) PressKey((WORD)c.wParam);
+        if (!c.message) SendKeyPress((WORD)c.wParam);
         EXPECT_EQ(0u, c.message ? probe.EndAfter(c.message, c.wParam) : probe.WaitEnd()) << c.name;
         EXPECT_GE(probe.Count("A 0010"), 1) << c.name;
     }

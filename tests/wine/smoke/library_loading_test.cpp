@@ -52,7 +52,7 @@ struct RunFolder : AccessoryFolder {
 // Closes run mode by a key: it ends with 0 after the accessory's exit command.
 static void CloseByKey(TestProcess* saver, const RunFolder& f)
 {
-    PressKey(VK_SPACE);
+    SendKeyPress(VK_SPACE);
     EXPECT_EQ(0u, saver->ExitCode(10000));
     EXPECT_TRUE(WaitForText(f.AccessoryLog(), accessoryExitLine, 5000));
 }
