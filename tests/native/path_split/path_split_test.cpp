@@ -168,16 +168,11 @@ TEST(PathWithoutDrive, OnlyADrivePathLosesItsDrive)
 {
     // Expected null: no drive to take off.
     const struct { const char *path, *expected; } rows[] = {
-        {"C:\\dir\\x.ini", "\\dir\\x.ini"},
-        {"z:\\", "\\"},
+        {"C:\\dir\\x.ini", "\\dir\\x.ini"}, {"z:\\", "\\"},
         {"C:\\\x95\x5c\\x.ini", "\\\x95\x5c\\x.ini"},  // a trail byte 0x5C stays
         {"C:x.ini", nullptr},                           // relative to the drive's folder
-        {"C:", nullptr},
-        {"\\\\server\\share\\x.ini", nullptr},
-        {"\\\\?\\C:\\x.ini", nullptr},
-        {"\\dir\\x.ini", nullptr},
-        {"dir\\x.ini", nullptr},
-        {"1:\\x.ini", nullptr},
+        {"C:", nullptr}, {"\\\\server\\share\\x.ini", nullptr}, {"\\\\?\\C:\\x.ini", nullptr},
+        {"\\dir\\x.ini", nullptr}, {"dir\\x.ini", nullptr}, {"1:\\x.ini", nullptr},
         {"\x83\x41:\\x.ini", nullptr},                   // a double-byte character first
         {"", nullptr}};
     for (const auto& row : rows) {

@@ -52,9 +52,7 @@ std::string StorableShortName(const std::wstring& path)
 bool WriteFileW(const std::wstring& path)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    return true;
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file);
 }
 
 // Controls switched by the mode, simple-mode ones first.
@@ -234,13 +232,13 @@ TEST_F(ConfigDialog, SliderMovedWithTheKeyboard)
 {
     ASSERT_TRUE(s.Start("dialog_slider_keys"));
     Ask(s.dialog, WM_NEXTDLGCTL, (WPARAM)s.Item(IDC_ALPHA_SLIDER), TRUE);
-    ASSERT_TRUE(PressKeyIn(s.dialog, VK_END));
-    EXPECT_TRUE(WaitUntil([&] { return s.Text(IDC_ALPHA_VALUE) == "100%"; }, 3000))
-        << s.Text(IDC_ALPHA_VALUE);
-    EXPECT_EQ(100, s.SliderPos());
-    SendKeyPress(VK_LEFT);
-    EXPECT_TRUE(WaitUntil([&] { return s.Text(IDC_ALPHA_VALUE) == "99%"; }, 3000))
-        << s.Text(IDC_ALPHA_VALUE);
+    for (const auto& k : {std::make_pair(VK_END, 100), std::make_pair(VK_LEFT, 99)}) {
+        ASSERT_TRUE(PressKeyIn(s.dialog, k.first));
+        std::string shown = std::to_string(k.second) + "%";
+        EXPECT_TRUE(WaitUntil([&] { return s.Text(IDC_ALPHA_VALUE) == shown; }, 3000))
+            << s.Text(IDC_ALPHA_VALUE);
+        EXPECT_EQ(k.second, s.SliderPos());
+    }
     EndWith(s, IDCANCEL, 0);
     EXPECT_FALSE(PathExists(s.SettingsPath()));
 }
@@ -317,8 +315,7 @@ TEST_F(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
         {"velkaro_ss_launcher.scr", IDC_MODE_EXTERNAL},
         {"velkaro_ss_launcher.scr", IDC_MODE_SIMPLE},
         {"D:velkaro_ss_launcher.scr", IDC_MODE_EXTERNAL},
-        {"C:/Savers/velkaro_ss_launcher.scr", IDC_MODE_SIMPLE},
-    };
+        {"C:/Savers/velkaro_ss_launcher.scr", IDC_MODE_SIMPLE}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.first) +
                      (c.second == IDC_MODE_SIMPLE ? " simple" : " external"));
@@ -488,10 +485,7 @@ TEST_F(ConfigDialog, FileDialogsHaveTheirTitlesAndCancelChangesNothing)
 {
     // Each button, its edit, the mode button that enables it, and its
     // dialog's title, read as written on any code page.
-    const struct {
-        int button, edit, mode;
-        const wchar_t* title;
-    } cases[] = {
+    const struct { int button, edit, mode; const wchar_t* title; } cases[] = {
         {IDC_EXEPATH_BROWSE, IDC_EXEPATH, IDC_MODE_EXTERNAL, L"velkarodin.exeを選択してください"},
         {IDC_PLAYLIST_BROWSE, IDC_PLAYLIST, IDC_MODE_SIMPLE,
          L"m3u形式のプレイリストを選択してください"},

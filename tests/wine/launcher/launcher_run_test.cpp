@@ -138,10 +138,10 @@ TEST(LauncherRun, AccessoryStartsAboveAndIsStoppedOnClose)
         DWORD flags = 0;
         ASSERT_TRUE(GetLayeredWindowAttributes(window, NULL, &opacity, &flags));
         EXPECT_EQ(std::make_pair(203, (DWORD)LWA_ALPHA), std::make_pair((int)opacity, flags));
-        std::string accessoryWindow = LogValue(s.AccessoryLog(), "window");
-        HWND accessoryWindowHandle = (HWND)(ULONG_PTR)strtoul(accessoryWindow.c_str(), NULL, 10);
-        ASSERT_TRUE(IsWindow(accessoryWindowHandle));
-        EXPECT_TRUE(IsAbove(accessoryWindowHandle, window));
+        std::string logged = LogValue(s.AccessoryLog(), "window");
+        HWND accessoryWindow = (HWND)(ULONG_PTR)strtoul(logged.c_str(), NULL, 10);
+        ASSERT_TRUE(IsWindow(accessoryWindow));
+        EXPECT_TRUE(IsAbove(accessoryWindow, window));
         EXPECT_TRUE(WaitUntil([&] { return CentrePixel(window) == RGB(0, 128, 0); }, 5000));
         HANDLE accessory = AccessoryHandle(s);
         ASSERT_TRUE(accessory);
@@ -270,8 +270,7 @@ TEST(LauncherRun, ExternalSaverStartsOnceInsideTheWindow)
     saver.inheritHandles = true;
     HWND window =
         StartRunMode(s, &saver, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext});
-    ASSERT_TRUE(window);
-    ASSERT_TRUE(AccessoryWindowUp(s));
+    ASSERT_TRUE(window && AccessoryWindowUp(s));
     std::string log = extDir + "\\external_log.txt";
     ASSERT_TRUE(WaitForText(log, "child ", 5000));
     EXPECT_EQ("cmdline \"" + FullPath(ext) + "\" /P " + std::to_string((int)(LONG_PTR)window),
@@ -313,8 +312,7 @@ TEST(LauncherRun, ExternalSaverMissingOrNotAProgram)
         TestProcess saver;
         HWND window =
             StartRunMode(s, &saver, {"mode=1", "exepath=" + s.accessory, "ext_scr_path=" + ext});
-        ASSERT_TRUE(window);
-        ASSERT_TRUE(AccessoryWindowUp(s));
+        ASSERT_TRUE(window && AccessoryWindowUp(s));
         std::string text, caption;
         // The start comes 500 ms after the creation; the missing one gets 4 times that.
         HWND box = WaitForMessageBox(saver.id, round == 0 ? 2000 : 5000, &text, &caption);
@@ -345,15 +343,13 @@ TEST(LauncherRun, MusicFollowsThePlaylistAndStopsOnClose)
     AccessoryFolder s("run_music");
     SKIP_UNLESS_READS_WITNESSED(s.dir);
     const std::string tracks[] = {s.dir + "\\one.wav", s.dir + "\\two.wav"};
-    ASSERT_TRUE(WriteToneWav(tracks[0], 1200, 440));
-    ASSERT_TRUE(WriteToneWav(tracks[1], 1200, 660));
+    ASSERT_TRUE(WriteToneWav(tracks[0], 1200, 440) && WriteToneWav(tracks[1], 1200, 660));
     ASSERT_TRUE(MarkUnread(tracks[0]) && MarkUnread(tracks[1]));
     ASSERT_TRUE(WriteFileBytes(s.dir + "\\list.m3u", "#EXTM3U\r\none.wav\r\ntwo.wav\r\n"));
     TestProcess saver;
     HWND window = StartRunMode(s, &saver, {"mode=0", "exepath=" + s.accessory,
                                            "playlist=" + s.dir + "\\list.m3u"});
-    ASSERT_TRUE(window);
-    ASSERT_TRUE(AccessoryWindowUp(s));
+    ASSERT_TRUE(window && AccessoryWindowUp(s));
     // The order of the reads: a track read is marked unread again at once.
     std::string order;
     WaitUntil([&] {
@@ -487,8 +483,7 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s, &provider));
     TracedProcess saver;
     HWND window = StartRunMode(s, &saver, {"bgcolor=255", "exepath=" + s.accessory});
-    ASSERT_TRUE(window);
-    ASSERT_TRUE(AccessoryWindowUp(s));
+    ASSERT_TRUE(window && AccessoryWindowUp(s));
     HANDLE accessory = AccessoryHandle(s);
     ASSERT_TRUE(accessory);
     // After the grace period (counted from before the accessory's start) a key
@@ -501,8 +496,7 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     // Both closes handled, and whatever they posted.
     EXPECT_TRUE(WaitUntil([&] { return CountPrefix(saver.Traces(), "WM_CLOSE\n") >= 2; }, 5000));
     ASSERT_TRUE(s.FlushProbe(window));
-    ASSERT_TRUE(saver.Running());
-    ASSERT_TRUE(IsWindow(window));
+    ASSERT_TRUE(saver.Running() && IsWindow(window));
     // Repainted after the refusal, still in its colour.
     RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_TRUE(WaitUntil([&] { return CentrePixel(window) == RGB(255, 0, 0); }, 5000));
@@ -533,8 +527,7 @@ TEST(LauncherRun, MusicAroundARefusedClose)
         ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s, &provider));
         SKIP_UNLESS_READS_WITNESSED(s.dir);
         std::string track = s.dir + "\\one.wav";
-        ASSERT_TRUE(WriteToneWav(track, 1200, 440));
-        ASSERT_TRUE(MarkUnread(track));
+        ASSERT_TRUE(WriteToneWav(track, 1200, 440) && MarkUnread(track));
         ASSERT_TRUE(WriteFileBytes(s.dir + "\\list.m3u", "one.wav\r\n"));
         // The early close of round 1 goes without the accessory (a name in
         // capitals starts nothing), so that only the music is in play.

@@ -23,13 +23,8 @@ static int PlayingBetween(size_t from, size_t to)
 TEST_F(PlaylistWineTest, CrLfLinesReadAsLfAndBlanksStay)
 {
     std::string dir = MakeTestDir("playlist_crlf");
-    ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u",
-                               "#EXTM3U\r\n"
-                               "one.wav\r\n"
-                               "\\sub\\two.wav\r\n"
-                               "  three.wav \t\r\n"
-                               "D:\\x\\four.mp3\r\n"
-                               "last.mp3"));
+    ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "#EXTM3U\r\none.wav\r\n\\sub\\two.wav\r\n"
+                                                 "  three.wav \t\r\nD:\\x\\four.mp3\r\nlast.mp3"));
     Playlist list(&bgmDevice);
     EXPECT_EQ(5, list.Load((dir + "\\list.m3u").c_str()));
     EXPECT_EQ(dir + "\\", list.baseDir);
@@ -58,8 +53,7 @@ TEST_F(PlaylistWineTest, WavTracksPlayInOrderSkipTheMissingOneAndWrap)
     RegistryValueScope driver(HKEY_LOCAL_MACHINE, mciKey, "velkarotest");
     ASSERT_TRUE(CopyInto(BinFile("mci_driver.dll"), dir, "mci_driver.dll"));
     ASSERT_TRUE(type.SetString("velkarotest") && driver.SetString(dir + "\\mci_driver.dll"));
-    ASSERT_TRUE(WriteToneWav(dir + "\\a.wav", 500, 440));
-    ASSERT_TRUE(WriteToneWav(dir + "\\c.wav", 500, 660));
+    ASSERT_TRUE(WriteToneWav(dir + "\\a.wav", 500, 440) && WriteToneWav(dir + "\\c.wav", 500, 660));
     ASSERT_TRUE(WriteFileBytes(dir + "\\list.m3u", "a.wav\r\nmissing.wav\r\nslow.vks\r\nc.wav\r\n"));
 
     bool wrapped = RunMusicTicks(&RecordedPlaylist(), dir + "\\list.m3u", 100, 40000,
@@ -135,11 +129,9 @@ TEST_F(PlaylistWineTest, DirectivesOnlyPlayNothing)
     RunMusicTicks(&RecordedPlaylist(), dir + "\\list.m3u", 50, 5000, [&] { return ++ticks >= 3; });
     EXPECT_EQ(0, RecordedPlaylist().trackCount);
     EXPECT_TRUE(OpenRecords().empty());
-    for (const MciRecord& r : MciRecords()) {
+    for (const MciRecord& r : MciRecords())
         EXPECT_TRUE(r.command == "status bgm mode" || r.command == "stop bgm" ||
-                    r.command == "close bgm")
-            << r.command;
-    }
+                    r.command == "close bgm") << r.command;
 }
 
 // A path in the "\\?\" form, which has no 260-character limit.

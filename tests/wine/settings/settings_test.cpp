@@ -31,8 +31,7 @@ TEST_F(SettingsTest, EmptySectionOrOtherSectionGivesDefaults)
 TEST_F(SettingsTest, ValuesInRangeAreTakenAsTheyAre)
 {
     ASSERT_TRUE(WriteIni("bgcolor=16777215\r\nalpha=35\r\nmode=1\r\n"
-                         "exepath=C:\\Tools\\velkarodin.exe\r\n"
-                         "playlist=D:\\Music\\list.m3u\r\n"
+                         "exepath=C:\\Tools\\velkarodin.exe\r\nplaylist=D:\\Music\\list.m3u\r\n"
                          "ext_scr_path=C:\\Windows\\system32\\other.scr\r\n"));
     LoadSettings(&current);
     ExpectSettings(0xFFFFFF, 35, 1, "C:\\Tools\\velkarodin.exe", "D:\\Music\\list.m3u",
@@ -41,12 +40,7 @@ TEST_F(SettingsTest, ValuesInRangeAreTakenAsTheyAre)
 
 TEST_F(SettingsTest, NumbersOutOfRangeAreClamped)
 {
-    struct Row {
-        const char* body;
-        COLORREF bgcolor;
-        int alpha;
-        int mode;
-    } rows[] = {
+    struct Row { const char* body; COLORREF bgcolor; int alpha, mode; } rows[] = {
         {"bgcolor=-1\r\nalpha=150\r\nmode=7\r\n", 0xFFFFFF, 100, 1},
         {"bgcolor=16777216\r\nalpha=-5\r\nmode=-3\r\n", 0xFFFFFF, 0, 0},
         {"bgcolor=16777215\r\nalpha=100\r\nmode=1\r\n", 0xFFFFFF, 100, 1},
@@ -77,8 +71,7 @@ TEST_F(SettingsTest, TextsHoldUpTo1023Bytes)
 TEST_F(SettingsTest, SavingAfterLoadingWritesClampedNumbersAndTextsUnchanged)
 {
     ASSERT_TRUE(WriteIni("bgcolor=-1\r\nalpha=150\r\nmode=7\r\n"
-                         "exepath=C:\\Tools\\velkarodin.exe\r\n"
-                         "playlist=list.m3u\r\n"
+                         "exepath=C:\\Tools\\velkarodin.exe\r\nplaylist=list.m3u\r\n"
                          "ext_scr_path=\\\\server\\share\\x y.scr\r\n"));
     LoadSettings(&current);
     ASSERT_EQ(1, SaveSettings(&current));
