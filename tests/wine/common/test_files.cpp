@@ -72,7 +72,7 @@ static bool MakeFolder(const std::string& dir)
 // A test package may sit in a read-only place.
 static std::string TestRoot()
 {
-    std::string root = BinFile("testdirs");
+    std::string root = BinFile("") + "testdirs";
     if (MakeFolder(root)) return root;
     char temp[MAX_PATH];
     DWORD n = GetTempPathA(sizeof temp, temp);
