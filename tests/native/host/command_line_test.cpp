@@ -22,11 +22,7 @@ std::string Args(const std::string& commandLine, NextCharFn next = NextByte)
     return SkipProgramName(Copy(commandLine).data(), next);
 }
 
-struct ScanResult {
-    CommandMode mode;
-    bool hasOperand;
-    std::string operand;
-};
+struct ScanResult { CommandMode mode; bool hasOperand; std::string operand; };
 
 ScanResult Scan(const std::string& args)
 {

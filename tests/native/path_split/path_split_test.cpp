@@ -6,9 +6,7 @@
 #include "launcher/common/path_split.h"
 #include "tests/native/common/lead_bytes.h"
 
-struct Split {
-    std::string drive, dir, fname, ext;
-};
+struct Split { std::string drive, dir, fname, ext; };
 
 static Split SplitOf(const std::string& path, LeadByteTest isLead = Cp932Lead)
 {

@@ -8,11 +8,7 @@ namespace {
 
 const char parentClass[] = "VelkaroTestPreviewParent";
 
-struct ParentStart {
-    ParentWindow* owner;
-    int width, height;
-    HANDLE ready;
-};
+struct ParentStart { ParentWindow* owner; int width, height; HANDLE ready; };
 
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -9,14 +9,31 @@
 
 #include "platform_checks.h"
 
-static std::string BinDir()
+std::string OwnProgramPath()
 {
     char path[MAX_PATH];
-    std::string s(path, GetModuleFileNameA(NULL, path, sizeof path));
-    return s.substr(0, s.find_last_of('\\'));
+    return std::string(path, GetModuleFileNameA(NULL, path, sizeof path));
 }
 
-std::string BinFile(const std::string& name) { return BinDir() + "\\" + name; }
+std::string BinFile(const std::string& name)
+{
+    std::string own = OwnProgramPath();
+    return own.substr(0, own.find_last_of('\\') + 1) + name;
+}
+
+std::wstring Wide(const std::string& ansi)
+{
+    wchar_t text[4096] = L"";
+    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, text, 4096);
+    return text;
+}
+
+std::string Ansi(const std::wstring& wide)
+{
+    char bytes[4096] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, bytes, sizeof bytes, NULL, NULL);
+    return bytes;
+}
 
 std::string SaverPath() { return BinFile("velkaro_ss_launcher.scr"); }
 
@@ -43,9 +60,8 @@ static void RemoveLongTree(const std::wstring& dir)
 
 void RemoveTree(const std::string& dir)
 {
-    wchar_t wide[4096];
-    int n = MultiByteToWideChar(CP_ACP, 0, dir.c_str(), -1, wide, 4096);
-    if (n > 0) RemoveLongTree(L"\\\\?\\" + std::wstring(wide));
+    std::wstring wide = Wide(dir);
+    if (!wide.empty()) RemoveLongTree(L"\\\\?\\" + wide);
 }
 
 static bool MakeFolder(const std::string& dir)
@@ -56,7 +72,7 @@ static bool MakeFolder(const std::string& dir)
 // A test package may sit in a read-only place.
 static std::string TestRoot()
 {
-    std::string root = BinDir() + "\\testdirs";
+    std::string root = BinFile("") + "testdirs";
     if (MakeFolder(root)) return root;
     char temp[MAX_PATH];
     DWORD n = GetTempPathA(sizeof temp, temp);

@@ -10,11 +10,15 @@
 // A file in the running test program's folder, which is also where the saver
 // and the fixtures are built (build/win/bin).
 std::string BinFile(const std::string& name);
+std::string OwnProgramPath();
 std::string SaverPath();                         // the built .scr
 // Full path with "." and ".." resolved.
 std::string FullPath(const std::string& path);
 // An environment variable's value, empty when it is not set.
 std::string EnvValue(const char* name);
+// Text in the system's ANSI code page as wide text, and back.
+std::wstring Wide(const std::string& ansi);
+std::string Ansi(const std::wstring& wide);
 
 // A new empty folder for one test (full path), under "testdirs" beside the
 // test program or, where that cannot be made, under the temporary folder.

@@ -25,18 +25,6 @@ const char otherSaver[] = "C:\\Savers\\other.scr";
 const wchar_t unusableText[] =
     L"選択したファイルのパスは、このシステムの文字コードで表せない文字を含むため使用できません。\n";
 
-std::wstring Wide(const std::string& ansi)
-{
-    wchar_t text[2048] = L"";
-    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, text, 2048);
-    return text;
-}
-std::string Ansi(const std::wstring& wide)
-{
-    char bytes[2048] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, bytes, sizeof bytes, NULL, NULL);
-    return bytes;
-}
 // An existing file outside the code page as stored: its folder as written,
 // its name by its short (8.3) name; "" when there is none, or it does not
 // convert exactly or fit in 1023 bytes.
@@ -312,8 +300,7 @@ TEST_F(ConfigDialog, RefusesTheSaverItselfAsExternalSaver)
     const std::pair<const char*, int> cases[] = {
         {"C:\\Savers\\velkaro_ss_launcher.scr", IDC_MODE_EXTERNAL},
         {"C:\\Savers\\velkaro_ss_launcher.scr", IDC_MODE_SIMPLE},
-        {"velkaro_ss_launcher.scr", IDC_MODE_EXTERNAL},
-        {"velkaro_ss_launcher.scr", IDC_MODE_SIMPLE},
+        {"velkaro_ss_launcher.scr", IDC_MODE_EXTERNAL}, {"velkaro_ss_launcher.scr", IDC_MODE_SIMPLE},
         {"D:velkaro_ss_launcher.scr", IDC_MODE_EXTERNAL},
         {"C:/Savers/velkaro_ss_launcher.scr", IDC_MODE_SIMPLE}};
     for (const auto& c : cases) {

@@ -37,8 +37,7 @@ const ExpectedMessage hostOwnMessages[] = {
     {WM_TIMER, App | WParam, 0, 77}, {WM_TIMER, Default},
     {WM_SETCURSOR, App | LParam, 0, 0, MAKELPARAM(HTCLIENT, WM_RBUTTONDOWN)},
     {WM_SETCURSOR, Default, 1},
-    {SaverVerifyMessage, App}, {SaverVerifyMessage, Default, 0},
-    {0}};
+    {SaverVerifyMessage, App}, {SaverVerifyMessage, Default, 0}, {0}};
 
 // In preview, input reaches the default procedure and closes nothing...
 const ExpectedMessage previewInput[] = {
@@ -51,8 +50,7 @@ const ExpectedMessage previewInput[] = {
 // the system command; WM_CONTEXTMENU and WM_HELP go to the parent instead.
 const ExpectedMessage previewSent[] = {
     {WM_SETCURSOR, App},  {WM_SETCURSOR, Default, 0},
-    {WM_SYSCOMMAND, App | WParam, 0, SC_NEXTWINDOW}, {WM_SYSCOMMAND, Default},
-    {0}};
+    {WM_SYSCOMMAND, App | WParam, 0, SC_NEXTWINDOW}, {WM_SYSCOMMAND, Default}, {0}};
 
 // 95 family, once the close is confirmed (the probe sends these at
 // WM_DESTROY): timer, input and paint messages stop in the host; others
@@ -63,16 +61,11 @@ const ExpectedMessage afterClose[] = {
     {WM_MBUTTONDOWN, Sent}, {WM_PAINT, Sent},           {WM_SETCURSOR, Sent},
     {WM_SETCURSOR, App | LParam, 0, 0, MAKELPARAM(HTCLIENT, WM_RBUTTONDOWN)},
     {WM_SETCURSOR, Default, 0},
-    {WM_USER + 5, Sent},   {WM_USER + 5, App},          {WM_USER + 5, Default},
-    {0}};
+    {WM_USER + 5, Sent},   {WM_USER + 5, App},          {WM_USER + 5, Default}, {0}};
 
 // Input that closes nothing; the last is a mouse message whose position did
 // not really change.
-const struct Input {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-} harmless[] = {
+const struct Input { UINT message; WPARAM wParam; LPARAM lParam; } harmless[] = {
     {WM_KEYUP, VK_SPACE, (LPARAM)0xC0000001}, {WM_SYSKEYUP, VK_MENU, (LPARAM)0xC0000001},
     {WM_CHAR, 'a', 1},                 {WM_LBUTTONUP, 0, 0},
     {WM_RBUTTONUP, 0, 0},              {WM_LBUTTONDBLCLK, MK_LBUTTON, 0},
@@ -170,11 +163,8 @@ TEST(HostChain, HostOwnMessagesAndSystemCommands)
 
 TEST(HostChain, InputThatCloses)
 {
-    struct Case {
-        const char* name;
-        UINT message;  // posted; 0 for a real key press of wParam
-        WPARAM wParam;
-    } cases[] = {
+    // The message is posted; 0 stands for a real key press of wParam.
+    struct Case { const char* name; UINT message; WPARAM wParam; } cases[] = {
         {"key-down", WM_KEYDOWN, VK_SPACE},          {"system key-down", WM_SYSKEYDOWN, VK_MENU},
         {"left button", WM_LBUTTONDOWN, MK_LBUTTON}, {"right button", WM_RBUTTONDOWN, MK_RBUTTON},
         {"middle button", WM_MBUTTONDOWN, MK_MBUTTON}, {"activation lost", WM_ACTIVATEAPP, 0},
@@ -284,10 +274,7 @@ TEST(HostConfigure, DialogOwnerAndEndValue)
     ASSERT_TRUE(foreground == first.window || foreground == second.window);
     HWND other = foreground == first.window ? second.window : first.window;
     std::string d = Decimal(other);
-    struct Row {
-        std::string args;
-        HWND owner;
-    } rows[] = {
+    struct Row { std::string args; HWND owner; } rows[] = {
         {"", NULL}, {"/", NULL}, {"/c", foreground}, {"-C 123", foreground},
         {"/c " + d, foreground}, {"/c:" + d, other}, {"/c:" + d + " more", other},
         {"/c:0", foreground}, {"/c:4000000", foreground},

@@ -462,14 +462,6 @@ TEST(LauncherRun, NoSettingsFile)
     EXPECT_EQ(0u, ExitOnKey(&saver, window));
 }
 
-// A provider in the system folder that refuses a 95-family saver until told
-// to accept (its files are beside the saver).
-static void AddRefusingProvider(const SaverFolder& s, SystemFolderFile* provider)
-{
-    ASSERT_TRUE(provider->Install(BinFile("password_provider.dll"), "PASSWORD.CPL"));
-    ASSERT_TRUE(WriteFileBytes(s.dir + "\\provider.txt", "refuse"));
-}
-
 // 95 family with a password provider that refuses: the close sequence runs
 // once (the accessory is told to exit and ends), the window stays and keeps
 // its colour; the next, accepted close does nothing twice.
@@ -479,8 +471,9 @@ TEST(LauncherRun, RefusedCloseThenAcceptedClose)
     PasswordValueScope password;
     ASSERT_TRUE(password.SetDword(1));
     AccessoryFolder s("run_refused", "", "saver95.scr", LauncherProbe);
-    SystemFolderFile provider;
-    ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s, &provider));
+    SystemFolderFile provider;  // refuses a 95-family saver until told to accept
+    ASSERT_TRUE(provider.Install(BinFile("password_provider.dll"), "PASSWORD.CPL") &&
+                WriteFileBytes(s.dir + "\\provider.txt", "refuse"));
     TracedProcess saver;
     HWND window = StartRunMode(s, &saver, {"bgcolor=255", "exepath=" + s.accessory});
     ASSERT_TRUE(window && AccessoryWindowUp(s));
@@ -523,8 +516,9 @@ TEST(LauncherRun, MusicAroundARefusedClose)
     for (int round = 0, attempt = 1; round < 2; round++) {
         SCOPED_TRACE(round);
         AccessoryFolder s("run_refused_music", "", "saver95.scr");
-        SystemFolderFile provider;
-        ASSERT_NO_FATAL_FAILURE(AddRefusingProvider(s, &provider));
+        SystemFolderFile provider;  // refuses until told to accept
+        ASSERT_TRUE(provider.Install(BinFile("password_provider.dll"), "PASSWORD.CPL") &&
+                    WriteFileBytes(s.dir + "\\provider.txt", "refuse"));
         SKIP_UNLESS_READS_WITNESSED(s.dir);
         std::string track = s.dir + "\\one.wav";
         ASSERT_TRUE(WriteToneWav(track, 1200, 440) && MarkUnread(track));

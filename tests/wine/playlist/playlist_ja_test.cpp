@@ -56,13 +56,6 @@ TEST_F(PlaylistJapanese, TrailByteBackslashDoesNotSplitAndTrackPlays)
 
 using PlaylistUtf8 = MciRecorderTest;
 
-static std::wstring Wide(const std::string& ansi)
-{
-    wchar_t wide[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, MAX_PATH);
-    return wide;
-}
-
 static bool WriteToneWavAs(const std::string& dir, const std::wstring& name, int hertz)
 {
     std::string temporary = dir + "\\tone.tmp";

@@ -11,12 +11,6 @@
 // Argument that makes the program load, save and exit with 10 + the result.
 const char settingsProbeArgument[] = "--load-and-save";
 
-inline std::string OwnProgramPath()
-{
-    char path[MAX_PATH];
-    return std::string(path, GetModuleFileNameA(NULL, path, sizeof path));
-}
-
 inline std::string OwnSettingsPath() { return SettingsPathFor(OwnProgramPath()); }
 
 // Removes the settings file (or a folder standing in its place).
