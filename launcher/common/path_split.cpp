@@ -16,11 +16,6 @@ static int CharLength(const char* text, LeadByteTest isLead)
     return 1;
 }
 
-static int IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
 // Copies text[0..length) into out (256 bytes), cut to at most 255 bytes
 // without halving a double-byte character; 1 when nothing was cut.
 static int CopyPiece(const char* text, int length, LeadByteTest isLead, char* out)
@@ -53,7 +48,7 @@ int SplitPath(const char* path, LeadByteTest isLead, PathParts* out)
     int lastDot = -1;
     int end = 0;
     while (rest[end] != '\0') {
-        if (IsSeparator(rest[end])) {
+        if (IsPathSeparator(rest[end])) {
             nameStart = end + 1;
             lastDot = -1;
         } else if (rest[end] == '.') {
@@ -74,7 +69,12 @@ const char* LastPathComponent(const char* path, LeadByteTest isLead)
     const char* component = path;
     if (path[0] != '\0' && path[1] == ':') component = path + 2;
     for (const char* p = component; *p != '\0'; p += CharLength(p, isLead)) {
-        if (IsSeparator(*p)) component = p + 1;
+        if (IsPathSeparator(*p)) component = p + 1;
     }
     return component;
+}
+
+int IsPathSeparator(char c)
+{
+    return c == '\\' || c == '/';
 }

@@ -12,6 +12,9 @@ struct PathParts {
     char ext[256];
 };
 
+// Windows takes '/' as it takes '\\'.
+int IsPathSeparator(char c);
+
 // 1 when every piece fit its buffer whole, 0 when one was cut.
 int SplitPath(const char* path, LeadByteTest isLead, PathParts* out);
 // The last component (name and extension) of a path, as a pointer into it.

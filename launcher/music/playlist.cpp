@@ -85,11 +85,6 @@ static int NextLine(LineReader* reader, char* line, int* fits)
     return any;
 }
 
-static int IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
 // Tracks are files: MCI would open a device (a serial port, the console) as
 // readily as a file. The test runs on the path as Windows reads it, in
 // Unicode.
@@ -159,11 +154,12 @@ int Playlist::AddTrack(const char* line, int utf8)
     char full[lineSize];
     int joined;
     // Windows reads '/' as a separator: "//server/share" is a network path.
-    if (parts.drive[0] != '\0' || (IsSeparator(parts.dir[0]) && IsSeparator(parts.dir[1]))) {
+    int network = IsPathSeparator(parts.dir[0]) && IsPathSeparator(parts.dir[1]);
+    if (parts.drive[0] != '\0' || network) {
         // Absolute, or a network path: the line as split.
         joined = JoinPath(full, parts.drive, parts.dir, parts.fname, parts.ext);
     } else {
-        const char* dir = IsSeparator(parts.dir[0]) ? parts.dir + 1 : parts.dir;
+        const char* dir = IsPathSeparator(parts.dir[0]) ? parts.dir + 1 : parts.dir;
         joined = JoinPath(full, pathUtf8 ? baseDirUtf8 : baseDir, dir, parts.fname, parts.ext);
     }
     if (!joined || !NamesFile(device, full, pathUtf8)) return 0;

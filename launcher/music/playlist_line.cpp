@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "launcher/common/path_split.h"
 #include "launcher/music/utf8_text.h"
 
 static int IsAsciiLetter(char c)
@@ -119,18 +120,13 @@ int TrackLinePath(const char* line, int utf8, char* out, size_t size, int* pathU
     return !*pathUtf8 || IsUtf8(out);
 }
 
-static int IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
 // "\\.\..." and "\\?\..." (either separator): device paths. Under "\\?\"
 // Windows takes the rest as written, where '/' is no separator, so only a
 // drive path written with backslashes ("\\?\C:\x") names a file there.
 static int IsDevicePath(const char* path)
 {
-    if (!IsSeparator(path[0]) || !IsSeparator(path[1])) return 0;
-    if ((path[2] != '.' && path[2] != '?') || !IsSeparator(path[3])) return 0;
+    if (!IsPathSeparator(path[0]) || !IsPathSeparator(path[1])) return 0;
+    if ((path[2] != '.' && path[2] != '?') || !IsPathSeparator(path[3])) return 0;
     int literal = path[0] == '\\' && path[1] == '\\' && path[2] == '?' && path[3] == '\\';
     int drive = IsAsciiLetter(path[4]) && path[5] == ':' && path[6] == '\\' && path[7] != '\0';
     return !(literal && drive && !strchr(path, '/'));
@@ -164,7 +160,7 @@ int NamesDevice(const char* path)
     const char* floor = path;
     if (path[0] != '\0' && path[1] == ':') {
         floor = path + 2;
-    } else if (IsSeparator(path[0]) && IsSeparator(path[1])) {
+    } else if (IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
         floor = path + 2;
         for (int part = 0; part < 2; part++) {
             floor += strcspn(floor, "\\/");
@@ -178,7 +174,7 @@ int NamesDevice(const char* path)
     int passOver = 0;
     while (end > floor) {
         const char* begin = end;
-        while (begin > floor && !IsSeparator(begin[-1])) begin--;
+        while (begin > floor && !IsPathSeparator(begin[-1])) begin--;
         size_t length = (size_t)(end - begin);
         end = begin > floor ? begin - 1 : floor;
         if (length == 1 && begin[0] == '.') continue;
